@@ -1,0 +1,26 @@
+# Every outside library, all from Debian's packages (installed by tools/setup).
+find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
+find_package(Boost 1.74 REQUIRED COMPONENTS filesystem)
+find_package(ZLIB REQUIRED)
+pkg_check_modules(TINYXML REQUIRED IMPORTED_TARGET tinyxml)
+pkg_check_modules(GLFW REQUIRED IMPORTED_TARGET glfw3)
+pkg_check_modules(EPOXY REQUIRED IMPORTED_TARGET epoxy)
+pkg_check_modules(SQUISH IMPORTED_TARGET libsquish)
+pkg_check_modules(FREETYPE IMPORTED_TARGET freetype2)
+
+# glslang and SPIRV-Cross: link them only into the graphics library, they dominate link time.
+add_library(weilerbau_shaderkompiler INTERFACE)
+target_compile_definitions(weilerbau_shaderkompiler INTERFACE ENABLE_HLSL)
+target_link_libraries(weilerbau_shaderkompiler INTERFACE
+  glslang SPIRV MachineIndependent GenericCodeGen OGLCompiler OSDependent HLSL
+  glslang-default-resource-limits SPIRV-Tools-opt SPIRV-Tools
+  spirv-cross-glsl spirv-cross-core Threads::Threads)
+
+if(WEILERBAU_TESTS)
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+endif()
+if(WEILERBAU_BENCH)
+  find_package(benchmark REQUIRED)
+endif()

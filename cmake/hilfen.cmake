@@ -1,0 +1,26 @@
+# weilerbau_ganzes_archiv(ZIEL BIBLIOTHEK...): link static engine libraries whole, so that
+# console variables and commands registered by static initialisers are not dropped.
+function(weilerbau_ganzes_archiv ziel)
+  foreach(bib IN LISTS ARGN)
+    target_link_libraries(${ziel} PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${bib}>")
+  endforeach()
+endfunction()
+
+# weilerbau_test(NAME SOURCES a.cpp... LIBS x... [DISPLAY])
+# One gtest executable per subsystem; every test case runs through tools/testhuelle in a
+# fresh temporary working directory with XDG_DATA_HOME inside it.
+function(weilerbau_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;WHOLE" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  if(T_WHOLE)
+    weilerbau_ganzes_archiv(${name} ${T_WHOLE})
+  endif()
+  target_compile_definitions(${name} PRIVATE
+    WEILERBAU_QUELLEN="${PROJECT_SOURCE_DIR}" WEILERBAU_BAU="${CMAKE_BINARY_DIR}")
+  set_target_properties(${name} PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+    CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tools/testhuelle)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    PROPERTIES TIMEOUT 300)
+endfunction()
