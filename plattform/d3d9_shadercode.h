@@ -21,10 +21,18 @@ struct TShaderCode {
   // One copy from the device's register file into this shader's uniform block, replayed
   // before each draw: `Bytes` bytes from register `Register` (16 bytes each, consecutive
   // registers for larger ranges) to byte `Versatz` of the block.
+  // `Umwandlung` says how: Direct3D 9 keeps every constant in float registers, even an `int`,
+  // `uint` or `bool` one, while the uniform block stores those as 32-bit integers. So each
+  // 4-byte component is either copied as it is (Kopieren), or the float is converted
+  // (truncated toward zero, clamped to the target's range; bools come out 0 or 1 for
+  // 0.0 or 1.0) to int32 (NachInt) or uint32 (NachUint). Entries with a conversion never span
+  // more than one register. (Added to the record after its first version.)
   struct Kopie {
+    enum Art : uint32_t { Kopieren = 0, NachInt = 1, NachUint = 2 };
     uint32_t Register = 0;
     uint32_t Versatz = 0;
     uint32_t Bytes = 0;
+    uint32_t Umwandlung = Kopieren;
   };
   // A sampler of this shader: Direct3D sampler register and the GLSL uniform's name.
   struct Sampler {
@@ -39,7 +47,11 @@ struct TShaderCode {
   };
 
   uint32_t Stufe = Vertex;
-  std::string Glsl;             // complete GLSL source, "#version" line included
+  // Complete GLSL source, "#version" line included. A vertex stage declares
+  // `uniform vec2 weilerbau_halbpixel;` which the device sets to (1/viewport width,
+  // 1/viewport height) before drawing (Direct3D 9's pixel centres). Varyings are named after
+  // their semantic, so the two stages link by name; block and sampler names carry the stage.
+  std::string Glsl;
   std::string BlockName;        // name of the uniform block holding the constants ("" if none)
   uint32_t BlockBytes = 0;      // size of that block
   std::vector<Kopie> Kopien;
@@ -55,9 +67,9 @@ struct TShaderCode {
 namespace ShaderCodeDetail {
 constexpr uint32_t Magie = 0x51534843u;  // "CHSQ"
 inline void Wort(std::vector<uint8_t>& o, uint32_t w) {
-  uint8_t b[4];
-  std::memcpy(b, &w, 4);
-  o.insert(o.end(), b, b + 4);
+  const size_t ende = o.size();
+  o.resize(ende + 4);
+  std::memcpy(o.data() + ende, &w, 4);
 }
 inline void Text(std::vector<uint8_t>& o, const std::string& s) {
   Wort(o, static_cast<uint32_t>(s.size()));
@@ -93,7 +105,7 @@ inline std::vector<uint8_t> TShaderCode::Serialisiere() const {
   Text(o, BlockName);
   Wort(o, BlockBytes);
   Wort(o, static_cast<uint32_t>(Kopien.size()));
-  for (const auto& k : Kopien) { Wort(o, k.Register); Wort(o, k.Versatz); Wort(o, k.Bytes); }
+  for (const auto& k : Kopien) { Wort(o, k.Register); Wort(o, k.Versatz); Wort(o, k.Bytes); Wort(o, k.Umwandlung); }
   Wort(o, static_cast<uint32_t>(Samplers.size()));
   for (const auto& s : Samplers) { Wort(o, s.Register); Text(o, s.Name); }
   Wort(o, static_cast<uint32_t>(Eingaenge.size()));
@@ -112,9 +124,12 @@ inline std::optional<TShaderCode> TShaderCode::Deserialisiere(const void* daten,
   c.BlockBytes = l.Wort();
   // Counts are bounded by the bytes left, so a damaged record cannot ask for a huge allocation.
   uint32_t n = l.Wort();
-  if (n > l.rest / 12) return std::nullopt;
+  if (n > l.rest / 16) return std::nullopt;
   c.Kopien.resize(n);
-  for (auto& k : c.Kopien) { k.Register = l.Wort(); k.Versatz = l.Wort(); k.Bytes = l.Wort(); }
+  for (auto& k : c.Kopien) {
+    k.Register = l.Wort(); k.Versatz = l.Wort(); k.Bytes = l.Wort(); k.Umwandlung = l.Wort();
+    if (k.Umwandlung > TShaderCode::Kopie::NachUint) return std::nullopt;
+  }
   n = l.Wort();
   if (n > l.rest / 8) return std::nullopt;
   c.Samplers.resize(n);

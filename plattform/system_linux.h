@@ -1,0 +1,39 @@
+#pragma once
+// Our layer over Linux for the engine core's system services: program path, per-user data
+// folder, user name, debugger check, thread ids and the performance counter.
+#include <cstdint>
+#include <string>
+
+namespace Plattform {
+
+// Performance counter: CLOCK_MONOTONIC in nanoseconds, so the frequency is 1e9 (exact in f32).
+// Tests inject a counter source of their own; nullptr returns to the real clock.
+using ZaehlerQuelle = int64_t (*)();
+int64_t LeistungsZaehler();
+int64_t LeistungsFrequenz();
+void SetzeZaehlerQuelle(ZaehlerQuelle quelle);
+
+// Full path of the running program (readlink of /proc/self/exe); false when unavailable.
+bool ProgrammPfad(std::string& pfad);
+
+// The per-user application-data folder: $XDG_DATA_HOME when absolute, else $HOME/.local/share,
+// else the home folder of the password database plus .local/share. False when none is known.
+bool AnwendungsDatenOrdner(std::string& pfad);
+
+// Creates a folder with all missing parents, the new ones with mode 0700. Never throws.
+// True when the folder exists afterwards.
+bool ErstelleOrdner(const std::string& pfad);
+bool OrdnerExistiert(const std::string& pfad);
+
+// Name of the effective user: password database, else $USER, else empty.
+std::string BenutzerName();
+
+// True while a debugger (any tracer) is attached to this process.
+bool DebuggerAngehaengt();
+// Breaks into an attached debugger; does nothing without one.
+void DebuggerAnhalten();
+
+// Kernel id of the calling thread.
+uint32_t ThreadId();
+
+}  // namespace Plattform

@@ -1,0 +1,124 @@
+// #include: the name, the search through the including file's folder and the include
+// directories, and opening through the caller's callback.
+#include "preprocessor/preprocessor_intern.h"
+
+#include <cstring>
+
+namespace {
+
+// Deeper nesting can only be a file including itself.
+constexpr int kMaxIncludeTiefe = 200;
+
+void UeberspringeZeile(PreprocessorState* s, int c) {
+  while (c != '\n' && c != 0) c = PreprocessorGetChar(s);
+}
+
+bool Versuche(PreprocessorState* s, const char* pfad) {
+  FILE* f = s->mOeffne ? s->mOeffne(pfad, "r") : std::fopen(pfad, "r");
+  if (!f) return false;
+  if (!PreprocessorPushFile(s, f, pfad, false)) {
+    std::fclose(f);
+    return false;
+  }
+  if (s->mMeldeIncludes) PreprocessorMelde(s, "cpp: included \"%s\"\n", pfad);
+  return true;
+}
+
+}  // namespace
+
+int PreprocessorOpenInclude(PreprocessorState* s, const char* name, bool lokal) {
+  if (s->mIncludeTiefe >= kMaxIncludeTiefe) return PP_NICHT_GEFUNDEN;
+  char pfad[PP_PUFFER];
+  size_t laenge = std::strlen(name);
+  if (name[0] == '/' && Versuche(s, name)) return PP_OK;
+  const PreprocessorInput* basis = s->mLokalBasis ? s->mLokalBasis : s->mDatei;
+  if (lokal && s->mLokalZuerst && basis) {
+    const char* schraeg = std::strrchr(basis->mName, '/');
+    size_t ordner = schraeg ? static_cast<size_t>(schraeg - basis->mName) + 1 : 0;
+    if (ordner + laenge >= PP_PUFFER) {
+      PreprocessorError(s, 55);
+      return PP_NAME_ZU_LANG;
+    }
+    std::memcpy(pfad, basis->mName, ordner);
+    std::memcpy(pfad + ordner, name, laenge + 1);
+    if (Versuche(s, pfad)) return PP_OK;
+  }
+  for (int i = 0; i < s->mVerzeichnisAnzahl; ++i) {
+    const char* verz = s->mVerzeichnisse[i];
+    size_t vl = std::strlen(verz);
+    bool mitSchraeg = vl > 0 && verz[vl - 1] == '/';
+    if (vl + (mitSchraeg ? 0 : 1) + laenge >= PP_PUFFER) {
+      PreprocessorError(s, 55);
+      return PP_NAME_ZU_LANG;
+    }
+    std::snprintf(pfad, sizeof(pfad), mitSchraeg ? "%s%s" : "%s/%s", verz, name);
+    if (Versuche(s, pfad)) return PP_OK;
+  }
+  return PP_NICHT_GEFUNDEN;
+}
+
+int PreprocessorInclude(PreprocessorState* s) {
+  char* name = s->mArbeit;
+  int zeile = s->mZeile;
+  int c = PreprocessorGetChar(s);
+  while (PPIstLeer(c)) c = PreprocessorGetChar(s);
+  int schluss;
+  size_t n = 0;
+  if (c == '<' || c == '"') {
+    schluss = c == '<' ? '>' : '"';
+    int d = PreprocessorRawChar(s);
+    while (d != schluss && d != '\n' && d != 0) {
+      if (n >= PP_PUFFER - 1) {
+        PreprocessorError(s, 64);
+        UeberspringeZeile(s, d);
+        return PP_UEBERLAUF;
+      }
+      name[n++] = static_cast<char>(d);
+      d = PreprocessorRawChar(s);
+    }
+    name[n] = 0;
+    if (d != schluss) {
+      PreprocessorError(s, 5);
+      UeberspringeZeile(s, d);
+      return PP_OK;
+    }
+    // The rest of the line is read before the file, so the line count stays right.
+    UeberspringeZeile(s, PreprocessorGetChar(s));
+  } else {
+    // A computed name: the line is macro-expanded first.
+    PreprocessorUnget(s, c);
+    int ergebnis = PreprocessorExpandLine(s, name, PP_PUFFER, false);
+    if (ergebnis != PP_OK) return ergebnis;
+    char* p = name;
+    while (*p == ' ') ++p;
+    if (*p != '<' && *p != '"') {
+      PreprocessorError(s, 5);
+      return PP_OK;
+    }
+    schluss = *p == '<' ? '>' : '"';
+    char* ende = std::strchr(p + 1, schluss);
+    if (!ende) {
+      PreprocessorError(s, 5);
+      return PP_OK;
+    }
+    UeberspringeZeile(s, PreprocessorGetChar(s));
+    n = static_cast<size_t>(ende - p - 1);
+    std::memmove(name, p + 1, n);
+    name[n] = 0;
+  }
+  while (n > 0 && PPIstLeer(static_cast<unsigned char>(name[n - 1]))) name[--n] = 0;
+  char kopie[PP_PUFFER];
+  std::memcpy(kopie, name, n + 1);
+  int ergebnis = PreprocessorOpenInclude(s, kopie, schluss == '"');
+  if (ergebnis == PP_NICHT_GEFUNDEN || ergebnis == PP_NICHT_GEOEFFNET) {
+    if (s->mWarneFehlendesInclude) {
+      // Reported for the directive's line, which has been read already.
+      int danach = s->mZeile;
+      s->mZeile = zeile;
+      PreprocessorError(s, 48, kopie);
+      s->mZeile = danach;
+    }
+    return PP_OK;
+  }
+  return ergebnis;
+}

@@ -1,0 +1,52 @@
+#pragma once
+// What 2D and cube textures share: mip-chain arithmetic, the kept copies of their levels in
+// main memory and the two upload paths (locking a dynamic level, or a system-memory surface
+// copied into a static one).
+#include <cstdint>
+#include <functional>
+
+#include "plattform/d3d9.h"
+#include "quarzklassen/quarz_pixelformat.h"
+#include "quarzklassen/tbereich.h"
+
+namespace Quarz::Intern::Textur {
+
+// Levels of the full chain: one per halving until both sides reach 0 (256 x 64 gives 9).
+uint64_t VolleKette(uint64_t breite, uint64_t hoehe);
+// A side of a level: shifted right by the level, at least 1.
+uint64_t StufenSeite(uint64_t seite, uint64_t stufe);
+// A level buffer of `format` as a region with its tight pitch.
+TBereich AlsBereich(uint8_t* pixel, Quarz_Pixelformat format, uint64_t breite, uint64_t hoehe);
+
+// A kept copy of a level from the region: with `uebergabe` the region's memory is taken over
+// when it is laid out as a tight level buffer (the region is then cleared); otherwise a
+// buffer is allocated and filled from the region, or with zeros when the region is absent.
+uint8_t* BehalteStufe(TBereich& quelle, bool uebergabe, Quarz_Pixelformat format, uint64_t breite,
+                      uint64_t hoehe);
+// Frees handed-over pixel memory of a region and clears it.
+void GibFrei(TBereich& bereich);
+
+// The rectangle of a level that an upload of `quelle` at (x, y) covers: to the level's edge or
+// the source's end, block formats rounded out to whole blocks. False when (x, y) lies outside.
+bool ZielRechteck(uint64_t stufenBreite, uint64_t stufenHoehe, uint64_t x, uint64_t y,
+                  const TBereich& quelle, RECT& rechteck);
+
+// The device operations one upload needs, for a level of a 2D texture or a cube face.
+struct TStufenZugriff {
+  std::function<HRESULT(D3DLOCKED_RECT*, const RECT*, DWORD)> mSperre;
+  std::function<HRESULT()> mEntsperre;
+  std::function<HRESULT(IDirect3DSurface9**)> mOberflaeche;
+};
+
+// Outcome of an upload: which step failed.
+enum class Ergebnis { OK, SPERREN, TEMPORAER, ZUGRIFF };
+
+// Dynamic levels: lock (with discard when the rectangle is the whole level) and copy.
+Ergebnis SchreibeGesperrt(const TStufenZugriff& zugriff, const RECT& rechteck, bool ganz,
+                          Quarz_Pixelformat format, const TBereich& quelle);
+// Static levels: through a system-memory surface and UpdateSurface.
+Ergebnis SchreibeUeberSpeicher(IDirect3DDevice9* geraet, const TStufenZugriff& zugriff,
+                               const RECT& rechteck, D3DFORMAT d3dFormat, Quarz_Pixelformat format,
+                               const TBereich& quelle);
+
+}  // namespace Quarz::Intern::Textur

@@ -1,0 +1,234 @@
+#include "quarzklassen/quarz_wuerfeltextur.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "quarzklassen/quarz_ausnahme.h"
+#include "quarzklassen/quarz_internhelfer.h"
+#include "quarzklassen/quarz_log.h"
+#include "quarzklassen/quarz_texturhelfer.h"
+#include "quarzklassen/quarz_zeichenkontext.h"
+
+namespace T = Quarz::Intern::Textur;
+
+namespace {
+
+constexpr const char* kKonstruktor = "Quarz_WuerfelTextur::Quarz_WuerfelTextur";
+
+void GibAllesFrei(TTexturInhalt* seiten) {
+  if (!seiten) return;
+  for (int f = 0; f < Quarz_WuerfelTextur::kSeiten; ++f)
+    if (seiten[f].mUebergabe == 1)
+      for (TBereich& b : seiten[f].mStufen) T::GibFrei(b);
+}
+
+}  // namespace
+
+Quarz_WuerfelTextur::Quarz_WuerfelTextur(uint64_t kante, uint64_t mipAnzahl, uint32_t flags,
+                                         TTexturInhalt* seiten)
+    : mFlags(flags & ~0xFFu), mFormat(flags & 0xFFu) {
+  const bool mitInhalt = seiten && seiten[0].mStufen[0].IstVorhanden();
+  if (kante == 0 && mitInhalt) kante = seiten[0].mStufen[0].mBreite;
+  mKante = kante;
+  mZustand = FREIGEGEBEN;
+  const auto stopp = [&] {
+    mUngueltig = true;
+    GibAllesFrei(seiten);
+  };
+
+  if (mFormat >= Quarz::PF_ANZAHL) {
+    gLog.Schreibe(
+        "?Quarz_WuerfelTextur::Quarz_WuerfelTextur( %d, %d, 0x%x, ...): Ungültiges "
+        "Texturformat",
+        static_cast<int>(kante), static_cast<int>(mipAnzahl), flags);
+    QUARZ_MELDE("Ungültiges Texturformat", kKonstruktor);
+    stopp();
+    return;
+  }
+  const uint64_t voll = std::min<uint64_t>(T::VolleKette(kante, kante), kMaxStufen);
+  if (mipAnzahl > voll && voll > 0) {
+    gLog.Schreibe(
+        "?Quarz_WuerfelTextur::Quarz_WuerfelTextur( %d, %d, %d): Zuviele MipMap-Stufen "
+        "angegeben.",
+        static_cast<int>(kante), static_cast<int>(mipAnzahl), static_cast<int>(flags));
+    mipAnzahl = voll;
+  }
+  mMipAnzahl = mipAnzahl == 0 ? voll : mipAnzahl;
+  if ((mFlags & FLAG_RENDERZIEL) && !(mFlags & FLAG_FLUECHTIG)) {
+    gLog.Schreibe(
+        "?Quarz_WuerfelTextur::Quarz_WuerfelTextur( %d, %d, 0x%x): Renderziel-Texturen "
+        "sind immer flüchtig.",
+        static_cast<int>(kante), static_cast<int>(mipAnzahl), flags);
+    mFlags |= FLAG_FLUECHTIG;
+  }
+  if (Quarz::IstBlockFormat(mFormat) && !(mFlags & FLAG_MANUELLE_MIPMAPS)) {
+    gLog.Schreibe(
+        "?Quarz_WuerfelTextur::Quarz_WuerfelTextur( %d, %d, 0x%x, ...): Keine "
+        "automatischen MipMaps für komprimierte Texturformate. Ich vermute manuelle "
+        "MipMaps.",
+        static_cast<int>(kante), static_cast<int>(mipAnzahl), flags);
+    mFlags |= FLAG_MANUELLE_MIPMAPS;
+  }
+  const uint64_t gegeben = mitInhalt ? ((mFlags & FLAG_MANUELLE_MIPMAPS) ? mMipAnzahl : 1) : 0;
+  if (mitInhalt && !PruefeInhalt(seiten, gegeben)) {
+    stopp();
+    return;
+  }
+  if (!mitInhalt && !(mFlags & (FLAG_DYNAMISCH | FLAG_RENDERZIEL))) {
+    gLog.Schreibe(
+        "!Quarz_WuerfelTextur::Quarz_WuerfelTextur( %d, ...): Textur ohne Initialinhalt "
+        "muss dynamisch sein",
+        static_cast<int>(kante));
+    mFlags |= FLAG_DYNAMISCH;
+  }
+  Quarz_ZeichenKontext* kontext = Quarz::Intern::Kontext();
+  if (kante == 0 ||
+      (kontext && kante > std::min(kontext->mMaxTexturBreite, kontext->mMaxTexturHoehe))) {
+    gLog.Schreibe("!Quarz_WuerfelTextur::Quarz_WuerfelTextur( %d, ...): Ungültige Texturgröße.",
+                  static_cast<int>(kante));
+    QUARZ_MELDE("Ungültige Texturgröße.", kKonstruktor);
+    stopp();
+    return;
+  }
+
+  mD3DFormat = Quarz::GetD3DPixelFormat(mFormat);
+  Benutzen();
+  for (uint32_t f = 0; f < kSeiten && mitInhalt; ++f)
+    for (uint64_t s = 0; s < gegeben; ++s) InternSchreibeInhalt(f, s, 0, 0, seiten[f].mStufen[s]);
+  // Lower levels only exist from 2 levels on; a creation that just failed is not retried here
+  // (its kept copies bring it on the next use).
+  if (!(mFlags & FLAG_MANUELLE_MIPMAPS) && mitInhalt && mTextur && mMipAnzahl > 1) ErzeugeMipMaps();
+  if (mTextur) mZustand = VORHANDEN;
+
+  if (!(mFlags & FLAG_FLUECHTIG)) {
+    for (uint32_t f = 0; f < kSeiten; ++f) {
+      TBereich leer;
+      for (uint64_t s = 0; s < gegeben; ++s)
+        mKopien[f][s] = T::BehalteStufe(seiten[f].mStufen[s], seiten[f].mUebergabe == 1, mFormat,
+                                        StufenKante(s), StufenKante(s));
+      // As with 2D textures: a dynamic cube made empty keeps its zeroed level 0.
+      if (gegeben == 0 && (mFlags & FLAG_DYNAMISCH))
+        mKopien[f][0] = T::BehalteStufe(leer, false, mFormat, mKante, mKante);
+    }
+  }
+  GibAllesFrei(seiten);
+}
+
+bool Quarz_WuerfelTextur::PruefeInhalt(const TTexturInhalt* seiten, uint64_t stufen) const {
+  for (uint32_t f = 0; f < kSeiten; ++f)
+    for (uint64_t s = 0; s < stufen; ++s) {
+      const TBereich& b = seiten[f].mStufen[s];
+      if (b.IstVorhanden() && b.mBreite == StufenKante(s) && b.mHoehe == StufenKante(s) &&
+          b.mFormat == mFormat)
+        continue;
+      gLog.Schreibe(
+          "!Quarz_WuerfelTextur::Quarz_WuerfelTextur( %d, ...): Vorgabegrafik für Seite "
+          "%d, Mip-Stufe %d ist ungültig",
+          static_cast<int>(mKante), static_cast<int>(f), static_cast<int>(s));
+      QUARZ_MELDE("Ungültige Vorgabedaten", kKonstruktor);
+      return false;
+    }
+  return true;
+}
+
+Quarz_WuerfelTextur::~Quarz_WuerfelTextur() {
+  Plattform::SicherFreigeben(mTextur);
+  for (auto& seite : mKopien)
+    for (uint8_t*& k : seite) {
+      std::free(k);
+      k = nullptr;
+    }
+}
+
+uint64_t Quarz_WuerfelTextur::StufenKante(uint64_t stufe) const {
+  return T::StufenSeite(mKante, stufe);
+}
+
+TBereich Quarz_WuerfelTextur::KopieBereich(uint32_t seite, uint64_t stufe) const {
+  if (seite >= kSeiten || stufe >= kMaxStufen || !mKopien[seite][stufe]) return TBereich{};
+  return T::AlsBereich(mKopien[seite][stufe], mFormat, StufenKante(stufe), StufenKante(stufe));
+}
+
+void Quarz_WuerfelTextur::Benutzen() {
+  Quarz_BasisObjekt::Benutzen();
+  if (mZustand != FREIGEGEBEN || mUngueltig) return;
+  IDirect3DDevice9* geraet = Quarz::Intern::Geraet();
+  if (!geraet) return;
+  const bool manuell = (mFlags & FLAG_MANUELLE_MIPMAPS) != 0;
+  const UINT stufen = (manuell || mMipAnzahl < 2) ? static_cast<UINT>(mMipAnzahl) : 0;
+  DWORD nutzung = 0;
+  if (mFlags & FLAG_DYNAMISCH) nutzung |= D3DUSAGE_DYNAMIC;
+  if (mMipAnzahl != 1 && !manuell) nutzung |= D3DUSAGE_AUTOGENMIPMAP;
+  if (mFlags & FLAG_RENDERZIEL) nutzung |= D3DUSAGE_RENDERTARGET;
+  const HRESULT hr = Quarz::Intern::ErzeugeMitPlatz(
+      [&] {
+        return geraet->CreateCubeTexture(static_cast<UINT>(mKante), stufen, nutzung, mD3DFormat,
+                                         D3DPOOL_DEFAULT, &mTextur, nullptr);
+      },
+      true);
+  if (FAILED(hr) || !mTextur) {
+    mTextur = nullptr;
+    gLog.Schreibe("!Quarz_WuerfelTextur::Benutzen(): Erzeugung der CubeMap gescheitert.");
+    QUARZ_MELDE("CubeMap-Erzeugung gescheitert.", "Quarz_WuerfelTextur::Benutzen");
+    return;
+  }
+  mZustand = VORHANDEN;
+  if (mFlags & FLAG_FLUECHTIG) return;
+  for (uint32_t f = 0; f < kSeiten; ++f)
+    for (uint64_t s = 0; s < mMipAnzahl && s < kMaxStufen; ++s)
+      if (mKopien[f][s]) InternSchreibeInhalt(f, s, 0, 0, KopieBereich(f, s));
+}
+
+void Quarz_WuerfelTextur::VorZuruecksetzen() {
+  if (mZustand != VORHANDEN) return;
+  Plattform::SicherFreigeben(mTextur);
+  mZustand = FREIGEGEBEN;
+}
+
+bool Quarz_WuerfelTextur::InternSchreibeInhalt(uint32_t seite, uint64_t stufe, uint64_t x,
+                                               uint64_t y, const TBereich& quelle) {
+  RECT rechteck{};
+  if (!mTextur || stufe >= mMipAnzahl ||
+      !T::ZielRechteck(StufenKante(stufe), StufenKante(stufe), x, y, quelle, rechteck))
+    return false;
+  const D3DCUBEMAP_FACES d3dSeite = Quarz::GetD3DSeite(seite);
+  const UINT st = static_cast<UINT>(stufe);
+  T::TStufenZugriff zugriff{
+      [&](D3DLOCKED_RECT* g, const RECT* r, DWORD f) {
+        return mTextur->LockRect(d3dSeite, st, g, r, f);
+      },
+      [&] { return mTextur->UnlockRect(d3dSeite, st); },
+      [&](IDirect3DSurface9** o) { return mTextur->GetCubeMapSurface(d3dSeite, st, o); }};
+  const uint64_t k = StufenKante(stufe);
+  const bool ganz = x == 0 && y == 0 && static_cast<uint64_t>(rechteck.right) == k &&
+                    static_cast<uint64_t>(rechteck.bottom) == k;
+  const char* funktion = "Quarz_WuerfelTextur::InternSchreibeInhalt";
+  if (mFlags & FLAG_DYNAMISCH) {
+    if (T::SchreibeGesperrt(zugriff, rechteck, ganz, mFormat, quelle) == T::Ergebnis::OK)
+      return true;
+    QUARZ_MELDE("Texturzugriff gescheitert.", funktion);
+    return false;
+  }
+  IDirect3DDevice9* geraet = Quarz::Intern::Geraet();
+  if (!geraet) return false;
+  switch (T::SchreibeUeberSpeicher(geraet, zugriff, rechteck, mD3DFormat, mFormat, quelle)) {
+    case T::Ergebnis::OK:
+      return true;
+    case T::Ergebnis::TEMPORAER:
+      gLog.Schreibe(
+          "!Quarz_WuerfelTextur::InternSchreibeInhalt( %d, %d, %d, %d, ...): Erzeugen der "
+          "temporären Textur gescheitert.",
+          static_cast<int>(seite), static_cast<int>(stufe), static_cast<int>(x),
+          static_cast<int>(y));
+      QUARZ_MELDE("Texturzugriff gescheitert.", funktion);
+      return false;
+    default:
+      QUARZ_MELDE("Texturzugriff gescheitert", funktion);
+      return false;
+  }
+}
+
+void Quarz_WuerfelTextur::ErzeugeMipMaps() {
+  Benutzen();
+  if (mTextur) mTextur->GenerateMipSubLevels();
+}

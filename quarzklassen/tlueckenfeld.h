@@ -1,0 +1,272 @@
+#pragma once
+// Slot map: entries addressed by a stable slot number, one occupancy bit per slot.
+// Inserting takes the lowest free slot, removing frees the slot without moving anything,
+// iteration visits the occupied slots in ascending order. Entries are copied bit for bit
+// when the map grows, so only trivially copyable types are allowed.
+
+#include <algorithm>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <new>
+#include <type_traits>
+#include <utility>
+
+template <typename T>
+class TLueckenFeld
+{
+    static_assert(std::is_trivially_copyable_v<T>,
+                  "TLueckenFeld moves its entries with memcpy: T must be trivially copyable");
+
+public:
+    // Walks the occupied slots in ascending order; end is the capacity. The iterator keeps
+    // the occupied bits of its current word (the lowest set bit is the slot it stands on),
+    // so a step costs no memory access. Any change to the map while iterating (an insert or
+    // a removal) makes the next step read the live bits again from the slot after the
+    // current one, so the iteration always sees what the map holds now.
+    template <typename Feld, typename Eintrag>
+    class BasisIterator
+    {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = std::remove_const_t<Eintrag>;
+        using difference_type = std::ptrdiff_t;
+        using pointer = Eintrag*;
+        using reference = Eintrag&;
+
+        BasisIterator() = default;
+        // Stands on the slot `index`, which must be occupied or the capacity.
+        BasisIterator(Feld* feld, uint64_t index) : mFeld(feld) { StelleAuf(index); }
+
+        // Through the map, which may have moved its storage since the last step.
+        Eintrag& operator*() const { return mFeld->mEintraege[mBasis + Bit()]; }
+        Eintrag* operator->() const { return &mFeld->mEintraege[mBasis + Bit()]; }
+        BasisIterator& operator++()
+        {
+            if (mStand == mFeld->mStand) [[likely]]
+            {
+                mBits &= mBits - 1;
+                if (mBits != 0) [[likely]]
+                    return *this;
+                StelleAuf(mFeld->NaechsterBelegter(mBasis + 64));
+            }
+            else
+                StelleAuf(mFeld->NaechsterBelegter(Index() + 1));
+            return *this;
+        }
+        BasisIterator operator++(int)
+        {
+            BasisIterator alt = *this;
+            ++*this;
+            return alt;
+        }
+        // Iterators of different maps are not compared.
+        bool operator==(const BasisIterator& b) const { return mBits == b.mBits && mBasis == b.mBasis; }
+
+        // The slot number of the entry the iterator stands on (the capacity at the end).
+        uint64_t Index() const { return mBits ? mBasis + Bit() : mBasis; }
+
+    private:
+        uint64_t Bit() const { return static_cast<uint32_t>(std::countr_zero(mBits)); }
+
+        void StelleAuf(uint64_t index)
+        {
+            mStand = mFeld->mStand;
+            if (index >= mFeld->mKapazitaet)
+            {
+                mBasis = mFeld->mKapazitaet;
+                mBits = 0;
+                return;
+            }
+            mBasis = index & ~uint64_t(63);
+            mBits = mFeld->mBelegung[index / 64] & (~uint64_t(0) << (index % 64));
+        }
+
+        Feld* mFeld = nullptr;
+        uint64_t mBasis = 0; // first slot of the current word; the capacity at the end
+        uint64_t mBits = 0;  // occupied slots of the word from the current one on
+        uint64_t mStand = 0; // the map's change count when the bits were read
+    };
+    using Iterator = BasisIterator<TLueckenFeld, T>;
+    using KonstIterator = BasisIterator<const TLueckenFeld, const T>;
+
+    TLueckenFeld() = default;
+    ~TLueckenFeld() { Freigeben(); }
+
+    // Entries refer to the block by address; a copy would have to decide what to do with
+    // pointers it does not own. Moving hands the block over.
+    TLueckenFeld(const TLueckenFeld&) = delete;
+    TLueckenFeld& operator=(const TLueckenFeld&) = delete;
+    TLueckenFeld(TLueckenFeld&& b) noexcept { Tausche(b); }
+    TLueckenFeld& operator=(TLueckenFeld&& b) noexcept
+    {
+        if (this != &b)
+        {
+            TLueckenFeld leer(std::move(b));
+            Tausche(leer);
+        }
+        return *this;
+    }
+
+    // Grows the capacity to n rounded up to a multiple of 64. The map never shrinks:
+    // a smaller request is ignored, since it would drop occupied slots.
+    void Vergroessern(uint64_t n)
+    {
+        const uint64_t neueKapazitaet = (n + 63) / 64 * 64;
+        if (neueKapazitaet <= mKapazitaet)
+            return;
+        const uint64_t neueWorte = neueKapazitaet / 64;
+        const uint64_t alteWorte = mKapazitaet / 64;
+        const std::size_t versatz = EintragsVersatz(neueWorte);
+        std::byte* block = static_cast<std::byte*>(
+            ::operator new(versatz + neueKapazitaet * sizeof(T), std::align_val_t(kAusrichtung)));
+        uint64_t* belegung = reinterpret_cast<uint64_t*>(block);
+        T* eintraege = reinterpret_cast<T*>(block + versatz);
+
+        if (mKapazitaet)
+        {
+            std::memcpy(belegung, mBelegung, alteWorte * sizeof(uint64_t));
+            KopiereBelegte(eintraege);
+        }
+        std::memset(belegung + alteWorte, 0, (neueWorte - alteWorte) * sizeof(uint64_t));
+
+        Freigeben();
+        mBelegung = belegung;
+        mEintraege = eintraege;
+        mKapazitaet = neueKapazitaet;
+        mHinweis = std::min(mHinweis, mKapazitaet);
+        ++mStand;
+    }
+
+    // Stores the entry in the lowest free slot and returns the slot number.
+    uint64_t Einfuegen(const T& eintrag)
+    {
+        const uint64_t worte = mKapazitaet / 64;
+        uint64_t w = mHinweis / 64;
+        while (w < worte && mBelegung[w] == ~uint64_t(0))
+            ++w;
+        if (w == worte)
+            Vergroessern(std::max<uint64_t>(2 * mKapazitaet, 64));
+        const uint64_t slot = 64 * w + static_cast<uint64_t>(std::countr_one(mBelegung[w]));
+        new (&mEintraege[slot]) T(eintrag);
+        mBelegung[w] |= uint64_t(1) << (slot % 64);
+        ++mStand;
+        // The hint only promises that nothing below it is free; raising it by one keeps
+        // that true without searching for the next free slot.
+        ++mHinweis;
+        return slot;
+    }
+
+    // Frees the slot. The entry's storage is left as it is; what it points to belongs
+    // to the owner. A slot outside the map is ignored.
+    void Entfernen(uint64_t slot)
+    {
+        if (slot >= mKapazitaet)
+            return;
+        mBelegung[slot / 64] &= ~(uint64_t(1) << (slot % 64));
+        mHinweis = std::min(mHinweis, slot);
+        ++mStand;
+    }
+
+    // Stores the entry in a given slot and marks it occupied (the world keeps its terrain
+    // in slot 0); the map grows as insertion would when the slot lies beyond it.
+    void Setze(uint64_t slot, const T& eintrag)
+    {
+        if (slot >= mKapazitaet)
+            Vergroessern(std::max({2 * mKapazitaet, uint64_t(64), slot + 1}));
+        new (&mEintraege[slot]) T(eintrag);
+        mBelegung[slot / 64] |= uint64_t(1) << (slot % 64);
+        ++mStand;
+    }
+
+    bool IstBelegt(uint64_t slot) const
+    {
+        return slot < mKapazitaet && (mBelegung[slot / 64] >> (slot % 64) & 1) != 0;
+    }
+
+    // Access by slot number; the caller makes sure the slot is occupied.
+    T& operator[](uint64_t slot) { return mEintraege[slot]; }
+    const T& operator[](uint64_t slot) const { return mEintraege[slot]; }
+
+    uint64_t Kapazitaet() const { return mKapazitaet; }
+    uint64_t Hinweis() const { return mHinweis; }
+    uint64_t Anzahl() const
+    {
+        uint64_t n = 0;
+        for (uint64_t w = 0; w < mKapazitaet / 64; ++w)
+            n += static_cast<uint64_t>(std::popcount(mBelegung[w]));
+        return n;
+    }
+
+    Iterator begin() { return Iterator(this, NaechsterBelegter(0)); }
+    Iterator end() { return Iterator(this, mKapazitaet); }
+    KonstIterator begin() const { return KonstIterator(this, NaechsterBelegter(0)); }
+    KonstIterator end() const { return KonstIterator(this, mKapazitaet); }
+
+    // The lowest occupied slot at or after `ab`, or the capacity when there is none.
+    uint64_t NaechsterBelegter(uint64_t ab) const
+    {
+        if (ab >= mKapazitaet)
+            return mKapazitaet;
+        uint64_t w = ab / 64;
+        uint64_t wort = mBelegung[w] & (~uint64_t(0) << (ab % 64));
+        const uint64_t worte = mKapazitaet / 64;
+        while (wort == 0)
+        {
+            if (++w == worte)
+                return mKapazitaet;
+            wort = mBelegung[w];
+        }
+        return 64 * w + static_cast<uint64_t>(std::countr_zero(wort));
+    }
+
+private:
+    static constexpr std::size_t kAusrichtung = std::max(alignof(T), alignof(uint64_t));
+
+    // The entries follow the occupancy words, aligned for T.
+    static std::size_t EintragsVersatz(uint64_t worte)
+    {
+        const std::size_t roh = worte * sizeof(uint64_t);
+        return (roh + alignof(T) - 1) / alignof(T) * alignof(T);
+    }
+
+    // Copies every run of occupied slots to the same slot of the new entry array.
+    void KopiereBelegte(T* ziel) const
+    {
+        uint64_t i = NaechsterBelegter(0);
+        while (i < mKapazitaet)
+        {
+            uint64_t ende = i + 1;
+            while (ende < mKapazitaet && IstBelegt(ende))
+                ++ende;
+            std::memcpy(static_cast<void*>(ziel + i), static_cast<const void*>(mEintraege + i),
+                        (ende - i) * sizeof(T));
+            i = NaechsterBelegter(ende);
+        }
+    }
+
+    void Freigeben()
+    {
+        if (mBelegung)
+            ::operator delete(static_cast<void*>(mBelegung), std::align_val_t(kAusrichtung));
+    }
+
+    void Tausche(TLueckenFeld& b) noexcept
+    {
+        std::swap(mEintraege, b.mEintraege);
+        std::swap(mBelegung, b.mBelegung);
+        std::swap(mKapazitaet, b.mKapazitaet);
+        std::swap(mHinweis, b.mHinweis);
+        ++mStand;
+        ++b.mStand;
+    }
+
+    T* mEintraege = nullptr;
+    uint64_t* mBelegung = nullptr;
+    uint64_t mKapazitaet = 0;
+    uint64_t mHinweis = 0;
+    // Counts changes to the occupancy, so that iterators notice them.
+    uint64_t mStand = 0;
+};

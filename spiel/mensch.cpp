@@ -1,0 +1,259 @@
+#include "spiel/mensch.h"
+
+#include <cmath>
+
+#include "spiel/acker.h"
+#include "spiel/bauernhaus.h"
+#include "spiel/baustelle.h"
+#include "spiel/forsthaus.h"
+#include "spiel/holzfaeller.h"
+#include "spiel/modell.h"
+#include "spiel/pruefung.h"
+#include "spiel/steinbruch.h"
+#include "spiel/szene.h"
+#include "spiel/turm.h"
+#include "spiel/vorrat.h"
+#include "spiel/zufall.h"
+
+namespace Spiel {
+
+namespace {
+constexpr float kPi = 3.14159265f;
+}
+
+Mensch::Mensch(Szene* szene, const Vektor& position, Bauernhaus* heim) : Objekt(szene, position), mZiel(heim)
+{
+    mInstanz = NeueInstanz("mensch", TMatrix4::Verschiebung(mPosition.x, mPosition.y, mPosition.z));
+    const float u1 = static_cast<float>(Spiel::rand()) * 6.103702e-5f;
+    const float u2 = static_cast<float>(Spiel::rand()) * 6.103702e-5f;
+    mZielPosition = Vektor(mPosition.x + u2 - 1.0f, mPosition.y, mPosition.z + u1 + 9.0f);
+}
+
+Mensch::~Mensch() { EntferneInstanz(mInstanz); }
+
+bool Mensch::Angekommen(float r) const
+{
+    const float dx = mZielPosition.x - mPosition.x, dz = mZielPosition.z - mPosition.z;
+    return dx * dx + dz * dz < r * r;
+}
+
+void Mensch::WechsleModell(const char* name)
+{
+    // The record is replaced in place: the pool index stays the worker's.
+    const TMatrix4 welt = mSzene->Instanz(mInstanz)->mWeltMatrix;
+    *mSzene->Instanz(mInstanz) = RenderInstanz(SucheModell(name), welt);
+}
+
+void Mensch::PlaneMahlzeit()
+{
+    const float u = static_cast<float>(Spiel::rand()) * 0.0007324442f;
+    mNaechsteMahlzeit = PlusSekunden(Jetzt(), 108.0f + u);
+}
+
+float Mensch::WarteHopser() const
+{
+    const double jetzt = static_cast<double>(Jetzt()) * gTimerKehrwertD;
+    return std::sin(static_cast<float>(jetzt) * kPi + AdressWinkel()) + 1.0f;
+}
+
+float Mensch::ArbeitsHopser(float frequenz) const
+{
+    const float r = Sekunden(mZeitpunkt - Jetzt());
+    return 2.0f * std::fabs(std::sin(r * frequenz));
+}
+
+Vektor Mensch::Tuer() const
+{
+    return Vektor(mArbeitsplatz->mPosition.x, mArbeitsplatz->mPosition.y, mArbeitsplatz->mPosition.z + 10.0f);
+}
+
+void Mensch::Essen()
+{
+    const Zeitpunkt jetzt = Jetzt();
+    if (mNaechsteMahlzeit > jetzt)
+        return;
+    if (Vorrat::Nahrung > 0)
+    {
+        --Vorrat::Nahrung;
+        PlaneMahlzeit();
+        return;
+    }
+    mZustand = 2;
+    const float u = static_cast<float>(Spiel::rand()) * 3.051851e-5f;
+    mZeitpunkt = PlusSekunden(jetzt, 1.0f + u);
+}
+
+void Mensch::Aktualisiere()
+{
+    const float hopser = Handle();
+    Gehe();
+    Zeichne(hopser);
+}
+
+float Mensch::Handle()
+{
+    if (mZustand <= 11)
+        return HandleHeimUndFeld();
+    if (mZustand <= 21)
+        return HandleHolzUndForst();
+    return HandleSteinUndTurm();
+}
+
+float Mensch::HandleHeimUndFeld()
+{
+    const Zeitpunkt jetzt = Jetzt();
+    switch (mZustand)
+    {
+    case 0:
+        if (Angekommen(2.0f))
+        {
+            mZustand = 1;
+            mZiel = nullptr;
+            Halt();
+            mRichtung = 0.0f;
+            PlaneMahlzeit();
+        }
+        return 0.0f;
+    case 1:
+    {
+        const float hopser = WarteHopser();
+        Essen();
+        return hopser;
+    }
+    case 2:
+        if (jetzt >= mZeitpunkt && Vorrat::Nahrung > 0)
+        {
+            --Vorrat::Nahrung;
+            PlaneMahlzeit();
+            if (dynamic_cast<Holzfaeller*>(mArbeitsplatz))
+                mZustand = 13;
+            else if (dynamic_cast<Forsthaus*>(mArbeitsplatz))
+                mZustand = 18;
+            else if (dynamic_cast<Steinbruch*>(mArbeitsplatz))
+                mZustand = 23;
+            else if (dynamic_cast<Turm*>(mArbeitsplatz))
+                mZustand = 28;
+            else
+                mZustand = 1;
+        }
+        return 0.0f;
+    case 5:
+    case 7:
+        if (Angekommen(5.0f))
+        {
+            mZustand = mZustand == 5 ? 6 : 8;
+            Halt();
+            mZeitpunkt = PlusSekunden(jetzt, mZustand == 6 ? 10.0f : 20.0f);
+        }
+        return 0.0f;
+    case 6:
+    {
+        const float hopser = ArbeitsHopser(2.0f * kPi);
+        if (jetzt >= mZeitpunkt)
+        {
+            Acker* acker = dynamic_cast<Acker*>(mZiel);
+            SPIEL_PRUEFE(acker);
+            acker->StarteWachstum();
+            mZustand = 1;
+            mZiel = nullptr;
+            mRichtung = 0.0f;
+        }
+        return hopser;
+    }
+    case 8:
+    {
+        const float hopser = ArbeitsHopser(kPi);
+        if (jetzt >= mZeitpunkt)
+        {
+            Acker* acker = dynamic_cast<Acker*>(mZiel);
+            SPIEL_PRUEFE(acker);
+            acker->mZustand = Acker::Leer;
+            WechsleModell("mensch_getr");
+            mZustand = 9;
+            Bauernhaus* ziel = mSzene->SucheBauernhaus(mPosition);
+            SPIEL_PRUEFE(ziel);
+            mZiel = ziel;
+            mZielPosition = Vektor(ziel->mPosition.x, ziel->mPosition.y, ziel->mPosition.z + 5.0f);
+        }
+        return hopser;
+    }
+    case 9:
+        if (Angekommen(3.0f))
+        {
+            ++Vorrat::Nahrung;
+            WechsleModell("mensch");
+            mZustand = 1;
+            mZiel = nullptr;
+            Halt();
+            mRichtung = 0.0f;
+        }
+        return 0.0f;
+    case 10:
+        if (Angekommen(5.0f))
+        {
+            mZustand = 11;
+            Halt();
+            Baustelle* baustelle = dynamic_cast<Baustelle*>(mZiel);
+            SPIEL_PRUEFE(baustelle);
+            baustelle->BeginneBau();
+        }
+        return 0.0f;
+    case 11:
+    {
+        const float hopser = ArbeitsHopser(2.0f * kPi);
+        Baustelle* baustelle = dynamic_cast<Baustelle*>(mZiel);
+        SPIEL_PRUEFE(baustelle);
+        if (baustelle->mZustand == Baustelle::Abbau)
+        {
+            mZustand = 1;
+            mZiel = nullptr;
+            mRichtung = 0.0f;
+        }
+        return hopser;
+    }
+    default:
+        return 0.0f;
+    }
+}
+
+void Mensch::Gehe()
+{
+    Vektor d = mZielPosition - mPosition;
+    d.y = 0.0f;
+    const float laenge = d.Laenge();
+    if (!(laenge > 0.5f))
+        return;
+    mRichtung = std::atan2(d.z, d.x);
+    const float schritt = Sekunden(Schritt()) * 10.0f;
+    if (laenge > schritt)
+        d = Mal(d, schritt / laenge);
+    mPosition += d;
+    const PickErgebnis boden = mSzene->PickeRegion(mPosition, Vektor(0, -1, 0));
+    mPosition.y = boden.mRegion == UINT64_MAX ? 0.0f : boden.mPunkt.y;
+}
+
+void Mensch::Zeichne(float hopser)
+{
+    TMatrix4 welt;
+    if (mZustand == 2)
+    {
+        welt = TMatrix4::RotationZ(1.51f);
+        welt *= TMatrix4::Verschiebung(mPosition.x, mPosition.y + 0.7f, mPosition.z);
+    }
+    else
+    {
+        welt = TMatrix4::RotationY(mRichtung);
+        welt *= TMatrix4::Verschiebung(mPosition.x, mPosition.y + hopser, mPosition.z);
+        if (mZustand == 28)
+        {
+            // The bow comes first, in the worker's own frame.
+            const float r = Sekunden(mZeitpunkt - Jetzt());
+            TMatrix4 verbeugung = TMatrix4::RotationZ(0.3f * (std::sin(r * kPi) + 1.0f));
+            verbeugung *= welt;
+            welt = verbeugung;
+        }
+    }
+    SetzeMatrix(mInstanz, welt);
+}
+
+}  // namespace Spiel

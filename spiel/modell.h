@@ -1,0 +1,44 @@
+#pragma once
+// A model: the GPU vertex and index buffers of one mesh, and the registry of named models.
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "spiel/netz.h"
+
+class Quarz_VertexBuffer;
+class Quarz_IndexBuffer;
+
+namespace Spiel {
+
+class Modell
+{
+public:
+    // Creates the two static GPU buffers from the lists; the lists stay the caller's.
+    Modell(const Vertex* vertices, uint64_t vertexAnzahl, const uint32_t* indizes, uint64_t indexAnzahl);
+    explicit Modell(const Netz& netz);
+    Modell(const Modell&) = delete;
+    Modell& operator=(const Modell&) = delete;
+
+    // Releases the vertex buffer, then the index buffer. Safe to call twice: the pointers are
+    // cleared, so a rebuilt mesh can never release its predecessor's buffers again.
+    void Freigeben();
+
+    Quarz_VertexBuffer* mVertexPuffer = nullptr;
+    Quarz_IndexBuffer* mIndexPuffer = nullptr;
+    // Index count / 3: what a render instance draws (index bytes / 12).
+    uint64_t mDreiecke = 0;
+};
+
+// Model name to model, filled once at start-up by LadeModelle.
+extern std::map<std::string, Modell*> Modellregister;
+
+// The model registered under the name, or null for a name that was never registered
+// (the lookup adds no entry).
+Modell* SucheModell(const std::string& name);
+
+// Releases and deletes every registered model and empties the registry, so the drawing
+// context finds no model buffer left at shutdown.
+void GebeModelleFrei();
+
+}  // namespace Spiel

@@ -1,0 +1,69 @@
+#include "spiel/objekt.h"
+
+#include <cstdint>
+
+#include "quarzklassen/quarz_timer.h"
+#include "spiel/modell.h"
+#include "spiel/pruefung.h"
+#include "spiel/szene.h"
+
+namespace Spiel {
+
+Objekt::Objekt(Szene* szene, const Vektor& position) : mSzene(szene), mSzeneIndex(SIZE_MAX), mPosition(position)
+{
+    mSzeneIndex = mSzene->mObjekte.Einfuegen(this);
+}
+
+Objekt::~Objekt()
+{
+    SPIEL_PRUEFE(mSzeneIndex != SIZE_MAX);
+    mSzene->mObjekte.Entfernen(mSzeneIndex);
+}
+
+Zeitpunkt Objekt::Jetzt() const { return mSzene->Jetzt(); }
+int64_t Objekt::Schritt() const { return mSzene->Schritt(); }
+
+uint64_t Objekt::NeueInstanz(const char* modellName, const TMatrix4& welt)
+{
+    return NeueInstanz(SucheModell(modellName), welt);
+}
+
+uint64_t Objekt::NeueInstanz(const Modell* modell, const TMatrix4& welt)
+{
+    return mSzene->mInstanzen.Einfuegen(RenderInstanz(modell, welt));
+}
+
+void Objekt::EntferneInstanz(uint64_t& index)
+{
+    if (index != SIZE_MAX)
+        mSzene->mInstanzen.Entfernen(index);
+    index = SIZE_MAX;
+}
+
+void Objekt::SetzeMatrix(uint64_t index, const TMatrix4& welt)
+{
+    if (index != SIZE_MAX)
+        mSzene->SetzeInstanzMatrix(index, welt);
+}
+
+float Objekt::AdressWinkel() const
+{
+    const uint64_t adresse = reinterpret_cast<uintptr_t>(this);
+    return static_cast<float>((adresse * 3613u) % 65536u) * 9.58738e-5f;
+}
+
+uint64_t LoescheVerzoegert(int64_t verzoegerung, Objekt* objekt)
+{
+    Szene* szene = objekt ? objekt->mSzene : nullptr;
+    const uint64_t id = gTimer.Einplanen(verzoegerung, [szene, objekt]() {
+        if (!objekt)
+            return;
+        szene->VergissLoeschung(objekt);
+        delete objekt;
+    });
+    if (szene)
+        szene->MerkeLoeschung(objekt, id);
+    return id;
+}
+
+}  // namespace Spiel

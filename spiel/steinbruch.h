@@ -1,0 +1,13 @@
+#pragma once
+// The quarry: its worker lowers rock regions and brings stone.
+#include "spiel/werkstatt.h"
+
+namespace Spiel {
+
+class Steinbruch : public Werkstatt
+{
+public:
+    Steinbruch(Szene* szene, const Vektor& position) : Werkstatt(szene, position, 5, 22) {}
+};
+
+}  // namespace Spiel

@@ -1,0 +1,104 @@
+#pragma once
+// The world: a 1000 x 1000 map on the x-z plane divided into convex regions, the game objects,
+// the render instances (slot 0 the terrain, slot 1 the cursor), picking and the searches.
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "quarzklassen/tlueckenfeld.h"
+#include "spiel/netz.h"
+#include "spiel/region.h"
+#include "spiel/renderinstanz.h"
+#include "spiel/zeitpunkt.h"
+
+class Quarz_Timer;
+
+namespace Spiel {
+
+class Objekt;
+class Modell;
+class Mensch;
+class Acker;
+class Turm;
+class Bauernhaus;
+
+struct PickErgebnis
+{
+    uint64_t mRegion = UINT64_MAX;  // all ones: nothing hit
+    Vektor mPunkt;
+};
+
+class Szene
+{
+public:
+    // Generates a map from the game's random generator, which the caller has seeded.
+    explicit Szene(Quarz_Timer* spielUhr);
+    // A world from given points and regions (no generation, no objects): for tools and tests.
+    Szene(Quarz_Timer* spielUhr, std::vector<Vektor> punkte, std::vector<Region> regionen);
+    // Deletes every object and cancels their pending deletions, then releases the terrain.
+    ~Szene();
+    Szene(const Szene&) = delete;
+    Szene& operator=(const Szene&) = delete;
+
+    // Rebuilds the terrain mesh from the regions into render instance 0.
+    void BaueGelaende();
+    // The terrain mesh as BaueGelaende builds it.
+    Netz ErzeugeGelaendeNetz() const;
+
+    // The first region (in index order) that a ray hits at the region's own mean height.
+    PickErgebnis PickeRegion(const Vektor& ursprung, const Vektor& richtung) const;
+
+    Mensch* SucheArbeiter(const Objekt* objekt) const;
+    Mensch* SucheFeldarbeiter(const Acker* acker) const;
+    Mensch* SucheTurmarbeiter(const Turm* turm) const;
+    Bauernhaus* SucheBauernhaus(const Vektor& punkt) const;
+
+    // The region of the first farmhouse: random draws until one is free land with only free
+    // neighbours; bounded, then a scan, then any free region; UINT64_MAX when there is none.
+    uint64_t WaehleBauernhausRegion() const;
+
+    // One update pass: every object in ascending slot order, up to the table's capacity at the
+    // start of the pass; objects created during the pass in those slots are updated too.
+    void AktualisiereObjekte();
+
+    RenderInstanz* Instanz(uint64_t index) { return &mInstanzen[index]; }
+    void SetzeInstanzMatrix(uint64_t index, const TMatrix4& welt) { mInstanzen[index].mWeltMatrix = welt; }
+
+    bool IstRegion(uint64_t index) const { return index < mRegionen.size(); }
+    Zeitpunkt Jetzt() const;
+    int64_t Schritt() const;
+
+    // Bookkeeping of deferred deletions (LoescheVerzoegert).
+    void MerkeLoeschung(Objekt* objekt, uint64_t id);
+    void VergissLoeschung(Objekt* objekt);
+
+    Quarz_Timer* mSpielUhr;
+    std::vector<Vektor> mPunkte;
+    std::vector<Region> mRegionen;
+    Modell* mGelaende = nullptr;
+    TLueckenFeld<Objekt*> mObjekte;
+    TLueckenFeld<RenderInstanz> mInstanzen;
+    Vektor mStartpunkt;
+
+    // How often the settlement was found frozen: no food and every worker lying hungry.
+    uint64_t mHungerWarnungen = 0;
+
+private:
+    void Erzeuge();
+    void WerfePunkte();
+    void BaueZellen();
+    bool BaueZelle(uint64_t i);
+    void BaueRaster();
+    void SetzeCursor();
+    void PruefeHungersnot();
+    void StelleErstesBauernhaus();
+    bool IstBauernhausPlatz(uint64_t region) const;
+
+    // Regions by a coarse grid over x-z, for rays that reduce to a point test.
+    static constexpr int RASTER = 50;
+    std::vector<std::vector<uint32_t>> mRaster;
+    bool mHungerGemeldet = false;
+    std::vector<std::pair<Objekt*, uint64_t>> mLoeschungen;
+};
+
+}  // namespace Spiel

@@ -1,0 +1,36 @@
+#include "spiel/werkstatt.h"
+
+#include "spiel/gebaeudetyp.h"
+#include "spiel/mensch.h"
+#include "spiel/szene.h"
+
+namespace Spiel {
+
+Werkstatt::Werkstatt(Szene* szene, const Vektor& position, uint64_t typ, uint32_t ersterZustand)
+    : Objekt(szene, position), mErsterZustand(ersterZustand)
+{
+    mRadius = Gebaeudetypen[typ].mRadius;
+    mInstanz = NeueInstanz(Gebaeudetypen[typ].mModell, TMatrix4::Verschiebung(mPosition.x, mPosition.y, mPosition.z));
+    mZeitpunkt = Jetzt();
+}
+
+Werkstatt::~Werkstatt() { EntferneInstanz(mInstanz); }
+
+void Werkstatt::Aktualisiere()
+{
+    if (mBesetzt || Jetzt() < mZeitpunkt)
+        return;
+    Mensch* arbeiter = mSzene->SucheArbeiter(this);
+    if (!arbeiter)
+    {
+        mZeitpunkt = PlusSekunden(Jetzt(), 2.0f);
+        return;
+    }
+    arbeiter->mArbeitsplatz = this;
+    arbeiter->mZiel = this;
+    arbeiter->mZustand = mErsterZustand;
+    arbeiter->mZielPosition = Vektor(mPosition.x, mPosition.y, mPosition.z + 10.0f);
+    mBesetzt = true;
+}
+
+}  // namespace Spiel

@@ -1,0 +1,38 @@
+#include "spiel/zeichenkontextpuffer.h"
+
+#include "quarzklassen/quarz_indexbuffer.h"
+#include "quarzklassen/quarz_vertexbuffer.h"
+#include "quarzklassen/quarz_zeichenkontext.h"
+#include "spiel/modell.h"
+
+namespace Spiel {
+
+namespace {
+// Static usage; the index format 32-bit in the low byte.
+constexpr uint32_t kStatisch = 0;
+constexpr uint32_t kIndex32Statisch = 2;
+}  // namespace
+
+void ZeichenKontextPuffer::Erzeuge(Modell& modell, const Vertex* vertices, uint64_t vertexAnzahl,
+                                   const uint32_t* indizes, uint64_t indexAnzahl)
+{
+    // An empty mesh (a tower without rings, a world without regions) gets no buffers: a buffer
+    // of size 0 is a precondition violation, and there is nothing to draw.
+    if (vertexAnzahl == 0 || indexAnzahl == 0)
+        return;
+    // Not handed over: the buffers copy the content, the lists stay the caller's.
+    TInitialInhalt vertexInhalt{const_cast<Vertex*>(vertices), vertexAnzahl * sizeof(Vertex), 0};
+    TInitialInhalt indexInhalt{const_cast<uint32_t*>(indizes), indexAnzahl * sizeof(uint32_t), 0};
+    modell.mVertexPuffer = mKontext.ErzeugeVertexBuffer(0, kStatisch, &vertexInhalt);
+    modell.mIndexPuffer = mKontext.ErzeugeIndexBuffer(0, kIndex32Statisch, &indexInhalt);
+}
+
+void ZeichenKontextPuffer::GibFrei(Modell& modell)
+{
+    if (modell.mVertexPuffer)
+        mKontext.Freigeben(modell.mVertexPuffer);
+    if (modell.mIndexPuffer)
+        mKontext.Freigeben(modell.mIndexPuffer);
+}
+
+}  // namespace Spiel

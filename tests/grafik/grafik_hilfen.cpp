@@ -1,0 +1,159 @@
+#include "tests/grafik/grafik_hilfen.h"
+
+#include <dlfcn.h>
+#include <link.h>
+
+#include <cstring>
+
+#include "plattform/d3dx_shader.h"
+#include "quarzklassen/quarz_indexbuffer.h"
+#include "quarzklassen/quarz_log.h"
+#include "quarzklassen/quarz_timer.h"
+#include "quarzklassen/quarz_vertexbuffer.h"
+#include "quarzklassen/tbereich.h"
+#include "quarzklassen/tmatrix4.h"
+
+const char* const kQuadVS = R"(
+float4x4 gMatrix;
+void main(float3 pos : POSITION0, out float4 position : POSITION0) {
+  position = mul(gMatrix, float4(pos, 1.0));
+}
+)";
+
+const char* const kFarbePS = R"(
+float3 gFarbe;
+float gAlpha;
+float4 main() : COLOR0 { return float4(gFarbe, gAlpha); }
+)";
+
+TTestProgramm::TTestProgramm(const char* vs, const char* ps, bool instanziert) {
+  IDirect3DDevice9* geraet = Quarz_Screen3D::GetZeichenKontext()->mImpl->mGeraet;
+  const char* quellen[2] = {vs, ps};
+  const char* profile[2] = {D3DXGetVertexShaderProfile(geraet), D3DXGetPixelShaderProfile(geraet)};
+  for (int i = 0; i < 2; ++i) {
+    LPD3DXBUFFER code = nullptr, meldungen = nullptr;
+    const HRESULT hr =
+        D3DXCompileShader(quellen[i], static_cast<UINT>(std::strlen(quellen[i])), nullptr, nullptr,
+                          "main", profile[i], 0, &code, &meldungen, &mTabellen[i]);
+    if (meldungen) {
+      mMeldungen += static_cast<const char*>(meldungen->GetBufferPointer());
+      meldungen->Release();
+    }
+    if (FAILED(hr) || !code) continue;
+    const auto* funktion = static_cast<const DWORD*>(code->GetBufferPointer());
+    if (i == 0) geraet->CreateVertexShader(funktion, &mD3DVertexShader);
+    else geraet->CreatePixelShader(funktion, &mD3DPixelShader);
+    code->Release();
+  }
+  const D3DVERTEXELEMENT9 elemente[] = {
+      {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
+      {1, 0, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
+      D3DDECL_END()};
+  if (instanziert) {
+    geraet->CreateVertexDeclaration(elemente, &mDeklaration);
+    mStromAnzahl = 2;
+    mInstanzMaske = 2;
+    mSchrittweiten[1] = 8;
+  } else {
+    const D3DVERTEXELEMENT9 nurPosition[] = {elemente[0], D3DDECL_END()};
+    geraet->CreateVertexDeclaration(nurPosition, &mDeklaration);
+    mStromAnzahl = 1;
+  }
+  mSchrittweiten[0] = 12;
+}
+
+TTestProgramm::~TTestProgramm() {
+  Plattform::SicherFreigeben(mD3DVertexShader);
+  Plattform::SicherFreigeben(mD3DPixelShader);
+  Plattform::SicherFreigeben(mDeklaration);
+  for (auto*& t : mTabellen) Plattform::SicherFreigeben(t);
+}
+
+uint32_t TTestProgramm::Register(const char* name, bool pixel) const {
+  ID3DXConstantTable* tabelle = mTabellen[pixel ? 1 : 0];
+  if (!tabelle) return 0xFFF;
+  D3DXHANDLE h = tabelle->GetConstantByName(nullptr, name);
+  if (!h) return 0xFFF;
+  D3DXCONSTANT_DESC beschreibung{};
+  UINT anzahl = 1;
+  if (FAILED(tabelle->GetConstantDesc(h, &beschreibung, &anzahl))) return 0xFFF;
+  return beschreibung.RegisterIndex;
+}
+
+namespace {
+
+// Keeps every library loaded now (the OpenGL driver among them) loaded until the process ends.
+// The window system unloads the driver when GLFW terminates; leaks inside it would then be
+// reported from an unknown module, and the suppressions, which go by library name, could not
+// match them.
+void HalteBibliothekenGeladen() {
+  dl_iterate_phdr(
+      [](dl_phdr_info* info, size_t, void*) {
+        if (info->dlpi_name && info->dlpi_name[0]) dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+        return 0;
+      },
+      nullptr);
+}
+
+}  // namespace
+
+void GrafikTest::SetUp() {
+  if (!gLog.IstGestartet()) gLog.Starte(L".", L"test.log");
+  gTimer.Starte();
+  Quarz_Screen3D::Modus modus{kBreite, kHoehe, 0, 0};
+  ASSERT_TRUE(Quarz_Screen3D::Init(modus, Quarz_Screen3D::FLAG_ANWENDUNG));
+  mKontext = Quarz_Screen3D::GetZeichenKontext();
+  ASSERT_NE(mKontext, nullptr);
+  HalteBibliothekenGeladen();
+  mProgramm = mKontext->ErzeugeObjekt<TTestProgramm>(kQuadVS, kFarbePS);
+  ASSERT_NE(mProgramm->mD3DVertexShader, nullptr) << mProgramm->mMeldungen;
+  ASSERT_NE(mProgramm->mD3DPixelShader, nullptr) << mProgramm->mMeldungen;
+}
+
+void GrafikTest::TearDown() {
+  Plattform::SetzeVideoRAMBudget(UINT64_MAX);
+  if (mKontext && Quarz_Screen3D::mInitialisiert) {
+    mKontext->Freigeben(mVb);
+    mKontext->Freigeben(mIb);
+    mKontext->Freigeben(mProgramm);
+  }
+  if (Quarz_Screen3D::mInitialisiert) Quarz_Screen3D::Beenden();
+}
+
+std::vector<uint32_t> GrafikTest::Bild() {
+  std::vector<uint32_t> pixel(kBreite * kHoehe, 0);
+  TBereich ziel;
+  ziel.mPixel = reinterpret_cast<uint8_t*>(pixel.data());
+  ziel.mFormat = Quarz::PF_A8R8G8B8;
+  ziel.mBreite = kBreite;
+  ziel.mHoehe = kHoehe;
+  ziel.mPitch = kBreite * 4;
+  mKontext->LiesBildschirmInhalt(ziel);
+  return pixel;
+}
+
+uint32_t GrafikTest::Pixel(int x, int y) { return Bild()[y * kBreite + x] | 0xFF000000u; }
+
+void GrafikTest::ErzeugeQuad(float x0, float y0, float x1, float y1, uint32_t flags) {
+  float ecken[12] = {x0, y1, 0.5f, x1, y1, 0.5f, x1, y0, 0.5f, x0, y0, 0.5f};
+  // Clockwise in Direct3D's sense (y up in clip space): top-left, top-right, bottom-right.
+  uint16_t indizes[6] = {0, 1, 2, 0, 2, 3};
+  TInitialInhalt v{ecken, sizeof(ecken), 0};
+  TInitialInhalt i{indizes, sizeof(indizes), 0};
+  mVb = mKontext->ErzeugeVertexBuffer(0, flags, &v);
+  mIb = mKontext->ErzeugeIndexBuffer(0, flags | Quarz_IndexBuffer::INDEX_16, &i);
+}
+
+void GrafikTest::ZeichneQuad(float r, float g, float b, float a) {
+  // What a frame sets: after a device reset none of it counts as set.
+  mKontext->SetRueckseite(0);
+  mKontext->SetTiefeZustand(nullptr);
+  mKontext->SetAlphaZustand(nullptr);
+  mKontext->SetProgramm(mProgramm);
+  mKontext->SetVertexBuffer(0, mVb);
+  mKontext->SetIndexBuffer(mIb);
+  mKontext->SetProgrammKonstante(mProgramm->Index("gMatrix"), TMatrix4::Einheit());
+  mKontext->SetProgrammKonstante(mProgramm->Index("gFarbe"), r, g, b);
+  mKontext->SetProgrammKonstante(mProgramm->Index("gAlpha"), a, 0.0f, 0.0f, 0.0f);
+  mKontext->ZeichneIndexElemente(0, 2);
+}

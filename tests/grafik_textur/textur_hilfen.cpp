@@ -1,0 +1,236 @@
+#include "tests/grafik_textur/textur_hilfen.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "plattform/d3dx_shader.h"
+#include "quarzklassen/quarz_indexbuffer.h"
+#include "quarzklassen/quarz_log.h"
+#include "quarzklassen/quarz_screen3d.h"
+#include "quarzklassen/quarz_timer.h"
+#include "quarzklassen/quarz_vertexbuffer.h"
+
+namespace {
+
+const char* const kVS = R"(
+float4 gVersatz;
+float4 gSkala;
+void main(float3 pos : POSITION0, float2 uv : TEXCOORD0,
+          out float4 position : POSITION0, out float2 tc : TEXCOORD0) {
+  position = float4(pos.xy + gVersatz.xy, gVersatz.z, 1.0);
+  tc = uv * gSkala.xy + gSkala.zw;
+}
+)";
+
+const char* const kTexturPS = R"(
+sampler2D gTextur;
+float4 main(float2 tc : TEXCOORD0) : COLOR0 { return tex2D(gTextur, tc); }
+)";
+
+const char* const kWuerfelPS = R"(
+samplerCUBE gWuerfel;
+float4 gRichtung;
+float4 main(float2 tc : TEXCOORD0) : COLOR0 { return texCUBE(gWuerfel, gRichtung.xyz); }
+)";
+
+const char* const kFarbePS = R"(
+float4 gFarbe;
+float4 main(float2 tc : TEXCOORD0) : COLOR0 { return gFarbe; }
+)";
+
+// Pixel sampler 0, no vertex sampler.
+constexpr uint32_t kSampler0 = 0xFF00;
+
+}  // namespace
+
+TTexturProgramm::TTexturProgramm(const char* vs, const char* ps) {
+  IDirect3DDevice9* geraet = Quarz_Screen3D::GetZeichenKontext()->mImpl->mGeraet;
+  const char* quellen[2] = {vs, ps};
+  const char* profile[2] = {D3DXGetVertexShaderProfile(geraet), D3DXGetPixelShaderProfile(geraet)};
+  for (int i = 0; i < 2; ++i) {
+    LPD3DXBUFFER code = nullptr, meldungen = nullptr;
+    const HRESULT hr =
+        D3DXCompileShader(quellen[i], static_cast<UINT>(std::strlen(quellen[i])), nullptr, nullptr,
+                          "main", profile[i], 0, &code, &meldungen, &mTabellen[i]);
+    if (meldungen) {
+      mMeldungen += static_cast<const char*>(meldungen->GetBufferPointer());
+      meldungen->Release();
+    }
+    if (FAILED(hr) || !code) continue;
+    const auto* funktion = static_cast<const DWORD*>(code->GetBufferPointer());
+    if (i == 0)
+      geraet->CreateVertexShader(funktion, &mD3DVertexShader);
+    else
+      geraet->CreatePixelShader(funktion, &mD3DPixelShader);
+    code->Release();
+  }
+  const D3DVERTEXELEMENT9 elemente[] = {
+      {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
+      {0, 12, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
+      D3DDECL_END()};
+  geraet->CreateVertexDeclaration(elemente, &mDeklaration);
+  mStromAnzahl = 1;
+  mSchrittweiten[0] = 20;
+}
+
+TTexturProgramm::~TTexturProgramm() {
+  Plattform::SicherFreigeben(mD3DVertexShader);
+  Plattform::SicherFreigeben(mD3DPixelShader);
+  Plattform::SicherFreigeben(mDeklaration);
+  for (auto*& t : mTabellen) Plattform::SicherFreigeben(t);
+}
+
+uint32_t TTexturProgramm::Register(const char* name, int stufe) const {
+  ID3DXConstantTable* tabelle = mTabellen[stufe];
+  if (!tabelle) return 0xFFF;
+  D3DXHANDLE h = tabelle->GetConstantByName(nullptr, name);
+  if (!h) return 0xFFF;
+  D3DXCONSTANT_DESC beschreibung{};
+  UINT anzahl = 1;
+  if (FAILED(tabelle->GetConstantDesc(h, &beschreibung, &anzahl))) return 0xFFF;
+  return beschreibung.RegisterIndex;
+}
+
+uint32_t TTexturProgramm::Index(const char* name) const {
+  return Register(name, 0) | (Register(name, 1) << 12);
+}
+
+void TexturTest::SetUp() {
+  if (!gLog.IstGestartet()) gLog.Starte(L".", L"test.log");
+  gTimer.Starte();
+  Quarz_Screen3D::Modus modus{kBreite, kHoehe, 0, 0};
+  ASSERT_TRUE(Quarz_Screen3D::Init(modus, Quarz_Screen3D::FLAG_ANWENDUNG));
+  mKontext = Quarz_Screen3D::GetZeichenKontext();
+  ASSERT_NE(mKontext, nullptr);
+  const std::pair<TTexturProgramm**, const char*> programme[] = {
+      {&mTexturProgramm, kTexturPS}, {&mWuerfelProgramm, kWuerfelPS}, {&mFarbProgramm, kFarbePS}};
+  for (const auto& [programm, ps] : programme) {
+    *programm = mKontext->ErzeugeObjekt<TTexturProgramm>(kVS, ps);
+    ASSERT_NE((*programm)->mD3DVertexShader, nullptr) << (*programm)->mMeldungen;
+    ASSERT_NE((*programm)->mD3DPixelShader, nullptr) << (*programm)->mMeldungen;
+  }
+  // x, y, z, u, v: top-left, top-right, bottom-right, bottom-left; clockwise.
+  float ecken[20] = {-1, 1, 0, 0, 0, 1, 1, 0, 1, 0, 1, -1, 0, 1, 1, -1, -1, 0, 0, 1};
+  uint16_t indizes[6] = {0, 1, 2, 0, 2, 3};
+  TInitialInhalt v{ecken, sizeof(ecken), 0};
+  TInitialInhalt i{indizes, sizeof(indizes), 0};
+  mVb = mKontext->ErzeugeVertexBuffer(0, 0, &v);
+  mIb = mKontext->ErzeugeIndexBuffer(0, Quarz_IndexBuffer::INDEX_16, &i);
+}
+
+void TexturTest::TearDown() {
+  Plattform::SetzeVideoRAMBudget(UINT64_MAX);
+  if (mKontext && Quarz_Screen3D::mInitialisiert) {
+    for (auto it = mAufraeumen.rbegin(); it != mAufraeumen.rend(); ++it) mKontext->Freigeben(*it);
+    for (Quarz_BasisObjekt* o :
+         {static_cast<Quarz_BasisObjekt*>(mVb), static_cast<Quarz_BasisObjekt*>(mIb),
+          static_cast<Quarz_BasisObjekt*>(mTexturProgramm),
+          static_cast<Quarz_BasisObjekt*>(mWuerfelProgramm),
+          static_cast<Quarz_BasisObjekt*>(mFarbProgramm)})
+      mKontext->Freigeben(o);
+  }
+  if (Quarz_Screen3D::mInitialisiert) Quarz_Screen3D::Beenden();
+}
+
+TexturTest::TZiel TexturTest::ErzeugeZiel(uint64_t breite, uint64_t hoehe, Quarz_ZBuffer* zbuffer) {
+  TZiel ziel;
+  ziel.mTextur = mKontext->ErzeugeObjekt<Quarz_Textur>(
+      breite, hoehe, 1, FLAG_RENDERZIEL | FLAG_FLUECHTIG | uint32_t{Quarz::PF_A32B32G32R32F},
+      nullptr);
+  ziel.mZiel = mKontext->ErzeugeRenderziel(Quarz_RenderzielBeschr(ziel.mTextur, zbuffer));
+  mKontext->SetRenderZiel(ziel.mZiel);
+  mKontext->Leeren(1, 0.0f, 0.0f, 0.0f, 0.0f);
+  return ziel;
+}
+
+void TexturTest::GibFrei(TZiel& ziel) {
+  mKontext->Freigeben(ziel.mZiel);
+  mKontext->Freigeben(ziel.mTextur);
+  ziel = TZiel{};
+}
+
+void TexturTest::ZeichneQuad(TTexturProgramm* programm, float versatzX, float versatzY, float z) {
+  mKontext->SetProgramm(programm);
+  mKontext->SetVertexBuffer(0, mVb);
+  mKontext->SetIndexBuffer(mIb);
+  mKontext->SetProgrammKonstante(programm->Index("gVersatz"), versatzX, versatzY, z, 0.0f);
+  mKontext->ZeichneIndexElemente(0, 2);
+}
+
+void TexturTest::Zeichne(const TZiel& ziel, Quarz_BasisObjekt* textur, Quarz_Sampler* sampler,
+                         TFarbe skala) {
+  mKontext->SetRenderZiel(ziel.mZiel);
+  mKontext->SetTextur(kSampler0, sampler, textur);
+  mKontext->SetProgrammKonstante(mTexturProgramm->Index("gSkala"), skala[0], skala[1], skala[2],
+                                 skala[3]);
+  // Direct3D 9 puts pixel centres on integer coordinates: half a pixel to the upper left
+  // lays texel centres on them.
+  const auto w = static_cast<float>(ziel.mTextur->mBreite),
+             h = static_cast<float>(ziel.mTextur->mHoehe);
+  ZeichneQuad(mTexturProgramm, -1.0f / w, 1.0f / h, 0.5f);
+}
+
+void TexturTest::ZeichneWuerfel(const TZiel& ziel, Quarz_WuerfelTextur* wuerfel, TFarbe richtung) {
+  mKontext->SetRenderZiel(ziel.mZiel);
+  mKontext->SetTextur(kSampler0, PunktSampler(), wuerfel);
+  mKontext->SetProgrammKonstante(mWuerfelProgramm->Index("gSkala"), 1.0f, 1.0f, 0.0f, 0.0f);
+  mKontext->SetProgrammKonstante(mWuerfelProgramm->Index("gRichtung"), richtung[0], richtung[1],
+                                 richtung[2], richtung[3]);
+  ZeichneQuad(mWuerfelProgramm, 0.0f, 0.0f, 0.5f);
+}
+
+void TexturTest::ZeichneFarbe(TFarbe farbe, float z) {
+  mKontext->SetProgrammKonstante(mFarbProgramm->Index("gFarbe"), farbe[0], farbe[1], farbe[2],
+                                 farbe[3]);
+  mKontext->SetProgrammKonstante(mFarbProgramm->Index("gSkala"), 1.0f, 1.0f, 0.0f, 0.0f);
+  ZeichneQuad(mFarbProgramm, 0.0f, 0.0f, z);
+}
+
+std::vector<TFarbe> TexturTest::Lies(const TZiel& ziel) {
+  const uint64_t n = ziel.mTextur->mBreite * ziel.mTextur->mHoehe;
+  std::vector<TFarbe> texel(n, TFarbe{-1, -1, -1, -1});
+  IDirect3DTexture9* t = ziel.mTextur->mTextur;
+  D3DLOCKED_RECT gesperrt{};
+  if (!t || FAILED(t->LockRect(0, &gesperrt, nullptr, D3DLOCK_READONLY))) return texel;
+  for (uint64_t y = 0; y < ziel.mTextur->mHoehe; ++y)
+    std::memcpy(&texel[y * ziel.mTextur->mBreite],
+                static_cast<uint8_t*>(gesperrt.pBits) + y * static_cast<uint64_t>(gesperrt.Pitch),
+                ziel.mTextur->mBreite * sizeof(TFarbe));
+  t->UnlockRect(0);
+  return texel;
+}
+
+Quarz_Sampler* TexturTest::PunktSampler() {
+  static Quarz_SamplerBeschr beschr = [] {
+    Quarz_SamplerBeschr b;
+    b.mAdresse = 0x15;  // clamp on U, V and W
+    return b;
+  }();
+  auto* s = mKontext->ErzeugeSampler(beschr);
+  mAufraeumen.push_back(s);
+  return s;
+}
+
+TTexturInhalt Inhalt(Quarz_Pixelformat format, std::vector<std::vector<uint8_t>>& stufen,
+                     uint64_t breite, uint64_t hoehe) {
+  TTexturInhalt inhalt;
+  for (size_t s = 0; s < stufen.size(); ++s) {
+    const uint64_t b = std::max<uint64_t>(1, breite >> s), h = std::max<uint64_t>(1, hoehe >> s);
+    TBereich& r = inhalt.mStufen[s];
+    r.mPixel = stufen[s].data();
+    r.mFormat = format;
+    r.mBreite = b;
+    r.mHoehe = h;
+    r.mPitch = Quarz::GetZeilenBytes(format, b);
+  }
+  return inhalt;
+}
+
+::testing::AssertionResult FarbeGleich(const TFarbe& ist, const TFarbe& soll, float toleranz) {
+  for (int k = 0; k < 4; ++k)
+    if (!(std::fabs(ist[k] - soll[k]) <= toleranz))
+      return ::testing::AssertionFailure()
+             << "(" << ist[0] << ", " << ist[1] << ", " << ist[2] << ", " << ist[3] << ") statt ("
+             << soll[0] << ", " << soll[1] << ", " << soll[2] << ", " << soll[3] << ")";
+  return ::testing::AssertionSuccess();
+}

@@ -1,0 +1,96 @@
+#pragma once
+// Shared pieces of the texture tests: a log catcher, a screen fixture (a real window under
+// Xvfb), programs assembled straight from HLSL, and drawing a texture into a float target whose
+// texels are read back exactly.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "plattform/d3d9.h"
+#include "quarzklassen/quarz_konsolebasisanzeige.h"
+#include "quarzklassen/quarz_programm.h"
+#include "quarzklassen/quarz_renderziel.h"
+#include "quarzklassen/quarz_sampler.h"
+#include "quarzklassen/quarz_textur.h"
+#include "quarzklassen/quarz_wuerfeltextur.h"
+#include "quarzklassen/quarz_zbuffer.h"
+#include "quarzklassen/quarz_zeichenkontext.h"
+
+using TFarbe = std::array<float, 4>;  // RGBA
+
+class TLogSammler : public Quarz_KonsoleBasisAnzeige {
+public:
+  void ZeigeZeile(const char* zeile) override { mZeilen.emplace_back(zeile); }
+  bool Enthaelt(const std::string& teil) const {
+    for (const auto& z : mZeilen)
+      if (z.find(teil) != std::string::npos) return true;
+    return false;
+  }
+  std::vector<std::string> mZeilen;
+};
+
+// A program from HLSL source over one stream: float3 POSITION0 and float2 TEXCOORD0.
+class TTexturProgramm : public Quarz_Programm {
+public:
+  TTexturProgramm(const char* vs, const char* ps);
+  ~TTexturProgramm() override;
+  // Packed constant index over both stages (0xFFF where a stage lacks the name).
+  uint32_t Index(const char* name) const;
+  std::string mMeldungen;
+
+private:
+  uint32_t Register(const char* name, int stufe) const;
+  struct ID3DXConstantTable* mTabellen[2] = {nullptr, nullptr};
+};
+
+class TexturTest : public ::testing::Test {
+protected:
+  static constexpr int kBreite = 64;
+  static constexpr int kHoehe = 48;
+  void SetUp() override;
+  void TearDown() override;
+
+  // A float (A32B32G32R32F) render target of w x h, with its texture.
+  struct TZiel {
+    Quarz_Textur* mTextur = nullptr;
+    Quarz_Renderziel* mZiel = nullptr;
+  };
+  TZiel ErzeugeZiel(uint64_t breite, uint64_t hoehe, Quarz_ZBuffer* zbuffer = nullptr);
+  void GibFrei(TZiel& ziel);
+
+  // Draws `textur` (a 2D texture) over the whole target, texel centres on pixel centres, with
+  // the texture coordinates u' = u * skala.xy + skala.zw.
+  void Zeichne(const TZiel& ziel, Quarz_BasisObjekt* textur, Quarz_Sampler* sampler,
+               TFarbe skala = {1.0f, 1.0f, 0.0f, 0.0f});
+  // Draws the cube texture sampled in direction `richtung` over the whole target.
+  void ZeichneWuerfel(const TZiel& ziel, Quarz_WuerfelTextur* wuerfel, TFarbe richtung);
+  // Draws the colour over the whole target at depth z.
+  void ZeichneFarbe(TFarbe farbe, float z);
+
+  // The target's texels, row 0 on top.
+  std::vector<TFarbe> Lies(const TZiel& ziel);
+
+  // A point-sampling clamping sampler.
+  Quarz_Sampler* PunktSampler();
+
+  TLogSammler mLog;
+  Quarz_ZeichenKontext* mKontext = nullptr;
+  TTexturProgramm* mTexturProgramm = nullptr;
+  TTexturProgramm* mWuerfelProgramm = nullptr;
+  TTexturProgramm* mFarbProgramm = nullptr;
+  Quarz_VertexBuffer* mVb = nullptr;
+  Quarz_IndexBuffer* mIb = nullptr;
+  std::vector<Quarz_BasisObjekt*> mAufraeumen;  // freed in TearDown
+
+private:
+  void ZeichneQuad(TTexturProgramm* programm, float versatzX, float versatzY, float z);
+};
+
+// The texture's initial content from one tight level buffer per level.
+TTexturInhalt Inhalt(Quarz_Pixelformat format, std::vector<std::vector<uint8_t>>& stufen,
+                     uint64_t breite, uint64_t hoehe);
+
+// Compares colours channel by channel within `toleranz`.
+::testing::AssertionResult FarbeGleich(const TFarbe& ist, const TFarbe& soll, float toleranz);

@@ -1,0 +1,129 @@
+#pragma once
+// Shared fixture: an input system over the scripted layer, a handler that records every event
+// it is offered, and the library's log lines.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "input/inputsystem.h"
+#include "input/joystick.h"
+#include "input/keyboard.h"
+#include "input/mouse.h"
+#include "input/winkeyboard.h"
+#include "input/wininput.h"
+#include "plattform/eingabe_attrappe.h"
+
+// Records each offered event as text; the Consume* switches make an operation report true.
+class Recorder : public ORVIS::InputHandler {
+ public:
+  bool OnKey(ORVIS::Keyboard*, uint32_t key, bool down) override {
+    Note("key " + std::to_string(key) + (down ? " down" : " up"));
+    return consumeKey;
+  }
+  bool OnMouseMoved(ORVIS::Mouse*, float x, float y) override {
+    Note("move " + Num(x) + " " + Num(y));
+    return consumeMove;
+  }
+  bool OnMouseButton(ORVIS::Mouse* m, uint32_t button, bool down) override {
+    Note("button " + std::to_string(m->mId) + ":" + std::to_string(button) + (down ? " down" : " up"));
+    return false;
+  }
+  bool OnMouseWheel(ORVIS::Mouse*, float delta) override {
+    Note("wheel " + Num(delta));
+    return false;
+  }
+  bool OnJoystickButton(ORVIS::Joystick*, uint32_t button, bool down) override {
+    Note("jbutton " + std::to_string(button) + (down ? " down" : " up"));
+    return false;
+  }
+  bool OnJoystickAxis(ORVIS::Joystick*, uint32_t axis, float value) override {
+    Note("jaxis " + std::to_string(axis) + " " + Num(value));
+    return false;
+  }
+  bool OnKeyText(ORVIS::Keyboard*, uint32_t codePoint) override {
+    Note("text " + std::to_string(codePoint));
+    return consumeText;
+  }
+  bool OnDigitalEvent(ORVIS::Device*, uint32_t control, bool down) override {
+    Note("digital " + std::to_string(control) + (down ? " down" : " up"));
+    return false;
+  }
+  bool OnAnalogEvent(ORVIS::Device*, uint32_t control, float value) override {
+    Note("analog " + std::to_string(control) + " " + Num(value));
+    return consumeAnalogX && control == 0;
+  }
+  void OnDigitalChannelChanged(const ORVIS::DigitalChannel* c) override {
+    Note("dchannel " + std::to_string(c->mId) + " " + std::to_string(c->mState));
+  }
+  void OnAnalogChannelChanged(const ORVIS::AnalogChannel* c) override {
+    Note("achannel " + std::to_string(c->mId) + " " + Num(c->mValue));
+  }
+
+  // Events recorded since the last call.
+  std::vector<std::string> Take() {
+    auto out = std::move(events);
+    events.clear();
+    return out;
+  }
+  static std::string Num(float v) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%g", v);
+    return b;
+  }
+
+  std::vector<std::string> events;
+  bool consumeKey = false, consumeText = false, consumeMove = false, consumeAnalogX = false;
+
+ private:
+  void Note(std::string e) { events.push_back(std::move(e)); }
+};
+
+class InputTest : public ::testing::Test {
+ protected:
+  static constexpr uint64_t kKeyboard = 1;
+  static constexpr uint64_t kMouse = 2;
+
+  void SetUp() override {
+    sLog = &log;
+    ORVIS::LogCallback = [](const char* line) { sLog->push_back(line); };
+  }
+  void TearDown() override {
+    DestroyInputSystem();
+    ORVIS::LogCallback = nullptr;
+    sLog = nullptr;
+  }
+
+  GLFWwindow* Window() { return reinterpret_cast<GLFWwindow*>(&windowStandIn); }
+  bool Create() { return CreateInputSystem(Window(), &layer); }
+  // Creates the system, sets the recorder as handler and runs the first frame, after which
+  // no device is new any more.
+  void Start() {
+    ASSERT_TRUE(Create());
+    System()->SetHandler(&handler);
+    Frame();
+    handler.Take();
+  }
+  WinInput* System() { return static_cast<WinInput*>(ORVIS::InputSystem::Instance); }
+  void Frame(uint32_t ms = 16) {
+    layer.mZeit += ms;
+    System()->Update();
+  }
+  ORVIS::Keyboard* Keyboard() { return System()->mPrimaryKeyboard; }
+  ORVIS::Mouse* Mouse() { return System()->mPrimaryMouse; }
+
+  static Plattform::Guid MakeGuid(uint8_t tag, uint32_t product = 0) {
+    Plattform::Guid g{};
+    g[15] = tag;
+    std::memcpy(g.data(), &product, 4);
+    return g;
+  }
+
+  Plattform::EingabeAttrappe layer;
+  Recorder handler;
+  std::vector<std::string> log;
+  int windowStandIn = 0;
+  static inline std::vector<std::string>* sLog = nullptr;
+};

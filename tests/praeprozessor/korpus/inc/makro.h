@@ -1,0 +1,1 @@
+aus_makro_kopf

@@ -1,0 +1,2 @@
+erste_datei
+#include "zweite.h"

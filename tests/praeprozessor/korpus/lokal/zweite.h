@@ -1,0 +1,1 @@
+zweite_neben_erster

@@ -1,0 +1,32 @@
+// Runs the preprocessor on text in memory: main input in pieces of a chosen size, include files
+// from a name -> text table, output and messages collected.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "preprocessor/preprocessor.h"
+
+struct PPLauf {
+  std::string eingabe;
+  size_t stueck = 511;                       // characters per input callback call
+  std::map<std::string, std::string> dateien;  // include files by full path
+  std::vector<PreprocessorTag> tags;         // added after the standard tags
+  bool zeilenAngaben = false;
+
+  // Results
+  std::string ausgabe;
+  std::string meldungen;
+  std::vector<std::string> geoeffnet;        // every name the open callback was asked for
+  int ergebnis = -1;
+
+  int Starte();
+};
+
+// Tokens of C text, white space dropped (for comparing with another preprocessor's output).
+std::vector<std::string> PPTokens(const std::string& text);
+
+// Runs GCC's cpp as a reference on a file; returns its output.
+std::string PPGccCpp(const std::string& pfad, const std::string& optionen = "");
+std::string PPLiesDatei(const std::string& pfad);

@@ -1,0 +1,67 @@
+// The models' buffers through a real drawing context (a window under Xvfb): every model gets
+// its two buffers, rebuilt meshes release their predecessors, and nothing is left registered.
+#include <gtest/gtest.h>
+
+#include "quarzklassen/quarz_log.h"
+#include "quarzklassen/quarz_screen3d.h"
+#include "quarzklassen/quarz_timer.h"
+#include "quarzklassen/quarz_zeichenkontext.h"
+#include "spiel/modell.h"
+#include "spiel/modelle.h"
+#include "spiel/turm.h"
+#include "spiel/zeichenkontextpuffer.h"
+#include "spiel/zufall.h"
+#include "tests/spiel/testumgebung.h"
+
+namespace Spiel::Test {
+namespace {
+
+TEST(ModellPufferImKontext, ErzeugtUndGibtAllesFrei)
+{
+    if (!gLog.IstGestartet())
+        gLog.Starte(L".", L"test.log");
+    gTimer.Starte();
+    ASSERT_TRUE(Quarz_Screen3D::Init(Quarz_Screen3D::Modus{64, 48, 0, 0}, Quarz_Screen3D::FLAG_ANWENDUNG));
+    Quarz_ZeichenKontext* kontext = Quarz_Screen3D::GetZeichenKontext();
+    ASSERT_NE(kontext, nullptr);
+    const uint64_t vorher = kontext->mRegister.Anzahl();
+
+    ZeichenKontextPuffer puffer(*kontext);
+    ModellPuffer* alt = SetzeModellPuffer(&puffer);
+    Spiel::srand(1);
+    LadeModelle();
+    for (const auto& [name, modell] : Modellregister)
+    {
+        EXPECT_NE(modell->mVertexPuffer, nullptr) << name;
+        EXPECT_NE(modell->mIndexPuffer, nullptr) << name;
+    }
+    EXPECT_EQ(kontext->mRegister.Anzahl(), vorher + 2 * Modellregister.size());
+
+    {
+        Quarz_Timer uhr;
+        uhr.Starte();
+        auto szene = Spielumgebung::BaueTestwelt(&uhr, 4, 10.0f);
+        const uint64_t mitWelt = kontext->mRegister.Anzahl();
+        szene->BaueGelaende();  // the old terrain's buffers go
+        EXPECT_EQ(kontext->mRegister.Anzahl(), mitWelt);
+        Turm* turm = new Turm(szene.get(), Vektor(20, 0, 20));
+        turm->LiefereStein();
+        turm->LiefereHolz();
+        turm->LiefereStein();
+        turm->LiefereHolz();
+        EXPECT_EQ(kontext->mRegister.Anzahl(), mitWelt + 2);
+        // The instance draws the ring model's buffers.
+        EXPECT_EQ(szene->Instanz(turm->mRingInstanz)->mVertexPuffer, turm->mRingModell->mVertexPuffer);
+        EXPECT_EQ(szene->Instanz(turm->mRingInstanz)->mDreiecke, 12u);
+    }
+    EXPECT_EQ(kontext->mRegister.Anzahl(), vorher + 2 * Modellregister.size());
+    GebeModelleFrei();
+    EXPECT_EQ(kontext->mRegister.Anzahl(), vorher);
+
+    SetzeModellPuffer(alt);
+    Quarz_Screen3D::Beenden();
+    gTimer.Leere();
+}
+
+}  // namespace
+}  // namespace Spiel::Test

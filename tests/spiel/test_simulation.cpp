@@ -1,0 +1,448 @@
+// The simulation on a game clock stepped by hand: buildings, sites, fields, trees, workers,
+// placement, and the faults the simulation must not have.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "spiel/acker.h"
+#include "spiel/bauernhaus.h"
+#include "spiel/baum.h"
+#include "spiel/baustelle.h"
+#include "spiel/forsthaus.h"
+#include "spiel/holzfaeller.h"
+#include "spiel/mensch.h"
+#include "spiel/modell.h"
+#include "spiel/modelle.h"
+#include "spiel/platzierung.h"
+#include "spiel/steinbruch.h"
+#include "spiel/turm.h"
+#include "spiel/vorrat.h"
+#include "spiel/zufall.h"
+#include "tests/spiel/testumgebung.h"
+
+namespace Spiel::Test {
+namespace {
+
+class Simulation : public Spielumgebung
+{
+protected:
+    // Steps 0.1 s until the condition holds; returns the game time taken, or -1 after the limit.
+    template <typename Bedingung>
+    float LaufeBis(Bedingung bedingung, float grenze = 600.0f)
+    {
+        for (float t = 0.0f; t <= grenze; t += 0.1f)
+        {
+            if (bedingung())
+                return t;
+            Schritt(0.1f);
+        }
+        return -1.0f;
+    }
+    float InstanzY(uint64_t index) { return mSzene->Instanz(index)->mWeltMatrix(1, 3); }
+    std::vector<Mensch*> Menschen()
+    {
+        std::vector<Mensch*> alle;
+        for (Objekt* o : mSzene->mObjekte)
+            if (Mensch* m = dynamic_cast<Mensch*>(o))
+                alle.push_back(m);
+        return alle;
+    }
+};
+
+TEST_F(Simulation, BauernhausBekommtVierBewohner)
+{
+    mSzene = BaueTestwelt(&mUhr, 10, 10.0f);
+    Bauernhaus* haus = new Bauernhaus(mSzene.get(), Vektor(50, 0, 50));
+    Laufe(4.9f);
+    EXPECT_EQ(Zaehle<Mensch>(), 0);
+    Laufe(0.2f);
+    EXPECT_EQ(Zaehle<Mensch>(), 1);
+    EXPECT_EQ(haus->mBewohner, 1u);
+    EXPECT_EQ(mSzene->Instanz(haus->mInstanz)->mDreiecke, SucheModell("haus1")->mDreiecke);
+    Laufe(29.5f);
+    EXPECT_EQ(Zaehle<Mensch>(), 1);
+    Laufe(1.0f);
+    EXPECT_EQ(Zaehle<Mensch>(), 2);
+    Laufe(300.0f);
+    EXPECT_EQ(Zaehle<Mensch>(), 4);
+    EXPECT_EQ(haus->mBewohner, 4u);
+    // Each went home (in front of the house) and idles there.
+    for (Mensch* m : Menschen())
+    {
+        EXPECT_EQ(m->mZustand, 1u);
+        EXPECT_NEAR(m->mPosition.z, 60.0f, 3.0f);
+    }
+}
+
+TEST_F(Simulation, BaustelleRuftBauerUndStelltGenauEinGebaeude)
+{
+    mSzene = BaueTestwelt(&mUhr, 20, 10.0f);
+    Baustelle* baustelle = new Baustelle(mSzene.get(), Vektor(100, 0, 100), 3);
+    const uint64_t gebaeude = baustelle->mGebaeudeInstanz;
+    EXPECT_FLOAT_EQ(InstanzY(gebaeude), -20.0f);
+    Laufe(10.0f);
+    EXPECT_EQ(baustelle->mZustand, Baustelle::Wartet);
+
+    new Bauernhaus(mSzene.get(), Vektor(50, 0, 50));
+    ASSERT_GE(LaufeBis([&] { return Zaehle<Mensch>() == 1 && Menschen()[0]->mZustand == 1; }), 0.0f);
+    // Asked once a second: the idle worker is taken within a second.
+    const float warten = LaufeBis([&] { return baustelle->mZustand == Baustelle::Unterwegs; });
+    EXPECT_GE(warten, 0.0f);
+    EXPECT_LE(warten, 1.05f);
+    Mensch* bauer = Menschen()[0];
+    EXPECT_EQ(bauer->mZustand, 10u);
+    EXPECT_EQ(bauer->mZiel, baustelle);
+
+    ASSERT_GE(LaufeBis([&] { return baustelle->mZustand == Baustelle::Bau; }), 0.0f);
+    EXPECT_EQ(bauer->mZustand, 11u);
+    // 20 units in 12 s from the builder's arrival: 10 units below ground after 6 s.
+    Laufe(6.0f);
+    EXPECT_NEAR(InstanzY(gebaeude), -10.0f, 0.2f);
+    const float rest = LaufeBis([&] { return baustelle->mZustand == Baustelle::Abbau; });
+    EXPECT_NEAR(rest, 6.0f, 0.15f);
+    EXPECT_EQ(Zaehle<Holzfaeller>(), 1);
+    EXPECT_EQ(baustelle->mGebaeudeInstanz, SIZE_MAX);
+
+    const uint64_t geruest = baustelle->mGeruestInstanz;
+    Laufe(1.0f);
+    EXPECT_NEAR(InstanzY(geruest), -5.0f, 1.1f);
+    EXPECT_NE(bauer->mArbeitsplatz, nullptr);  // left the site and was hired by the new hut
+    Laufe(1.3f);
+    EXPECT_EQ(Zaehle<Baustelle>(), 0);
+    EXPECT_FALSE(mSzene->mInstanzen.IstBelegt(geruest));
+    Laufe(5.0f);
+    EXPECT_EQ(Zaehle<Holzfaeller>(), 1);
+}
+
+TEST_F(Simulation, FeldWaechstUndWirdGeerntet)
+{
+    mSzene = BaueTestwelt(&mUhr, 10, 10.0f);
+    new Bauernhaus(mSzene.get(), Vektor(15, 0, 15));
+    ASSERT_GE(LaufeBis([&] { return Zaehle<Mensch>() == 1 && Menschen()[0]->mZustand == 1; }), 0.0f);
+    Mensch* bauer = Menschen()[0];
+
+    Acker* feld = new Acker(mSzene.get(), 55);
+    EXPECT_FLOAT_EQ(InstanzY(feld->mInstanz), 0.0f);  // at ground level until its first update
+    Schritt(0.1f);
+    EXPECT_FLOAT_EQ(InstanzY(feld->mInstanz), -8.0f);
+    EXPECT_EQ(feld->mZustand, Acker::Bestellt);
+    EXPECT_EQ(bauer->mZustand, 5u);
+
+    ASSERT_GE(LaufeBis([&] { return feld->mZustand == Acker::Waechst; }), 0.0f);
+    EXPECT_EQ(bauer->mZustand, 1u);
+    Schritt(0.1f);
+    EXPECT_NEAR(InstanzY(feld->mInstanz), -5.0f, 0.01f);
+    Laufe(60.0f);
+    EXPECT_NEAR(InstanzY(feld->mInstanz), -2.5f, 0.01f);
+    const float reif = LaufeBis([&] { return feld->mZustand != Acker::Waechst; });
+    EXPECT_NEAR(reif, 60.0f, 0.15f);
+    EXPECT_NEAR(InstanzY(feld->mInstanz), 0.0f, 0.01f);
+
+    // The harvest: 20 s at the field, then the grain goes to the farmhouse.
+    ASSERT_GE(LaufeBis([&] { return bauer->mZustand == 9; }), 0.0f);
+    // Bare again, and at once asking for the next farmer (the house has more residents by now).
+    EXPECT_TRUE(feld->mZustand == Acker::Leer || feld->mZustand == Acker::Bestellt);
+    for (Mensch* m : Menschen())
+        m->mNaechsteMahlzeit = mSzene->Jetzt() + Ticks(1000.0f);
+    const uint64_t nahrung = Vorrat::Nahrung;
+    ASSERT_GE(LaufeBis([&] { return bauer->mZustand != 9; }), 0.0f);
+    EXPECT_EQ(Vorrat::Nahrung, nahrung + 1);
+    EXPECT_NEAR(bauer->mPosition.z, 20.0f, 3.0f);
+}
+
+TEST_F(Simulation, BaumFaelltSinktUndWirdEinmalGeloescht)
+{
+    mSzene = BaueTestwelt(&mUhr, 4, 10.0f);
+    Baum* baum = new Baum(mSzene.get(), Vektor(15, 0, 15), false);
+    const uint64_t instanz = baum->mInstanz;
+    baum->Faelle();
+    Laufe(3.0f);
+    // Horizontal after 3 s: the tree's up axis no longer points up.
+    EXPECT_NEAR(mSzene->Instanz(instanz)->mWeltMatrix(1, 1), 0.0f, 0.01f);
+    EXPECT_NEAR(InstanzY(instanz), 0.0f, 0.01f);
+    Laufe(0.9f);
+    Schritt(0.099f);
+    EXPECT_NEAR(InstanzY(instanz), -10.0f, 0.1f);
+    EXPECT_EQ(Zaehle<Baum>(), 1);
+    ASSERT_TRUE(gTimer.mEreignisse.empty());
+
+    // Past 4 s with the engine timer standing still: two passes, one scheduled deletion.
+    const size_t vorher = gTimer.mEreignisse.size();
+    for (int i = 0; i < 3; ++i)
+    {
+        mUhr.Vorruecken(Ticks(0.1f));
+        mSzene->AktualisiereObjekte();
+    }
+    EXPECT_EQ(gTimer.mEreignisse.size(), vorher + 1);
+    gTimer.Vorruecken(1);
+    EXPECT_EQ(Zaehle<Baum>(), 0);
+    EXPECT_FALSE(mSzene->mInstanzen.IstBelegt(instanz));
+    EXPECT_TRUE(gTimer.mEreignisse.empty());
+}
+
+TEST_F(Simulation, SetzlingWaechstInAchtMinuten)
+{
+    mSzene = BaueTestwelt(&mUhr, 4, 10.0f);
+    Baum* setzling = new Baum(mSzene.get(), Vektor(15, 0, 15), true);
+    EXPECT_FLOAT_EQ(mSzene->Instanz(setzling->mInstanz)->mWeltMatrix(1, 1), 0.0f);
+    Laufe(10.0f);
+    EXPECT_EQ(setzling->mZustand, Baum::Zustand::Setzling);
+    setzling->StarteWachstum();
+    Laufe(240.0f, 1.0f);
+    EXPECT_NEAR(mSzene->Instanz(setzling->mInstanz)->mWeltMatrix(1, 1), 0.5f, 0.01f);
+    Laufe(241.0f, 1.0f);
+    EXPECT_EQ(setzling->mZustand, Baum::Zustand::Steht);
+}
+
+TEST_F(Simulation, WeltabbauStorniertGeplanteLoeschungen)
+{
+    mSzene = BaueTestwelt(&mUhr, 4, 10.0f);
+    Baum* baum = new Baum(mSzene.get(), Vektor(15, 0, 15), false);
+    baum->Faelle();
+    for (int i = 0; i < 45; ++i)
+    {
+        mUhr.Vorruecken(Ticks(0.1f));
+        mSzene->AktualisiereObjekte();
+    }
+    ASSERT_EQ(gTimer.mEreignisse.size(), 1u);
+    mSzene.reset();
+    EXPECT_TRUE(gTimer.mEreignisse.empty());
+    gTimer.Vorruecken(Ticks(1.0f));  // nothing left to run on the vanished tree
+}
+
+// Built with NDEBUG, as the tests are: the invariant checks stay on and end the program.
+TEST_F(Simulation, InvariantenBleibenImReleaseAn)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    mSzene = BaueTestwelt(&mUhr, 4, 10.0f);
+    Baum* baum = new Baum(mSzene.get(), Vektor(15, 0, 15), false);
+    baum->Faelle();
+    EXPECT_DEATH(baum->Reserviere(), "mZustand == Zustand::Steht.*baum.cpp");
+}
+
+TEST_F(Simulation, UnbekanntesModellZeichnetNichts)
+{
+    const size_t modelle = Modellregister.size();
+    EXPECT_EQ(SucheModell("gibt_es_nicht"), nullptr);
+    EXPECT_EQ(Modellregister.size(), modelle);
+    const RenderInstanz leer(SucheModell("gibt_es_nicht"), TMatrix4::Verschiebung(1, 2, 3));
+    EXPECT_EQ(leer.mVertexPuffer, nullptr);
+    EXPECT_EQ(leer.mIndexPuffer, nullptr);
+    EXPECT_EQ(leer.mDreiecke, 0u);
+    EXPECT_FLOAT_EQ(leer.mWeltMatrix(1, 3), 2.0f);
+    EXPECT_GT(RenderInstanz(SucheModell("turm"), TMatrix4::Einheit()).mDreiecke, 0u);
+}
+
+TEST_F(Simulation, FaellenUndPflanzenAendernNurWaldUndFreiesLand)
+{
+    mSzene = BaueTestwelt(&mUhr, 10, 10.0f);
+    auto& regionen = mSzene->mRegionen;
+    Bauernhaus* haus = new Bauernhaus(mSzene.get(), Vektor(5, 0, 5));
+    Holzfaeller* huette = new Holzfaeller(mSzene.get(), Vektor(85, 0, 85));
+    Mensch* arbeiter = new Mensch(mSzene.get(), Vektor(45, 0, 45), haus);
+    arbeiter->mArbeitsplatz = huette;
+
+    // A tree standing over the edge of its forest, in a field: the field stays a field.
+    regionen[44].mTyp = Region::Feld;
+    regionen[45].mTyp = Region::Wald;
+    struct Fall
+    {
+        Vektor ort;
+        uint64_t region;
+        Region::Typ vorher, nachher;
+    };
+    const Fall faellen[] = {
+        {Vektor(49, 0, 45), 44, Region::Feld, Region::Feld},
+        {Vektor(55, 0, 45), 45, Region::Wald, Region::Frei},
+    };
+    for (const Fall& f : faellen)
+    {
+        Baum* baum = new Baum(mSzene.get(), f.ort, false);
+        baum->Reserviere();
+        arbeiter->mZiel = baum;
+        arbeiter->mZustand = 15;
+        arbeiter->mZeitpunkt = mSzene->Jetzt();
+        arbeiter->Aktualisiere();
+        EXPECT_EQ(baum->mZustand, Baum::Zustand::Faellt);
+        EXPECT_EQ(regionen[f.region].mTyp, f.nachher) << f.region;
+        EXPECT_EQ(arbeiter->mZustand, 16u);
+    }
+
+    // Planting: only free land becomes forest.
+    Forsthaus* forst = new Forsthaus(mSzene.get(), Vektor(85, 0, 15));
+    arbeiter->mArbeitsplatz = forst;
+    regionen[66].mTyp = Region::Berg;
+    const Fall pflanzen[] = {
+        {Vektor(65, 0, 65), 66, Region::Berg, Region::Berg},
+        {Vektor(75, 0, 65), 67, Region::Frei, Region::Wald},
+    };
+    for (const Fall& f : pflanzen)
+    {
+        Baum* setzling = new Baum(mSzene.get(), f.ort, true);
+        arbeiter->mZiel = setzling;
+        arbeiter->mZustand = 20;
+        arbeiter->mZeitpunkt = mSzene->Jetzt();
+        arbeiter->Aktualisiere();
+        EXPECT_EQ(setzling->mZustand, Baum::Zustand::Waechst);
+        EXPECT_EQ(regionen[f.region].mTyp, f.nachher) << f.region;
+        EXPECT_EQ(arbeiter->mZustand, 21u);
+    }
+}
+
+TEST_F(Simulation, SteinbruchSenktFelsInVierStufen)
+{
+    mSzene = BaueTestwelt(&mUhr, 10, 10.0f);
+    Region& fels = mSzene->mRegionen[55];
+    fels.mTyp = Region::Berg;
+    const float hoehen[4] = {17, 16, 16.5f, 17};
+    for (int k = 0; k < 4; ++k)
+        fels.mEcken[k].y = hoehen[k];
+    new Bauernhaus(mSzene.get(), Vektor(15, 0, 15));
+    new Steinbruch(mSzene.get(), Vektor(25, 0, 55));
+    Vorrat::Nahrung = 100;
+    Mensch* arbeiter = nullptr;
+    bool zielOhneZeiger = true;
+    const float dauer = LaufeBis([&] {
+        if (!arbeiter && Zaehle<Mensch>() == 1)
+            arbeiter = Menschen()[0];
+        if (arbeiter && (arbeiter->mZustand == 24 || arbeiter->mZustand == 25))
+            zielOhneZeiger = zielOhneZeiger && arbeiter->mZiel == nullptr && arbeiter->mZielRegion == 55;
+        return arbeiter && Vorrat::Stein == 4 && arbeiter->mZustand == 23;
+    }, 400.0f);
+    ASSERT_GE(dauer, 0.0f);
+    EXPECT_TRUE(zielOhneZeiger);
+    EXPECT_EQ(fels.mTyp, Region::Frei);
+    for (int k = 0; k < 4; ++k)
+        EXPECT_FLOAT_EQ(fels.mEcken[k].y, 15.0f);
+    Laufe(60.0f);
+    EXPECT_EQ(Vorrat::Stein, 4u);  // nothing left to break
+}
+
+TEST_F(Simulation, HungersnotWirdEinmalGemeldet)
+{
+    mSzene = BaueTestwelt(&mUhr, 10, 10.0f);
+    new Bauernhaus(mSzene.get(), Vektor(50, 0, 50));
+    Laufe(100.0f);
+    ASSERT_EQ(Zaehle<Mensch>(), 4);
+    Vorrat::Nahrung = 0;
+    for (Mensch* m : Menschen())
+        m->mNaechsteMahlzeit = 0;
+    Laufe(5.0f);
+    for (Mensch* m : Menschen())
+        EXPECT_EQ(m->mZustand, 2u);
+    EXPECT_EQ(mSzene->mHungerWarnungen, 1u);
+    Laufe(20.0f);
+    EXPECT_EQ(mSzene->mHungerWarnungen, 1u);
+    // Food arrives: they get up one by one.
+    Vorrat::Nahrung = 4;
+    Laufe(3.0f);
+    for (Mensch* m : Menschen())
+        EXPECT_EQ(m->mZustand, 1u);
+    EXPECT_EQ(Vorrat::Nahrung, 0u);
+}
+
+TEST_F(Simulation, TurmRingeUndFreigaben)
+{
+    // Models made before the counter was installed are not its to release.
+    GebeModelleFrei();
+    ZaehlPuffer puffer;
+    ModellPuffer* alt = SetzeModellPuffer(&puffer);
+    Spiel::srand(1);
+    LadeModelle();
+    EXPECT_EQ(puffer.mLebende, 21);
+    {
+        mSzene = BaueTestwelt(&mUhr, 10, 10.0f);
+        const int64_t grund = puffer.mLebende;  // the models and the terrain
+        Turm* turm = new Turm(mSzene.get(), Vektor(50, 0, 50));
+        turm->LiefereStein();
+        EXPECT_EQ(turm->mRingModell, nullptr);
+        EXPECT_EQ(turm->mRingInstanz, SIZE_MAX);
+        turm->LiefereHolz();
+        ASSERT_NE(turm->mRingModell, nullptr);
+        EXPECT_EQ(turm->mRingModell->mDreiecke, 6u);
+        for (int i = 0; i < 30; ++i)
+        {
+            turm->LiefereStein();
+            turm->LiefereHolz();
+        }
+        EXPECT_EQ(puffer.mLebende, grund + 1);
+        EXPECT_EQ(turm->mSteinUnterwegs, -31);
+        EXPECT_FLOAT_EQ(InstanzY(turm->mRingInstanz), 2.0f);
+        const uint64_t ring = turm->mRingInstanz;
+        delete turm;
+        EXPECT_EQ(puffer.mLebende, grund);
+        EXPECT_FALSE(mSzene->mInstanzen.IstBelegt(ring));
+        mSzene.reset();
+        EXPECT_EQ(puffer.mLebende, 21);
+    }
+    // Registered models are released at shutdown.
+    GebeModelleFrei();
+    EXPECT_EQ(puffer.mLebende, 0);
+    EXPECT_TRUE(Modellregister.empty());
+    SetzeModellPuffer(alt);
+    Spiel::srand(1);
+    LadeModelle();
+
+    // Segments: tops only where nothing lies above.
+    const uint64_t faelle[][2] = {{1, 6}, {24, 144}, {25, 148}, {48, 240}, {49, 244}};
+    for (const auto& f : faelle)
+        EXPECT_EQ(Turm::ErzeugeRingNetz(f[0]).Dreiecke(), f[1]) << f[0];
+}
+
+TEST_F(Simulation, PlatzierungPrueftBodenAbstandUndKosten)
+{
+    mSzene = BaueTestwelt(&mUhr, 20, 10.0f);
+    auto& regionen = mSzene->mRegionen;
+    regionen[0].mTyp = Region::Berg;
+    auto punkt = [&](uint64_t r) { return mSzene->mPunkte[r]; };
+
+    // Field: free land, 1 wood.
+    EXPECT_TRUE(Platziere(*mSzene, 1, 105, punkt(105)));
+    EXPECT_EQ(regionen[105].mTyp, Region::Feld);
+    EXPECT_EQ(Vorrat::Holz, 9u);
+    EXPECT_EQ(Zaehle<Acker>(), 1);
+    EXPECT_FALSE(IstPlatzErlaubt(*mSzene, 1, 105, punkt(105)));
+    EXPECT_FALSE(IstPlatzErlaubt(*mSzene, 1, 0, punkt(0)));
+    new Baum(mSzene.get(), Vektor(73, 0, 73), false);  // covers a corner of region 147
+    EXPECT_FALSE(IstPlatzErlaubt(*mSzene, 1, 147, punkt(147)));
+    EXPECT_TRUE(IstPlatzErlaubt(*mSzene, 1, 149, punkt(149)));
+
+    struct Fall
+    {
+        uint64_t typ;
+        Vektor ort;
+        bool erlaubt;
+    };
+    const Fall faelle[] = {
+        {3, Vektor(155, 0, 155), true},
+        {4, Vektor(155, 0, 140), false},  // 15 from the hut's site: closer than 10 + 10
+        {5, Vektor(15, 0, 15), false},    // a mountain corner within 10
+        {6, Vektor(155, 0, 55), false},   // 20 wood and 20 stone are not there
+        {0, Vektor(155, 0, 55), false},
+    };
+    for (const Fall& f : faelle)
+    {
+        const PickErgebnis treffer = mSzene->PickeRegion(f.ort, Vektor(0, -1, 0));
+        EXPECT_EQ(Platziere(*mSzene, f.typ, treffer.mRegion, treffer.mPunkt), f.erlaubt) << f.typ;
+    }
+    EXPECT_EQ(Vorrat::Holz, 7u);
+    EXPECT_EQ(Zaehle<Baustelle>(), 1);
+    EXPECT_FALSE(Platziere(*mSzene, 3, UINT64_MAX, Vektor()));
+
+    // One tower per game.
+    Vorrat::Holz = 100, Vorrat::Stein = 100;
+    const PickErgebnis turmPlatz = mSzene->PickeRegion(Vektor(105, 0, 55), Vektor(0, -1, 0));
+    EXPECT_TRUE(Platziere(*mSzene, 6, turmPlatz.mRegion, turmPlatz.mPunkt));
+    EXPECT_TRUE(TurmGesetzt);
+    EXPECT_EQ(Vorrat::Holz, 80u);
+    EXPECT_EQ(Vorrat::Stein, 80u);
+    const PickErgebnis zweiter = mSzene->PickeRegion(Vektor(55, 0, 155), Vektor(0, -1, 0));
+    EXPECT_FALSE(Platziere(*mSzene, 6, zweiter.mRegion, zweiter.mPunkt));
+
+    // A region without corners is no ground.
+    regionen[250].mEckenAnzahl = 0;
+    EXPECT_FALSE(IstPlatzErlaubt(*mSzene, 1, 250, punkt(250)));
+}
+
+}  // namespace
+}  // namespace Spiel::Test

@@ -1,0 +1,106 @@
+// Thirty game minutes of a generated world with everything built: the settlement must keep
+// running on its own.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "spiel/acker.h"
+#include "spiel/bauernhaus.h"
+#include "spiel/baum.h"
+#include "spiel/baustelle.h"
+#include "spiel/mensch.h"
+#include "spiel/modell.h"
+#include "spiel/platzierung.h"
+#include "spiel/turm.h"
+#include "spiel/vorrat.h"
+#include "tests/spiel/szenario.h"
+#include "tests/spiel/testumgebung.h"
+
+namespace Spiel::Test {
+namespace {
+
+class Szenario : public Spielumgebung
+{
+};
+
+TEST_F(Szenario, DreissigMinutenSiedlung)
+{
+    mSzene = GeneriereWelt(1);
+    const SzenarioPlan plan = PlaneSzenario(*mSzene);
+    ASSERT_TRUE(plan.vollstaendig) << plan.fehlt;
+    const uint64_t holzStart = Vorrat::Holz, steinStart = Vorrat::Stein;
+
+    std::set<uint64_t> waldAmAnfang;
+    for (uint64_t i = 0; i < mSzene->mRegionen.size(); ++i)
+        if (mSzene->mRegionen[i].mTyp == Region::Wald)
+            waldAmAnfang.insert(i);
+    const int baeumeAmAnfang = Zaehle<Baum>();
+
+    bool unterNull = false;
+    for (int schritt = 0; schritt < 30 * 60 * 10; ++schritt)
+    {
+        Schritt(0.1f);
+        // The stocks are unsigned: a taker that did not test would wrap them around.
+        unterNull = unterNull || Vorrat::Nahrung > 1000000 || Vorrat::Holz > 1000000 || Vorrat::Stein > 1000000;
+    }
+    EXPECT_FALSE(unterNull);
+
+    // Everything got built.
+    EXPECT_EQ(Zaehle<Baustelle>(), 0);
+    EXPECT_EQ(Zaehle<Bauernhaus>(), 2);
+    Turm* turm = nullptr;
+    for (Objekt* o : mSzene->mObjekte)
+        if (Turm* t = dynamic_cast<Turm*>(o))
+            turm = t;
+    ASSERT_NE(turm, nullptr);
+
+    // No worker lost: eight residents, all in known states, all on the map.
+    int arbeiter = 0, hungrig = 0;
+    for (Objekt* o : mSzene->mObjekte)
+    {
+        if (const Mensch* m = dynamic_cast<const Mensch*>(o))
+        {
+            ++arbeiter;
+            hungrig += m->mZustand == 2;
+            EXPECT_LE(m->mZustand, 32u);
+            EXPECT_NE(m->mZustand, 3u);
+            EXPECT_NE(m->mZustand, 4u);
+            EXPECT_GT(m->mPosition.x, 0.0f);
+            EXPECT_LT(m->mPosition.x, 1000.0f);
+            EXPECT_GT(m->mPosition.z, 0.0f);
+            EXPECT_LT(m->mPosition.z, 1000.0f);
+        }
+    }
+    EXPECT_EQ(arbeiter, 8);
+    EXPECT_LT(hungrig, arbeiter);
+    EXPECT_EQ(mSzene->mHungerWarnungen, 0u);
+
+    // Wood and stone flowed: what was made went to the stocks or the tower.
+    const int64_t holzGemacht = static_cast<int64_t>(Vorrat::Holz + turm->mHolzGeliefert) + turm->mHolzUnterwegs -
+                                static_cast<int64_t>(holzStart);
+    const int64_t steinGemacht = static_cast<int64_t>(Vorrat::Stein + turm->mSteinGeliefert) + turm->mSteinUnterwegs -
+                                 static_cast<int64_t>(steinStart);
+    EXPECT_GE(holzGemacht, 20);
+    EXPECT_GE(steinGemacht, 10);
+    EXPECT_GT(turm->mSteinGeliefert, 0u);
+
+    // The tower shows one segment per delivered pair.
+    const uint64_t segmente = std::min(turm->mHolzGeliefert, turm->mSteinGeliefert);
+    EXPECT_GT(segmente, 0u);
+    ASSERT_NE(turm->mRingModell, nullptr);
+    EXPECT_EQ(turm->mRingModell->mDreiecke, Turm::ErzeugeRingNetz(segmente).Dreiecke());
+    EXPECT_LE(turm->mSteinGeliefert, turm->mHolzGeliefert + 1);
+    EXPECT_LE(turm->mHolzGeliefert, turm->mSteinGeliefert);
+
+    // Trees were felled, and forest grew where there was none.
+    int neuerWald = 0;
+    for (uint64_t i = 0; i < mSzene->mRegionen.size(); ++i)
+        neuerWald += mSzene->mRegionen[i].mTyp == Region::Wald && !waldAmAnfang.count(i);
+    EXPECT_GT(neuerWald, 0);
+    EXPECT_NE(Zaehle<Baum>(), baeumeAmAnfang);
+    for (uint64_t i : waldAmAnfang)
+        EXPECT_NE(mSzene->mRegionen[i].mTyp, Region::Feld);
+}
+
+}  // namespace
+}  // namespace Spiel::Test

@@ -1,0 +1,365 @@
+// The generated world: golden values per seed, invariants, picking, terrain and searches.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "spiel/acker.h"
+#include "spiel/bauernhaus.h"
+#include "spiel/baum.h"
+#include "spiel/mensch.h"
+#include "spiel/turm.h"
+#include "tests/spiel/testumgebung.h"
+
+namespace Spiel::Test {
+namespace {
+
+float Seite(const Vektor& a, const Vektor& b, const Vektor& p)
+{
+    return (p.z - a.z) * (b.x - a.x) - (b.z - a.z) * (p.x - a.x);
+}
+
+class Welt : public Spielumgebung
+{
+};
+
+struct Gold
+{
+    uint32_t saat;
+    size_t regionen;
+    int baeume;
+    float hausX, hausZ;
+    uint64_t dreiecke;
+};
+
+TEST_F(Welt, GoldeneWerteJeSaat)
+{
+    const Gold faelle[] = {
+        {1, 3736, 713, 266.336334f, 59.544231f, 27872},
+        {2, 3810, 712, 541.939758f, 102.812584f, 28674},
+        {3, 3761, 703, 361.549805f, 599.430908f, 28559},
+    };
+    for (const Gold& g : faelle)
+    {
+        mSzene = GeneriereWelt(g.saat);
+        EXPECT_EQ(mSzene->mRegionen.size(), g.regionen) << g.saat;
+        EXPECT_EQ(Zaehle<Baum>(), g.baeume) << g.saat;
+        EXPECT_NEAR(mSzene->mStartpunkt.x, g.hausX, 1e-3f) << g.saat;
+        EXPECT_NEAR(mSzene->mStartpunkt.z, g.hausZ, 1e-3f) << g.saat;
+        EXPECT_EQ(Zaehle<Bauernhaus>(), 1);
+        EXPECT_EQ(mSzene->ErzeugeGelaendeNetz().Dreiecke(), g.dreiecke) << g.saat;
+        EXPECT_EQ(mSzene->Instanz(0)->mDreiecke, mSzene->ErzeugeGelaendeNetz().Dreiecke());
+        mSzene.reset();
+    }
+    // The same seed gives the same map twice.
+    auto a = GeneriereWelt(77);
+    auto b = GeneriereWelt(77);
+    ASSERT_EQ(a->mRegionen.size(), b->mRegionen.size());
+    for (size_t i = 0; i < a->mRegionen.size(); ++i)
+    {
+        EXPECT_EQ(a->mRegionen[i].mTyp, b->mRegionen[i].mTyp);
+        EXPECT_EQ(a->mRegionen[i].mFarbe, b->mRegionen[i].mFarbe);
+    }
+    EXPECT_EQ(a->mStartpunkt, b->mStartpunkt);
+}
+
+TEST_F(Welt, InvariantenDerKarte)
+{
+    for (uint32_t saat : {1u, 5u, 99u})
+    {
+        mSzene = GeneriereWelt(saat);
+        const auto& regionen = mSzene->mRegionen;
+        const uint64_t anzahl = regionen.size();
+        int ohneEcken = 0, wald = 0, kanten = 0, einseitig = 0;
+        for (uint64_t i = 0; i < anzahl; ++i)
+        {
+            const Region& r = regionen[i];
+            if (!r.HatEcken())
+            {
+                ++ohneEcken;
+                continue;
+            }
+            ASSERT_GE(r.mEckenAnzahl, 3u);
+            ASSERT_EQ(r.mNachbarAnzahl, r.mEckenAnzahl);
+            bool amRand = false;
+            for (uint32_t k = 0; k < r.mEckenAnzahl; ++k)
+            {
+                const Vektor& e = r.mEcken[k];
+                EXPECT_GE(e.x, -0.01f);
+                EXPECT_LE(e.x, 1000.01f);
+                EXPECT_GE(e.z, -0.01f);
+                EXPECT_LE(e.z, 1000.01f);
+                amRand = amRand || e.x < 1 || e.z < 1 || e.x > 999 || e.z > 999;
+                // Convex in the winding the picking test expects, the point inside.
+                const Vektor& b = r.mEcken[(k + 1) % r.mEckenAnzahl];
+                const Vektor& c = r.mEcken[(k + 2) % r.mEckenAnzahl];
+                EXPECT_GT(Seite(e, b, c), -1e-3f) << saat << " region " << i;
+                EXPECT_GT(Seite(e, b, mSzene->mPunkte[i]), 0.0f) << saat << " region " << i;
+            }
+            if (amRand)
+            {
+                EXPECT_EQ(r.mTyp, Region::Rand) << i;
+                for (uint32_t k = 0; k < r.mEckenAnzahl; ++k)
+                    EXPECT_FLOAT_EQ(r.mEcken[k].y, 60.0f);
+            }
+            else
+                EXPECT_NE(r.mTyp, Region::Rand) << i;
+            wald += r.mTyp == Region::Wald;
+            // Neighbours are mutual: whoever lies across my edge has me across one of theirs.
+            // The construction drops the farther of two points in nearly the same direction, so
+            // a rare very short edge is seen from one side only.
+            for (uint32_t k = 0; k < r.mNachbarAnzahl; ++k)
+            {
+                const uint64_t j = r.mNachbarn[k];
+                if (j >= anzahl || !regionen[j].HatEcken())
+                    continue;
+                ++kanten;
+                bool gegenseitig = false;
+                for (uint32_t m = 0; m < regionen[j].mNachbarAnzahl; ++m)
+                    gegenseitig = gegenseitig || regionen[j].mNachbarn[m] == i;
+                einseitig += gegenseitig ? 0 : 1;
+            }
+            // A vertical ray through the region's point picks this region.
+            const Vektor p = mSzene->mPunkte[i];
+            const PickErgebnis treffer = mSzene->PickeRegion(Vektor(p.x, 500, p.z), Vektor(0, -1, 0));
+            EXPECT_EQ(treffer.mRegion, i);
+            EXPECT_NEAR(treffer.mPunkt.y, r.MittlereHoehe(), 1e-3f);
+        }
+        EXPECT_LT(ohneEcken, 5) << saat;
+        EXPECT_LT(einseitig * 200, kanten) << saat;
+
+        // One tree per forest region, standing near its point and on the ground.
+        EXPECT_EQ(Zaehle<Baum>(), wald);
+        for (Objekt* o : mSzene->mObjekte)
+        {
+            Baum* baum = dynamic_cast<Baum*>(o);
+            if (!baum)
+                continue;
+            bool beiWald = false;
+            for (uint64_t i = 0; i < anzahl && !beiWald; ++i)
+            {
+                const Vektor d = (mSzene->mPunkte[i] - baum->mPosition).OhneHoehe();
+                beiWald = regionen[i].mTyp == Region::Wald && Punkt(d, d) <= 50.0f + 1e-3f;
+            }
+            EXPECT_TRUE(beiWald);
+            const PickErgebnis boden = mSzene->PickeRegion(baum->mPosition, Vektor(0, 1, 0));
+            ASSERT_NE(boden.mRegion, UINT64_MAX);
+            EXPECT_NEAR(baum->mPosition.y, boden.mPunkt.y, 1e-3f);
+        }
+
+        // The first farmhouse stands on free land surrounded by free land.
+        const PickErgebnis haus = mSzene->PickeRegion(mSzene->mStartpunkt, Vektor(0, 1, 0));
+        ASSERT_NE(haus.mRegion, UINT64_MAX);
+        const Region& hausRegion = regionen[haus.mRegion];
+        EXPECT_EQ(hausRegion.mTyp, Region::Frei);
+        for (uint32_t k = 0; k < hausRegion.mNachbarAnzahl; ++k)
+        {
+            if (hausRegion.mNachbarn[k] < anzahl)
+            {
+                EXPECT_EQ(regionen[hausRegion.mNachbarn[k]].mTyp, Region::Frei);
+            }
+        }
+        mSzene.reset();
+    }
+}
+
+TEST_F(Welt, GelaendeNetzMitWaendenNachAussen)
+{
+    mSzene = GeneriereWelt(3);
+    const Netz netz = mSzene->ErzeugeGelaendeNetz();
+    uint64_t oben = 0;
+    for (const Region& r : mSzene->mRegionen)
+        oben += r.mEckenAnzahl;
+    ASSERT_GT(netz.Dreiecke(), oben);
+    int aufrecht = 0;
+    for (size_t t = 0; t < netz.Dreiecke(); ++t)
+    {
+        const Vertex& v = netz.mVertices[3 * t];
+        const float laenge = v.mNormale.Laenge();
+        if (t < oben)
+        {
+            // Tops face up.
+            EXPECT_GT(v.mNormale.y, 0.0f) << t;
+            EXPECT_NEAR(laenge, 1.0f, 1e-3f);
+            continue;
+        }
+        // Walls: unit normals (a wall between two regions that meet in one point has no area
+        // and keeps a zero normal), nearly all of them upright.
+        EXPECT_TRUE(std::fabs(laenge - 1.0f) < 1e-3f || laenge == 0.0f) << t;
+        aufrecht += std::fabs(v.mNormale.y) < 0.3f ? 1 : 0;
+    }
+    EXPECT_GT(aufrecht * 100, static_cast<int>(netz.Dreiecke() - oben) * 95);
+    // The terrain is instance 0 with the same triangle count, the cursor instance 1.
+    EXPECT_TRUE(mSzene->mInstanzen.IstBelegt(0));
+    EXPECT_TRUE(mSzene->mInstanzen.IstBelegt(1));
+    EXPECT_EQ(mSzene->Instanz(0)->mDreiecke, netz.Dreiecke());
+}
+
+TEST_F(Welt, PickenSchraegFlachUndAusserhalb)
+{
+    mSzene = BaueTestwelt(&mUhr, 4, 10.0f, 3.0f);
+    // A slanted ray meets each region at its own height.
+    PickErgebnis p = mSzene->PickeRegion(Vektor(5, 13, 5), Normiert(Vektor(1, -1, 1)));
+    EXPECT_EQ(p.mRegion, 5u);
+    EXPECT_NEAR(p.mPunkt.x, 15.0f, 1e-4f);
+    EXPECT_NEAR(p.mPunkt.y, 3.0f, 1e-4f);
+    // A ray parallel to the ground tests its origin.
+    p = mSzene->PickeRegion(Vektor(25, 100, 35), Vektor(1, 0, 0));
+    EXPECT_EQ(p.mRegion, 14u);
+    EXPECT_FLOAT_EQ(p.mPunkt.y, 100.0f);
+    // Outside every region and on a shared edge: nothing.
+    p = mSzene->PickeRegion(Vektor(-5, 10, 5), Vektor(0, -1, 0));
+    EXPECT_EQ(p.mRegion, UINT64_MAX);
+    EXPECT_EQ(p.mPunkt, Vektor());
+    EXPECT_EQ(mSzene->PickeRegion(Vektor(10, 10, 5), Vektor(0, -1, 0)).mRegion, UINT64_MAX);
+
+    // A region without corners is never hit and does not break the terrain mesh.
+    mSzene->mRegionen[5].mEckenAnzahl = 0;
+    mSzene->mRegionen[5].mNachbarAnzahl = 0;
+    EXPECT_EQ(mSzene->PickeRegion(Vektor(15, 10, 15), Vektor(0, -1, 0)).mRegion, UINT64_MAX);
+    EXPECT_EQ(mSzene->PickeRegion(Vektor(15, 10, 15), Normiert(Vektor(0.1f, -1, 0))).mRegion, UINT64_MAX);
+    mSzene->BaueGelaende();
+    for (const Vertex& v : mSzene->ErzeugeGelaendeNetz().mVertices)
+        ASSERT_FALSE(std::isnan(v.mPosition.y) || std::isnan(v.mNormale.x));
+}
+
+TEST_F(Welt, SuchenUndIhreSchwellen)
+{
+    mSzene = BaueTestwelt(&mUhr, 10, 10.0f);
+    Bauernhaus* haus = new Bauernhaus(mSzene.get(), Vektor(5, 0, 5));
+    Turm* turm = new Turm(mSzene.get(), Vektor(55, 0, 55));
+    std::vector<Mensch*> leute;
+    for (int i = 0; i < 5; ++i)
+    {
+        leute.push_back(new Mensch(mSzene.get(), Vektor(90.0f - 10.0f * static_cast<float>(i), 0, 90), haus));
+        leute.back()->mZustand = i < 4 ? 1 : 9;
+    }
+    leute[3]->mPosition = Vektor(56, 0, 56);  // right next to the tower
+    EXPECT_EQ(mSzene->SucheTurmarbeiter(turm), nullptr);
+    leute[4]->mZustand = 1;
+    EXPECT_EQ(mSzene->SucheTurmarbeiter(turm), leute[3]);
+    // A tower worker waiting at its post counts for other jobs but not for the tower.
+    leute[3]->mZustand = 28;
+    EXPECT_EQ(mSzene->SucheTurmarbeiter(turm), nullptr);
+    EXPECT_EQ(mSzene->SucheArbeiter(turm), leute[3]);
+
+    // Equal distances: the lowest slot wins.
+    leute[0]->mPosition = Vektor(30, 0, 55);
+    leute[1]->mPosition = Vektor(80, 0, 55);
+    leute[3]->mZustand = 9;
+    EXPECT_EQ(mSzene->SucheArbeiter(turm), leute[0]);
+
+    // A second farmer is refused within 40 units of another farmer's field.
+    Acker* feld = new Acker(mSzene.get(), 0);
+    Acker* anderes = new Acker(mSzene.get(), 99);
+    leute[2]->mZustand = 5;
+    leute[2]->mZiel = anderes;
+    const Vektor arbeitsPunkt = mSzene->mPunkte[0];
+    anderes->mPosition = arbeitsPunkt + Vektor(39, 0, 0);
+    EXPECT_EQ(mSzene->SucheFeldarbeiter(feld), nullptr);
+    anderes->mPosition = arbeitsPunkt + Vektor(41, 0, 0);
+    EXPECT_NE(mSzene->SucheFeldarbeiter(feld), nullptr);
+    leute[2]->mZustand = 9;
+    anderes->mPosition = arbeitsPunkt + Vektor(1, 0, 0);
+    EXPECT_NE(mSzene->SucheFeldarbeiter(feld), nullptr);
+
+    EXPECT_EQ(mSzene->SucheBauernhaus(Vektor(500, 0, 500)), haus);
+}
+
+TEST_F(Welt, BauernhausplatzUeberspringtRegionenOhneEcken)
+{
+    mSzene = BaueTestwelt(&mUhr, 4, 10.0f);
+    auto& regionen = mSzene->mRegionen;
+    for (Region& r : regionen)
+        r.mTyp = Region::Berg;
+    // A free region without corners would pass the neighbour test with a NaN centre.
+    regionen[5].mTyp = Region::Frei;
+    regionen[5].mEckenAnzahl = 0;
+    regionen[5].mNachbarAnzahl = 0;
+    EXPECT_EQ(mSzene->WaehleBauernhausRegion(), UINT64_MAX);
+    // Free land next to a mountain is taken only when nothing better exists.
+    regionen[10].mTyp = Region::Frei;
+    EXPECT_EQ(mSzene->WaehleBauernhausRegion(), 10u);
+    // A free corner region whose outer neighbours are mirror points passes.
+    for (uint64_t i : {0u, 1u, 4u})
+        regionen[i].mTyp = Region::Frei;
+    EXPECT_EQ(mSzene->WaehleBauernhausRegion(), 0u);
+}
+
+// Writes an RGB image as an uncompressed-style PNG (zlib level 0 would do; level 6 is as easy).
+void SchreibePng(const std::string& pfad, int breite, int hoehe, const std::vector<uint8_t>& rgb)
+{
+    auto chunk = [](std::ofstream& aus, const char* typ, const std::vector<uint8_t>& daten) {
+        auto be32 = [&](uint32_t v) {
+            const char b[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+            aus.write(b, 4);
+        };
+        be32(static_cast<uint32_t>(daten.size()));
+        aus.write(typ, 4);
+        aus.write(reinterpret_cast<const char*>(daten.data()), static_cast<std::streamsize>(daten.size()));
+        uLong crc = crc32(0, reinterpret_cast<const Bytef*>(typ), 4);
+        crc = crc32(crc, daten.data(), static_cast<uInt>(daten.size()));
+        be32(static_cast<uint32_t>(crc));
+    };
+    std::vector<uint8_t> roh;
+    for (int y = 0; y < hoehe; ++y)
+    {
+        roh.push_back(0);
+        roh.insert(roh.end(), rgb.begin() + 3 * y * breite, rgb.begin() + 3 * (y + 1) * breite);
+    }
+    uLongf laenge = compressBound(static_cast<uLong>(roh.size()));
+    std::vector<uint8_t> gepackt(laenge);
+    compress(gepackt.data(), &laenge, roh.data(), static_cast<uLong>(roh.size()));
+    gepackt.resize(laenge);
+    std::ofstream aus(pfad, std::ios::binary);
+    aus.write("\x89PNG\r\n\x1a\n", 8);
+    const std::vector<uint8_t> kopf = {uint8_t(breite >> 24), uint8_t(breite >> 16), uint8_t(breite >> 8), uint8_t(breite),
+                                       uint8_t(hoehe >> 24),  uint8_t(hoehe >> 16),  uint8_t(hoehe >> 8),  uint8_t(hoehe),
+                                       8, 2, 0, 0, 0};
+    chunk(aus, "IHDR", kopf);
+    chunk(aus, "IDAT", gepackt);
+    chunk(aus, "IEND", {});
+}
+
+// A top-down picture of a generated map for a person to look at: regions by type, trees as dots.
+TEST_F(Welt, KarteAlsBild)
+{
+    mSzene = GeneriereWelt(1);
+    const int groesse = 500;
+    std::vector<uint8_t> bild(3 * groesse * groesse, 0);
+    const uint8_t farben[5][3] = {{230, 235, 250}, {110, 170, 80}, {140, 140, 140}, {60, 100, 50}, {150, 110, 70}};
+    for (int y = 0; y < groesse; ++y)
+    {
+        for (int x = 0; x < groesse; ++x)
+        {
+            const PickErgebnis p =
+                mSzene->PickeRegion(Vektor(2.0f * static_cast<float>(x) + 1, 100, 2.0f * static_cast<float>(y) + 1), Vektor(0, -1, 0));
+            if (p.mRegion == UINT64_MAX)
+                continue;
+            const uint8_t* f = farben[mSzene->mRegionen[p.mRegion].mTyp];
+            std::copy(f, f + 3, bild.begin() + 3 * (y * groesse + x));
+        }
+    }
+    for (Objekt* o : mSzene->mObjekte)
+    {
+        const int x = static_cast<int>(o->mPosition.x / 2), y = static_cast<int>(o->mPosition.z / 2);
+        const bool haus = dynamic_cast<Bauernhaus*>(o) != nullptr;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+            {
+                const int px = std::clamp(x + dx, 0, groesse - 1), py = std::clamp(y + dy, 0, groesse - 1);
+                uint8_t* ziel = &bild[3 * (py * groesse + px)];
+                ziel[0] = haus ? 255 : 20, ziel[1] = haus ? 40 : 60, ziel[2] = haus ? 40 : 20;
+            }
+    }
+    const std::string pfad = std::string(WEILERBAU_BAU) + "/karte_saat1.png";
+    SchreibePng(pfad, groesse, groesse, bild);
+    std::ifstream pruefen(pfad, std::ios::binary | std::ios::ate);
+    EXPECT_GT(pruefen.tellg(), 1000);
+}
+
+}  // namespace
+}  // namespace Spiel::Test
