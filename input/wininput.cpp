@@ -13,18 +13,6 @@
 
 namespace {
 
-uint32_t Read32(const uint8_t* p) {
-  uint32_t v;
-  std::memcpy(&v, p, 4);
-  return v;
-}
-
-uint64_t Read64(const uint8_t* p) {
-  uint64_t v;
-  std::memcpy(&v, p, 8);
-  return v;
-}
-
 // Reads "VID_%4X"-style ids out of a plug-and-play id; 0 when missing or unreadable.
 unsigned ReadHexId(const std::string& id, const char* prefix) {
   const size_t at = id.find(prefix);
@@ -152,9 +140,7 @@ void WinInput::FindXInputDevices() {
     for (ORVIS::Device* d : mDevices) {
       auto* j = dynamic_cast<WinJoystick*>(d);
       if (!j || j->mXInputIndex != WinJoystick::kNoPad) continue;
-      uint32_t productKey;
-      std::memcpy(&productKey, j->mProduct.data(), 4);
-      if (productKey != key) continue;
+      if (Plattform::LiesFeld<uint32_t>(j->mProduct.data()) != key) continue;
       j->SetXInputIndex(next++);
       break;
     }
@@ -196,7 +182,7 @@ void WinInput::DrainRawInput() {
     uint32_t at = 0;
     for (int32_t i = 0; i < count; ++i) {
       if (at + Plattform::RohKopfBytes > kBufferBytes) break;
-      const uint32_t recordSize = Read32(buffer + at + 4);
+      const uint32_t recordSize = Plattform::LiesFeld<uint32_t>(buffer + at + 4);
       // A record that claims to reach past the buffer is not read.
       if (recordSize < Plattform::RohKopfBytes || at + recordSize > kBufferBytes) break;
       HandleRecord(buffer + at, mWow64, recordSize);
@@ -206,8 +192,8 @@ void WinInput::DrainRawInput() {
 }
 
 void WinInput::HandleRecord(const uint8_t* record, bool wow64, uint32_t size) {
-  const uint32_t type = Read32(record);
-  const uint64_t handle = Read64(record + 8);
+  const uint32_t type = Plattform::LiesFeld<uint32_t>(record);
+  const uint64_t handle = Plattform::LiesFeld<uint64_t>(record + 8);
   const uint32_t extra = wow64 ? 8 : 0;
   if (type == Plattform::RohTypMaus && size >= Plattform::RohMausBytes + extra) {
     auto it = mMice.find(handle);

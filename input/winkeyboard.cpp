@@ -6,18 +6,6 @@
 
 namespace {
 
-uint16_t Read16(const uint8_t* p) {
-  uint16_t v;
-  std::memcpy(&v, p, 2);
-  return v;
-}
-
-uint32_t Read32(const uint8_t* p) {
-  uint32_t v;
-  std::memcpy(&v, p, 4);
-  return v;
-}
-
 // Virtual keys whose key code follows from the key alone: plain code, code with E0.
 struct FixedKey {
   uint16_t virtualKey;
@@ -48,7 +36,8 @@ uint32_t DeadKeyMark(char16_t shown) {
   }
 }
 
-// UTF-16 to UTF-8, at most maxBytes bytes; unpaired surrogates end the text.
+// UTF-16 to UTF-8; unpaired surrogates become U+FFFD. A text longer than maxBytes gives
+// none: a name that does not fit the buffer is a failed read like any other.
 std::string ToUtf8(const std::u16string& text, size_t maxBytes) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -57,7 +46,7 @@ std::string ToUtf8(const std::u16string& text, size_t maxBytes) {
         text[i + 1] <= 0xDFFF) {
       c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
     } else if (c >= 0xD800 && c <= 0xDFFF) {
-      break;
+      c = 0xFFFD;
     }
     char b[4];
     size_t n;
@@ -70,7 +59,7 @@ std::string ToUtf8(const std::u16string& text, size_t maxBytes) {
       b[0] = char(0xF0 | (c >> 18)); b[1] = char(0x80 | ((c >> 12) & 0x3F));
       b[2] = char(0x80 | ((c >> 6) & 0x3F)); b[3] = char(0x80 | (c & 0x3F)); n = 4;
     }
-    if (out.size() + n > maxBytes) break;
+    if (out.size() + n > maxBytes) return {};
     out.append(b, n);
   }
   return out;
@@ -133,10 +122,11 @@ uint32_t WinKeyboard::KeyCode(uint16_t make, uint16_t flags, uint16_t virtualKey
 
 void WinKeyboard::HandleRawInput(const uint8_t* record, bool wow64) {
   const uint8_t* body = record + (wow64 ? 8 : 0);
-  const uint16_t make = Read16(body + 24);
-  const uint16_t flags = Read16(body + 26);
-  const uint16_t virtualKey = Read16(body + 30);
-  const uint32_t platformText = Read32(body + 36);
+  using Plattform::LiesFeld;
+  const uint16_t make = LiesFeld<uint16_t>(body + 24);
+  const uint16_t flags = LiesFeld<uint16_t>(body + 26);
+  const uint16_t virtualKey = LiesFeld<uint16_t>(body + 30);
+  const uint32_t platformText = LiesFeld<uint32_t>(body + 36);
   if (virtualKey == kVirtualIgnored) return;
 
   const uint32_t key = KeyCode(make, flags, virtualKey);
@@ -170,7 +160,7 @@ uint32_t WinKeyboard::TextOf(uint32_t key, uint32_t platformText) {
 }
 
 void WinKeyboard::SetKey(uint32_t key, uint32_t codePoint, bool down) {
-  WinInput* owner = Owner();
+  const WinInput* owner = Owner();
   if (!owner->mMultiDevice && mIndex != 0) {
     auto* primary = dynamic_cast<WinKeyboard*>(owner->mPrimaryKeyboard);
     if (primary && primary != this) {
@@ -181,19 +171,20 @@ void WinKeyboard::SetKey(uint32_t key, uint32_t codePoint, bool down) {
   if (key > 255) return;
   // Repeats of the platform change nothing: the library repeats keys itself.
   if (Bit(mKeys, key) == down) return;
+  ChangeKey(key, codePoint, down);
+}
+
+void WinKeyboard::ChangeKey(uint32_t key, uint32_t codePoint, bool down) {
   const uint64_t bit = uint64_t(1) << (key % 64);
   mKeys[key / 64] = down ? (mKeys[key / 64] | bit) : (mKeys[key / 64] & ~bit);
-  owner->NoteKeyChange(this, key, codePoint, down);
-  owner->RaiseKey(this, key, codePoint, down);
+  Owner()->NoteKeyChange(this, key, codePoint, down);
+  Owner()->RaiseKey(this, key, codePoint, down);
 }
 
 void WinKeyboard::ReleaseAll() {
   for (uint32_t key = 0; key < 256; ++key) {
     if (!Bit(mKeys, key)) continue;
-    const uint64_t bit = uint64_t(1) << (key % 64);
-    mKeys[key / 64] &= ~bit;
-    mPreviousKeys[key / 64] |= bit;  // so WasKeyReleased reports it in this frame
-    Owner()->NoteKeyChange(this, key, 0, false);
-    Owner()->RaiseKey(this, key, 0, false);
+    ChangeKey(key, 0, false);
+    mPreviousKeys[key / 64] |= uint64_t(1) << (key % 64);  // WasKeyReleased reports it this frame
   }
 }

@@ -33,5 +33,7 @@ class WinKeyboard : public ORVIS::Keyboard {
  private:
   WinInput* Owner() const;
   uint32_t TextOf(uint32_t key, uint32_t platformText);
+  // Updates the key's bit, runs the repeat bookkeeping and raises the key event.
+  void ChangeKey(uint32_t key, uint32_t codePoint, bool down);
   static bool Bit(const uint64_t* words, uint32_t k) { return (words[k / 64] >> (k % 64)) & 1; }
 };

@@ -1,22 +1,8 @@
 #include "input/winmouse.h"
 
-#include <cstring>
-
 #include "input/wininput.h"
 
 namespace {
-
-uint16_t Read16(const uint8_t* p) {
-  uint16_t v;
-  std::memcpy(&v, p, 2);
-  return v;
-}
-
-int32_t ReadI32(const uint8_t* p) {
-  int32_t v;
-  std::memcpy(&v, p, 4);
-  return v;
-}
 
 // Button flags of a mouse record: button, down.
 struct ButtonFlag {
@@ -93,10 +79,14 @@ void WinMouse::BeginFrame() {
 void WinMouse::SetButton(uint32_t button, bool down) {
   WinMouse* target = Target();
   if (button >= kButtons) return;
+  if (static_cast<bool>(target->mButtons & (1u << button)) == down) return;
+  target->ChangeButton(button, down);
+}
+
+void WinMouse::ChangeButton(uint32_t button, bool down) {
   const uint32_t bit = 1u << button;
-  if (static_cast<bool>(target->mButtons & bit) == down) return;
-  target->mButtons = down ? (target->mButtons | bit) : (target->mButtons & ~bit);
-  Owner()->RaiseMouseButton(target, button, down);
+  mButtons = down ? (mButtons | bit) : (mButtons & ~bit);
+  Owner()->RaiseMouseButton(this, button, down);
 }
 
 void WinMouse::AddWheel(float delta) {
@@ -107,21 +97,20 @@ void WinMouse::AddWheel(float delta) {
 
 void WinMouse::ReleaseAll() {
   for (uint32_t b = 0; b < kButtons; ++b) {
-    const uint32_t bit = 1u << b;
-    if (!(mButtons & bit)) continue;
-    mButtons &= ~bit;
-    mPreviousButtons |= bit;  // so WasButtonReleased reports it in this frame
-    Owner()->RaiseMouseButton(this, b, false);
+    if (!(mButtons & (1u << b))) continue;
+    ChangeButton(b, false);
+    mPreviousButtons |= 1u << b;  // WasButtonReleased reports it in this frame
   }
 }
 
 void WinMouse::HandleRawInput(const uint8_t* record, bool wow64) {
   const uint8_t* body = record + (wow64 ? 8 : 0);
-  const uint16_t flags = Read16(body + 24);
-  const uint16_t buttonFlags = Read16(body + 28);
-  const int16_t buttonData = static_cast<int16_t>(Read16(body + 30));
-  const int32_t lastX = ReadI32(body + 36);
-  const int32_t lastY = ReadI32(body + 40);
+  using Plattform::LiesFeld;
+  const uint16_t flags = LiesFeld<uint16_t>(body + 24);
+  const uint16_t buttonFlags = LiesFeld<uint16_t>(body + 28);
+  const int16_t buttonData = LiesFeld<int16_t>(body + 30);
+  const int32_t lastX = LiesFeld<int32_t>(body + 36);
+  const int32_t lastY = LiesFeld<int32_t>(body + 40);
 
   if (!mNew && !mActive) Owner()->ActivateDevice(this);
 

@@ -43,4 +43,6 @@ class WinMouse : public ORVIS::Mouse {
   WinInput* Owner() const;
   // In single-device mode every mouse acts as the primary one.
   WinMouse* Target();
+  // Updates the button's bit and raises the button event.
+  void ChangeButton(uint32_t button, bool down);
 };

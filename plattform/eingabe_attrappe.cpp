@@ -64,10 +64,8 @@ EingabeAttrappe::EingabeAttrappe() {
 }
 
 void EingabeAttrappe::Taste(uint64_t geraet, int glfwTaste, bool gedrueckt, uint32_t text) {
-  const size_t vorher = Wartend();
-  StelleTasteEin(geraet, glfwTaste, gedrueckt);
-  if (Wartend() == vorher) return;
-  if (gedrueckt && text != 0) HaengeTextAn(text);
+  MeldeTaste(geraet, glfwTaste, gedrueckt);
+  if (text != 0) MeldeZeichen(text);
 }
 
 void EingabeAttrappe::Knopf(uint64_t geraet, uint32_t knopf, bool gedrueckt) {

@@ -64,8 +64,8 @@ class EingabeAttrappe : public EingabeSchicht {
   std::vector<std::pair<double, double>> mCursorGesetzt;
 
   // ---- injection ----
-  // A GLFW key on the keyboard with this handle; text: the character the press typed
-  // (with kTot for a dead key).
+  // A GLFW key on the keyboard with this handle; text: the character the window system
+  // reports right after the key event (with kTot for a dead key).
   void Taste(uint64_t geraet, int glfwTaste, bool gedrueckt, uint32_t text = 0);
   void Knopf(uint64_t geraet, uint32_t knopf, bool gedrueckt);
   void Rad(uint64_t geraet, int16_t delta);

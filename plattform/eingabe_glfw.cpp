@@ -182,7 +182,6 @@ class GlfwEingabe : public EingabeSchicht {
   GLFWmousebuttonfun mVorherKnopf = nullptr;
   GLFWcursorposfun mVorherCursor = nullptr;
   GLFWscrollfun mVorherRad = nullptr;
-  bool mTextErwartet = false;  // the last key event was a press
   std::vector<int> mPads;  // joystick of each pad slot, in the order of the last scan
 };
 
@@ -213,17 +212,14 @@ void GlfwEingabe::Aushaengen() {
 void GlfwEingabe::Taste(GLFWwindow* fenster, int taste, int scancode, int aktion, int mods) {
   GlfwEingabe* s = Von(fenster);
   if (!s) return;
-  // GLFW's own repeats are dropped: the input library repeats keys itself. The characters
-  // that follow a repeat or a release belong to no press and are dropped as well.
-  s->mTextErwartet = aktion == GLFW_PRESS;
-  if (aktion != GLFW_REPEAT) s->StelleTasteEin(kTastatur, taste, aktion == GLFW_PRESS);
+  s->MeldeTaste(kTastatur, taste, aktion == GLFW_PRESS, aktion == GLFW_REPEAT);
   if (s->mVorherTaste) s->mVorherTaste(fenster, taste, scancode, aktion, mods);
 }
 
 void GlfwEingabe::Zeichen(GLFWwindow* fenster, unsigned int codepunkt) {
   GlfwEingabe* s = Von(fenster);
   if (!s) return;
-  if (s->mTextErwartet) s->HaengeTextAn(codepunkt);
+  s->MeldeZeichen(codepunkt);
   if (s->mVorherZeichen) s->mVorherZeichen(fenster, codepunkt);
 }
 

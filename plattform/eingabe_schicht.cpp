@@ -130,25 +130,23 @@ void EingabeSchicht::StelleEin(std::vector<uint8_t> satz) {
   mWarteschlange.push_back(std::move(satz));
 }
 
-void EingabeSchicht::StelleTasteEin(uint64_t geraet, int taste, bool gedrueckt) {
+void EingabeSchicht::MeldeTaste(uint64_t geraet, int taste, bool gedrueckt, bool wiederholung) {
+  mTextErwartet = false;
+  if (wiederholung) return;
   const TastenEintrag* e = SucheGlfwTaste(taste);
   if (!e) return;
   const uint16_t flags = static_cast<uint16_t>(e->Flags | (gedrueckt ? 0 : RohTasteLos));
   StelleEin(BaueTastaturSatz(geraet, e->Make, flags, e->Virtuell, 0, IstWow64()));
+  mTextErwartet = gedrueckt;
 }
 
-void EingabeSchicht::HaengeTextAn(uint32_t codepunkt) {
-  if (mWarteschlange.empty()) return;
+void EingabeSchicht::MeldeZeichen(uint32_t codepunkt) {
+  if (!mTextErwartet || mWarteschlange.empty()) return;
+  mTextErwartet = false;
   auto& satz = mWarteschlange.back();
+  if (LiesFeld<uint32_t>(&satz[0]) != RohTypTastatur) return;
   const size_t v = satz.size() > RohTastaturBytes ? 8 : 0;
-  uint32_t typ = 0, text = 0;
-  uint16_t flags = 0;
-  std::memcpy(&typ, &satz[0], 4);
-  if (typ != RohTypTastatur) return;
-  std::memcpy(&flags, &satz[26 + v], 2);
-  std::memcpy(&text, &satz[36 + v], 4);
-  if ((flags & RohTasteLos) || text != 0) return;
-  std::memcpy(&satz[36 + v], &codepunkt, 4);
+  Schreibe32(satz, 36 + v, codepunkt);
 }
 
 }  // namespace Plattform

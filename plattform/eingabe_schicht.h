@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <memory>
 #include <string>
@@ -41,6 +42,14 @@ constexpr uint16_t RohTasteE1 = 0x4;
 
 constexpr uint16_t RohRadKnopf = 0x400;  // button flag: the button data holds a wheel delta
 constexpr int RohRadRaste = 120;         // wheel delta of one notch
+
+// Reads a field of a record at its byte offset (the fields of a record are not aligned).
+template <class T>
+T LiesFeld(const uint8_t* ort) {
+  T wert;
+  std::memcpy(&wert, ort, sizeof wert);
+  return wert;
+}
 
 // Builds one record in the layout above (the WOW64 layout when wow64 is set).
 std::vector<uint8_t> BaueTastaturSatz(uint64_t geraet, uint16_t make, uint16_t flags,
@@ -194,12 +203,14 @@ class EingabeSchicht {
   virtual bool PnpGeraete(std::vector<std::string>& ids) = 0;
   virtual bool HoleGamepad(uint32_t index, GamepadZustand& zustand) = 0;
 
-  // Queue side, for the implementations: translation of a window-system key to a record.
-  // taste is a GLFW key number; unknown keys queue nothing.
-  void StelleTasteEin(uint64_t geraet, int taste, bool gedrueckt);
-  // Attaches a typed character to the key press that produced it (the last queued record
-  // when that is a press without text); otherwise the character is dropped.
-  void HaengeTextAn(uint32_t codepunkt);
+  // Queue side, for the implementations. A key event of the window system (taste: a GLFW
+  // key number): presses and releases are queued; the system's own repeats queue nothing
+  // (the library repeats keys itself), nor do keys the records cannot express.
+  void MeldeTaste(uint64_t geraet, int taste, bool gedrueckt, bool wiederholung = false);
+  // A typed character: attached to the press that the last key event queued. It is dropped
+  // when that event queued no press (a repeat, a release, an unknown key), so that it never
+  // lands on an earlier key, and when the press already has its character.
+  void MeldeZeichen(uint32_t codepunkt);
   // Queues a record. Past kHoechstWartend records the oldest go: a system that is not
   // updated must not grow without bound.
   void StelleEin(std::vector<uint8_t> satz);
@@ -208,6 +219,9 @@ class EingabeSchicht {
 
  protected:
   std::deque<std::vector<uint8_t>> mWarteschlange;
+
+ private:
+  bool mTextErwartet = false;  // the last key event queued a press that has no text yet
 };
 
 }  // namespace Plattform

@@ -27,15 +27,16 @@ int64_t MonotoneUhr() {
   return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
-// The home folder from the password database (thread-safe form).
-std::string HeimAusPasswd() {
+// One text field (name or home folder) of the effective user's password-database entry,
+// read with the thread-safe call; empty when there is none.
+std::string PasswdFeld(char* passwd::*feld) {
   long groesse = sysconf(_SC_GETPW_R_SIZE_MAX);
   std::vector<char> puffer(groesse > 0 ? static_cast<size_t>(groesse) : 16384);
   passwd eintrag{};
   passwd* ergebnis = nullptr;
   if (getpwuid_r(geteuid(), &eintrag, puffer.data(), puffer.size(), &ergebnis) == 0 &&
-      ergebnis != nullptr && ergebnis->pw_dir != nullptr)
-    return ergebnis->pw_dir;
+      ergebnis != nullptr && ergebnis->*feld != nullptr)
+    return ergebnis->*feld;
   return {};
 }
 
@@ -75,7 +76,7 @@ bool AnwendungsDatenOrdner(std::string& pfad) {
   std::string heim;
   const char* home = std::getenv("HOME");
   if (home != nullptr && home[0] == '/') heim = home;
-  else heim = HeimAusPasswd();
+  else heim = PasswdFeld(&passwd::pw_dir);
   if (heim.empty()) return false;
   if (heim.back() != '/') heim += '/';
   pfad = heim + ".local/share";
@@ -99,13 +100,8 @@ bool ErstelleOrdner(const std::string& pfad) {
 }
 
 std::string BenutzerName() {
-  long groesse = sysconf(_SC_GETPW_R_SIZE_MAX);
-  std::vector<char> puffer(groesse > 0 ? static_cast<size_t>(groesse) : 16384);
-  passwd eintrag{};
-  passwd* ergebnis = nullptr;
-  if (getpwuid_r(geteuid(), &eintrag, puffer.data(), puffer.size(), &ergebnis) == 0 &&
-      ergebnis != nullptr && ergebnis->pw_name != nullptr && ergebnis->pw_name[0] != '\0')
-    return ergebnis->pw_name;
+  std::string name = PasswdFeld(&passwd::pw_name);
+  if (!name.empty()) return name;
   const char* user = std::getenv("USER");
   if (user != nullptr && user[0] != '\0') return user;
   return {};

@@ -94,19 +94,41 @@ void Zeichen(PreprocessorState* s, int c) {
   Verfolge(s, c);
 }
 
-// name ## right: the joined text is read again.
+// Is the next character a paste marker? Only macro texts carry markers, so the search never
+// enters a file (a stray byte 30 in a file is text).
+bool FolgtPaste(const PreprocessorState* s) {
+  if (s->mZurueckAnzahl) return false;
+  for (const PreprocessorInput* e = s->mEingabe; e && !e->mIstDatei; e = e->mEltern)
+    if (e->mPos < e->mEnde) return static_cast<unsigned char>(*e->mPos) == PP_PASTE;
+  return false;
+}
+
+int SchiebeZurueck(PreprocessorState* s, const char* text) {
+  return PreprocessorPushText(s, text, static_cast<int>(std::strlen(text)), "", 0) ? PP_OK : PP_SPEICHER;
+}
+
+// name ## right: the joined text is read again. The right operand comes from the same macro
+// text; at its end there is none and the left token stays alone.
 int Paste(PreprocessorState* s, bool links_markiert) {
   char links[PP_PUFFER + 1];
   int n = 0;
   if (links_markiert) links[n++] = static_cast<char>(PP_KEIN_MAKRO);
   std::snprintf(links + n, sizeof(links) - static_cast<size_t>(n), "%s", s->mToken);
   PreprocessorGetChar(s);  // the paste marker
-  int c = PreprocessorGetChar(s);
-  while (PPIstLeer(c)) c = PreprocessorGetChar(s);
+  int c = PreprocessorPeekToken(s);
+  while (c >= 0 && PPIstLeer(c)) {
+    PreprocessorRawChar(s);
+    c = PreprocessorPeekToken(s);
+  }
+  if (c < 0) return SchiebeZurueck(s, links);
   bool markiert = c == PP_KEIN_MAKRO;
-  if (markiert) c = PreprocessorRawChar(s);
+  if (markiert) {
+    PreprocessorRawChar(s);
+    c = PreprocessorPeekToken(s);
+  }
   const char* rechts = nullptr;
   if (PPIstName(c) && c != PP_KEIN_MAKRO) {
+    PreprocessorRawChar(s);
     PreprocessorLiesName(s, c);
     rechts = s->mToken;
     if (s->mPasteExpandieren && !markiert) {
@@ -114,15 +136,14 @@ int Paste(PreprocessorState* s, bool links_markiert) {
       if (sym && sym->mParameter == -1 && sym->mText) rechts = sym->mText;
     }
   } else if (PPIstZiffer(c) || c == '.') {
+    PreprocessorRawChar(s);
     PreprocessorLiesZahl(s, c);
     rechts = s->mToken;
   }
   if (!rechts) {
     if (c > 0 && c < 127 && std::isprint(c)) PreprocessorError(s, 33, nullptr, nullptr, c);
     else PreprocessorError(s, 34, nullptr, nullptr, c);
-    PreprocessorUnget(s, c);
-    return PreprocessorPushText(s, links, static_cast<int>(std::strlen(links)), "", 0)
-               ? PP_OK : PP_SPEICHER;
+    return SchiebeZurueck(s, links);
   }
   const char* ohneMarke = links_markiert ? links + 1 : links;
   size_t laenge = std::strlen(ohneMarke) + std::strlen(rechts);
@@ -135,7 +156,7 @@ int Paste(PreprocessorState* s, bool links_markiert) {
   std::memcpy(verbunden, ohneMarke, linksLaenge);
   std::memcpy(verbunden + linksLaenge, rechts, laenge - linksLaenge);
   verbunden[laenge] = 0;
-  return PreprocessorPushText(s, verbunden, static_cast<int>(laenge), "", 0) ? PP_OK : PP_SPEICHER;
+  return SchiebeZurueck(s, verbunden);
 }
 
 int Bezeichner(PreprocessorState* s, int c) {
@@ -153,7 +174,7 @@ int Bezeichner(PreprocessorState* s, int c) {
     Verfolge(s, 0);
     return PP_OK;
   }
-  if (PreprocessorPeekPastEnd(s) == PP_PASTE) return Paste(s, markiert);
+  if (FolgtPaste(s)) return Paste(s, markiert);
   if (!markiert) {
     if (PreprocessorSymbol* sym = PreprocessorFind(s, s->mToken)) {
       s->mVorher = s->mLeerzeichen ? ' ' : s->mLetztesZeichen;
@@ -171,7 +192,7 @@ int Bezeichner(PreprocessorState* s, int c) {
 
 int Zahl(PreprocessorState* s, int c) {
   PreprocessorLiesZahl(s, c);
-  if (PreprocessorPeekPastEnd(s) == PP_PASTE) return Paste(s, false);
+  if (FolgtPaste(s)) return Paste(s, false);
   const char* t = s->mToken;
   if (!s->mAnfuehrungIgnorieren && t[0] == '0' && PPIstZiffer(t[1]) && !std::strpbrk(t, ".eExX")) {
     for (const char* p = t; PPIstZiffer(*p); ++p) {
@@ -246,8 +267,8 @@ int Zeile(PreprocessorState* s, int c) {
           ZeilenEnde(s);
           return PP_OK;
         }
-        // Markers of macro texts never reach the output.
-        if (c != PP_PASTE && c != PP_STRINGIZE && c != PP_ESCAPE) Zeichen(s, c);
+        // Markers of macro texts never reach the output; in a file these bytes are text.
+        if (s->mAusDatei || (c != PP_PASTE && c != PP_STRINGIZE && c != PP_ESCAPE)) Zeichen(s, c);
         break;
     }
     if (ergebnis != PP_OK) return ergebnis;

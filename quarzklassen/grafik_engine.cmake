@@ -16,5 +16,6 @@ set(QUARZ_GRAFIK_QUELLEN
 add_library(quarz_grafik STATIC ${QUARZ_GRAFIK_QUELLEN})
 # The core goes in whole (its static initialisers register variables and commands); naming it
 # the same way here lets a test list it WHOLE as well without a conflict of link features.
+# The input library follows the window's focus, which the screen's callbacks hand it.
 target_link_libraries(quarz_grafik PUBLIC "$<LINK_LIBRARY:WHOLE_ARCHIVE,quarz_kern>"
-  plattform_d3d9 plattform_hlsl PkgConfig::GLFW)
+  plattform_d3d9 plattform_hlsl orvis PkgConfig::GLFW)

@@ -9,4 +9,5 @@ list(APPEND QUARZ_KERN_QUELLEN
   ${CMAKE_CURRENT_LIST_DIR}/tmatrix4.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tmatrix3.cpp
   ${CMAKE_CURRENT_LIST_DIR}/textkodierung.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/xmltiefe.cpp
 )

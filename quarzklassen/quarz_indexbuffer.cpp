@@ -45,13 +45,7 @@ Quarz_IndexBuffer::~Quarz_IndexBuffer() {
 }
 
 bool Quarz_IndexBuffer::LadeHoch(const void* daten, uint64_t bytes) {
-  if (!mBuffer) return false;
-  void* ziel = nullptr;
-  const DWORD sperre = (mFlags & FLAG_DYNAMISCH) ? D3DLOCK_DISCARD : 0;
-  if (FAILED(mBuffer->Lock(0, static_cast<UINT>(bytes), &ziel, sperre)) || !ziel) return false;
-  std::memcpy(ziel, daten, bytes);
-  mBuffer->Unlock();
-  return true;
+  return Quarz::Intern::FuelleBuffer(mBuffer, daten, bytes, (mFlags & FLAG_DYNAMISCH) != 0);
 }
 
 void Quarz_IndexBuffer::Benutzen() {

@@ -7,6 +7,7 @@
 #include <new>
 #include <string>
 
+#include "input/inputsystem.h"
 #include "quarzklassen/quarz_ausnahme.h"
 #include "quarzklassen/quarz_basisobjekt.h"
 #include "quarzklassen/quarz_konsolenbefehl.h"
@@ -272,12 +273,16 @@ void Quarz_Screen3D::FensterGroesse(GLFWwindow*, int breite, int hoehe) {
   SetDarstellung(modus, fullscreen.mBool, vsync.mBool);
 }
 
+// The input system follows the window too: it lets go of the cursor while the window is
+// minimised or without focus.
 void Quarz_Screen3D::FensterIkonifiziert(GLFWwindow*, int ikonifiziert) {
   gSystem.SetzeFensterZustand(!ikonifiziert, gSystem.mFokus);
+  if (ORVIS::InputSystem::Instance) ORVIS::InputSystem::Instance->SetFocus(!ikonifiziert);
 }
 
 void Quarz_Screen3D::FensterFokus(GLFWwindow*, int fokus) {
   gSystem.SetzeFensterZustand(gSystem.mSichtbar, fokus != 0);
+  if (ORVIS::InputSystem::Instance) ORVIS::InputSystem::Instance->SetFocus(fokus != 0);
 }
 
 void Quarz_Screen3D::FensterSchliessen(GLFWwindow*) { gSystem.mBeenden = true; }

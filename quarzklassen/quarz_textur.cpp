@@ -266,3 +266,9 @@ void Quarz_Textur::ErzeugeMipMaps() {
   Benutzen();
   if (mTextur) mTextur->GenerateMipSubLevels();
 }
+
+Quarz_Textur* Quarz_ZeichenKontext::ErzeugeTextur(uint64_t breite, uint64_t hoehe,
+                                                  uint64_t mipAnzahl, uint32_t flags,
+                                                  TTexturInhalt* inhalt) {
+  return ErzeugeObjekt<Quarz_Textur>(breite, hoehe, mipAnzahl, flags, inhalt);
+}

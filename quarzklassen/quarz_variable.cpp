@@ -13,7 +13,9 @@
 #include "quarzklassen/textkodierung.h"
 #include "quarzklassen/quarz_konsolenbefehl.h"
 #include "quarzklassen/quarz_log.h"
+#include "quarzklassen/quarz_register.h"
 #include "quarzklassen/tzerleger.h"
+#include "quarzklassen/xmltiefe.h"
 
 constinit Quarz_Variable::Register* gVariablen = nullptr;
 
@@ -61,87 +63,6 @@ char TypBuchstabe(uint32_t typ) {
   return typ < sizeof buchstaben ? buchstaben[typ] : '?';
 }
 
-// True when the element nesting of an XML text stays within the limit. Follows the parser's
-// view of the text closely enough: comments, CDATA, declarations and quoted attribute values
-// cannot open or close elements.
-bool VerschachtelungErlaubt(const std::string& text) {
-  int tiefe = 0;
-  const size_t n = text.size();
-  auto ueberspringeBis = [&](size_t von, const char* ende) {
-    const size_t pos = text.find(ende, von);
-    return pos == std::string::npos ? n : pos + std::char_traits<char>::length(ende);
-  };
-  for (size_t i = 0; i < n;) {
-    if (text[i] != '<') {
-      ++i;
-      continue;
-    }
-    if (text.compare(i, 4, "<!--") == 0) {
-      i = ueberspringeBis(i + 4, "-->");
-    } else if (text.compare(i, 9, "<![CDATA[") == 0) {
-      i = ueberspringeBis(i + 9, "]]>");
-    } else if (i + 1 < n && (text[i + 1] == '?' || text[i + 1] == '!')) {
-      i = ueberspringeBis(i + 2, ">");
-    } else if (i + 1 < n && text[i + 1] == '/') {
-      --tiefe;
-      i = ueberspringeBis(i + 2, ">");
-    } else {
-      if (++tiefe > MaxVerschachtelung) return false;
-      // Walk the tag to its '>', past quoted attribute values; "/>" closes it again.
-      size_t k = i + 1;
-      while (k < n && text[k] != '>') {
-        if (text[k] == '=') {
-          size_t q = k + 1;
-          while (q < n && (text[q] == ' ' || text[q] == '\t' || text[q] == '\n')) ++q;
-          if (q < n && (text[q] == '"' || text[q] == '\'')) {
-            const size_t zu = text.find(text[q], q + 1);
-            k = zu == std::string::npos ? n : zu + 1;
-            continue;
-          }
-        }
-        ++k;
-      }
-      if (k < n && k > i + 1 && text[k - 1] == '/') --tiefe;
-      i = k < n ? k + 1 : n;
-    }
-  }
-  return true;
-}
-
-// The XML parser steps over a UTF-8 lead byte's whole sequence without looking: a cut or
-// malformed sequence near the end makes it read past the text. Hand it well-formed UTF-8
-// only: the text up to its first NUL (where the parser stops anyway), each malformed byte
-// replaced by U+FFFD.
-std::string AlsGueltigesUtf8(const std::string& text) {
-  const size_t n = text.find('\0') == std::string::npos ? text.size() : text.find('\0');
-  std::string ergebnis;
-  ergebnis.reserve(n);
-  for (size_t i = 0; i < n;) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    size_t laenge = 0;
-    uint32_t wert = 0, minimum = 0;
-    if (c < 0x80) { laenge = 1; wert = c; }
-    else if ((c & 0xE0) == 0xC0) { laenge = 2; wert = c & 0x1Fu; minimum = 0x80; }
-    else if ((c & 0xF0) == 0xE0) { laenge = 3; wert = c & 0x0Fu; minimum = 0x800; }
-    else if ((c & 0xF8) == 0xF0) { laenge = 4; wert = c & 0x07u; minimum = 0x10000; }
-    bool gut = laenge != 0 && i + laenge <= n;
-    for (size_t k = 1; gut && k < laenge; ++k) {
-      const unsigned char f = static_cast<unsigned char>(text[i + k]);
-      gut = (f & 0xC0) == 0x80;
-      wert = (wert << 6) | (f & 0x3Fu);
-    }
-    gut = gut && wert >= minimum && wert <= 0x10FFFF && !(wert >= 0xD800 && wert <= 0xDFFF);
-    if (gut) {
-      ergebnis.append(text, i, laenge);
-      i += laenge;
-    } else {
-      ergebnis += "\xEF\xBF\xBD";
-      ++i;
-    }
-  }
-  return ergebnis;
-}
-
 std::string OhneCr(const std::string& text) {
   std::string ergebnis;
   ergebnis.reserve(text.size());
@@ -152,40 +73,34 @@ std::string OhneCr(const std::string& text) {
 
 }  // namespace
 
-Quarz_Variable::Quarz_Variable(const char* name, uint32_t typ, uint32_t flags)
-    : mName(name), mTyp(typ), mFlags(flags) {}
+// The default goes through the setter of the type before the check callback is attached.
+template <typename Setzer>
+Quarz_Variable::Quarz_Variable(const char* name, uint32_t typ, uint32_t flags,
+                               PruefFunktion pruefung, Setzer setzeStandard)
+    : mName(name), mTyp(typ), mFlags(flags) {
+  setzeStandard(*this);
+  mPruefung = pruefung;
+  Registriere(this);
+}
 
 Quarz_Variable::Quarz_Variable(const char* name, uint32_t flags, const char* standard,
                                PruefFunktion pruefung)
-    : Quarz_Variable(name, TEXT, flags) {
-  SetzeText(standard);
-  mPruefung = pruefung;
-  Registriere(this);
-}
+    : Quarz_Variable(name, TEXT, flags, standard, pruefung) {}
 
 Quarz_Variable::Quarz_Variable(const char* name, uint32_t flags, bool standard,
                                PruefFunktion pruefung)
-    : Quarz_Variable(name, BOOL, flags) {
-  SetzeBool(standard);
-  mPruefung = pruefung;
-  Registriere(this);
-}
+    : Quarz_Variable(name, BOOL, flags, pruefung,
+                     [standard](Quarz_Variable& v) { v.SetzeBool(standard); }) {}
 
 Quarz_Variable::Quarz_Variable(const char* name, uint32_t flags, int32_t standard,
                                PruefFunktion pruefung)
-    : Quarz_Variable(name, INT, flags) {
-  SetzeInt(standard);
-  mPruefung = pruefung;
-  Registriere(this);
-}
+    : Quarz_Variable(name, INT, flags, pruefung,
+                     [standard](Quarz_Variable& v) { v.SetzeInt(standard); }) {}
 
 Quarz_Variable::Quarz_Variable(const char* name, Typ typ, uint32_t flags, const char* standard,
                                PruefFunktion pruefung)
-    : Quarz_Variable(name, static_cast<uint32_t>(typ), flags) {
-  SetzeText(standard);
-  mPruefung = pruefung;
-  Registriere(this);
-}
+    : Quarz_Variable(name, static_cast<uint32_t>(typ), flags, pruefung,
+                     [standard](Quarz_Variable& v) { v.SetzeText(standard); }) {}
 
 bool Quarz_Variable::SetzeText(const std::string& text) {
   std::string neu = text;
@@ -246,22 +161,15 @@ void Quarz_Variable::AktualisiereText() {
 Quarz_Variable::Register* Quarz_Variable::Variablen() { return gVariablen; }
 
 void Quarz_Variable::Registriere(Quarz_Variable* variable) {
-  // Created by the first registration, whichever file's static initialiser runs first.
-  if (gVariablen == nullptr) gVariablen = new Register;
-  (*gVariablen)[variable->mName] = variable;  // the last registration of a name wins
+  Quarz_Register::Eintragen(gVariablen, variable);
 }
 
 Quarz_Variable* Quarz_Variable::Finde(const std::string& name) {
-  if (gVariablen == nullptr) return nullptr;
-  const auto it = gVariablen->find(name);
-  return it == gVariablen->end() ? nullptr : it->second;
+  return Quarz_Register::Finde(gVariablen, name);
 }
 
 std::string Quarz_Variable::Vervollstaendige(const std::string& praefix) {
-  if (gVariablen == nullptr) return {};
-  const auto it = gVariablen->lower_bound(praefix);
-  if (it == gVariablen->end() || it->first.compare(0, praefix.size(), praefix) != 0) return {};
-  return it->first;
+  return Quarz_Register::Vervollstaendige(gVariablen, praefix);
 }
 
 const std::string& Quarz_Variable::KonfigPfad() {
@@ -291,9 +199,12 @@ void Quarz_Variable::LadeKonfig(const std::wstring& ordner, const std::wstring& 
 
 void Quarz_Variable::LadeKonfigText(const std::string& xml) {
   // Files edited on Windows may carry CR LF; values must read the same either way.
-  const std::string text = OhneCr(AlsGueltigesUtf8(xml));
+  // The parser steps over a UTF-8 sequence by the length its lead byte announces, even past
+  // the end of the text: it gets well-formed UTF-8 only, up to the first NUL (where it would
+  // stop anyway).
+  const std::string text = OhneCr(GueltigesUtf8(xml.c_str()));
   TiXmlDocument dokument;
-  if (!VerschachtelungErlaubt(text) ||
+  if (XmlTiefe(text.c_str()) > MaxVerschachtelung ||
       (dokument.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8), dokument.Error())) {
     gLog.Schreibe("?Keine Konfig-Datei gefunden, benutze Standardwerte.");
     return;

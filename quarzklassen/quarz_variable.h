@@ -68,7 +68,9 @@ public:
   float mVektor4[4] = {0.0f, 0.0f, 0.0f, 1.0f};
 
 private:
-  Quarz_Variable(const char* name, uint32_t typ, uint32_t flags);
+  template <typename Setzer>
+  Quarz_Variable(const char* name, uint32_t typ, uint32_t flags, PruefFunktion pruefung,
+                 Setzer setzeStandard);
 };
 
 // The registry; null until the first variable registers.

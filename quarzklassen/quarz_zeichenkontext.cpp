@@ -12,12 +12,15 @@
 #include "quarzklassen/quarz_log.h"
 #include "quarzklassen/quarz_programm.h"
 #include "quarzklassen/quarz_renderziel.h"
+#include "quarzklassen/quarz_pixelshader.h"
 #include "quarzklassen/quarz_sampler.h"
 #include "quarzklassen/quarz_screen3d.h"
 #include "quarzklassen/quarz_system.h"
 #include "quarzklassen/quarz_textur.h"
 #include "quarzklassen/quarz_tiefezustand.h"
 #include "quarzklassen/quarz_vertexbuffer.h"
+#include "quarzklassen/quarz_vertexeingabe.h"
+#include "quarzklassen/quarz_vertexshader.h"
 #include "quarzklassen/quarz_wuerfeltextur.h"
 #include "quarzklassen/quarz_zbuffer.h"
 #include "quarzklassen/tmatrix4.h"
@@ -95,7 +98,9 @@ void Quarz_ZeichenKontext::Freigeben(Quarz_BasisObjekt* objekt) {
   // A shadow still pointing here would make a later resource at the same address look bound
   // already, and it would silently never reach the device.
   if (mProgramm == objekt) mProgramm = nullptr;
-  if (mRenderZiel == objekt) mRenderZiel = nullptr;
+  // The current target goes: drawing returns to the back buffer instead of going on into the
+  // surfaces of a target that no longer exists.
+  if (mRenderZiel == objekt) SetRenderZiel(nullptr);
   if (mTiefeZustand == objekt) mTiefeZustand = kTiefeUnbekannt;
   if (mAlphaZustand == objekt) mAlphaZustand = kAlphaUnbekannt;
   for (uint32_t s = 0; s < kStroeme; ++s)
@@ -181,7 +186,7 @@ void Quarz_ZeichenKontext::SetTextur(uint32_t samplerIndex, Quarz_Sampler* sampl
   ++mZaehler[Z_TEXTUREN];
 }
 
-QUARZ_OHNE_TYPPRUEFUNG void Quarz_ZeichenKontext::SetRenderZiel(Quarz_Renderziel* ziel) {
+void Quarz_ZeichenKontext::SetRenderZiel(Quarz_Renderziel* ziel) {
   if (ziel == mRenderZiel) {
     SetRenderBereich(0, 0, UINT64_MAX, UINT64_MAX);
     return;
@@ -323,10 +328,35 @@ void Quarz_ZeichenKontext::LiesBildschirmInhalt(TBereich& ziel) { mImpl->LiesBil
 
 namespace {
 
-// Count and bytes of one group, with its "davon" lines.
+int Kb(uint64_t bytes) { return static_cast<int>(bytes / 1024); }
+
+// Count and bytes of one group.
 struct TGruppe {
   uint64_t anzahl = 0, bytes = 0;
   void Zaehle(uint64_t b) { ++anzahl; bytes += b; }
+};
+
+// One kind of resource with its "davon" lines: all of them, those in video memory, the dynamic
+// ones, the render targets (textures only) and those offline.
+struct TGruppen {
+  TGruppe alle, imVideoRam, dynamisch, renderziele, offline;
+  void Zaehle(uint64_t bytes, uint64_t flags, bool vorhanden) {
+    alle.Zaehle(bytes);
+    (vorhanden ? imVideoRam : offline).Zaehle(bytes);
+    if (flags & FLAG_DYNAMISCH) dynamisch.Zaehle(bytes);
+    if (flags & FLAG_RENDERZIEL) renderziele.Zaehle(bytes);
+  }
+  void Schreibe(const char* name, bool mitRenderzielen) const {
+    const auto zeile = [](const char* format, const TGruppe& g) {
+      gLog.Schreibe(format, static_cast<int>(g.anzahl), Kb(g.bytes));
+    };
+    gLog.Schreibe("%s", "");
+    gLog.Schreibe("%d %s (%d kb)", static_cast<int>(alle.anzahl), name, Kb(alle.bytes));
+    zeile("  davon %d im VideoRAM (%d kb)", imVideoRam);
+    zeile("  davon %d dynamisch (%d kb)", dynamisch);
+    if (mitRenderzielen) zeile("  davon %d Renderziele (%d kb)", renderziele);
+    zeile("  davon %d offline (%d kb)", offline);
+  }
 };
 
 uint64_t TexturBytes(Quarz_Pixelformat format, uint64_t breite, uint64_t hoehe, uint64_t stufen) {
@@ -339,58 +369,36 @@ uint64_t TexturBytes(Quarz_Pixelformat format, uint64_t breite, uint64_t hoehe, 
   return summe;
 }
 
-int Kb(uint64_t bytes) { return static_cast<int>(bytes / 1024); }
-
 }  // namespace
 
-QUARZ_OHNE_TYPPRUEFUNG void Quarz_ZeichenKontext::ZeigeStatistik() {
+void Quarz_ZeichenKontext::ZeigeStatistik() {
   uint64_t alle = 0, programme = 0, eingaben = 0, vertexShader = 0, pixelShader = 0;
   uint64_t renderziele = 0, sampler = 0, alphas = 0, tiefen = 0;
-  TGruppe vb[4], ib[4], tex[5], cube[5];  // all, in video memory, dynamic, [targets,] offline
+  TGruppen vb, ib, tex, cube;
   for (auto it = mRegister.begin(); it != mRegister.end(); ++it) {
     Quarz_BasisObjekt* o = *it;
+    const bool imVideoRam = o->mZustand == Quarz_BasisObjekt::VORHANDEN;
     ++alle;
-    const std::string klasse = Quarz::Intern::KlassenName(o);
-    if (klasse == "Quarz_Programm") ++programme;
-    else if (klasse == "Quarz_VertexEingabe") ++eingaben;
-    else if (klasse == "Quarz_VertexShader") ++vertexShader;
-    else if (klasse == "Quarz_PixelShader") ++pixelShader;
-    else if (klasse == "Quarz_Renderziel") ++renderziele;
-    else if (klasse == "Quarz_Sampler") ++sampler;
-    else if (klasse == "Quarz_AlphaZustand") ++alphas;
-    else if (klasse == "Quarz_TiefeZustand") ++tiefen;
-    else if (klasse == "Quarz_VertexBuffer" || klasse == "Quarz_IndexBuffer") {
-      const bool istVb = klasse == "Quarz_VertexBuffer";
-      TGruppe* g = istVb ? vb : ib;
-      const uint64_t bytes = istVb ? static_cast<Quarz_VertexBuffer*>(o)->mGroesse
-                                   : static_cast<Quarz_IndexBuffer*>(o)->mGroesse;
-      const uint64_t flags = istVb ? static_cast<Quarz_VertexBuffer*>(o)->mFlags
-                                   : static_cast<Quarz_IndexBuffer*>(o)->mFlags;
-      g[0].Zaehle(bytes);
-      if (o->mZustand == Quarz_BasisObjekt::VORHANDEN) g[1].Zaehle(bytes);
-      else g[3].Zaehle(bytes);
-      if (flags & FLAG_DYNAMISCH) g[2].Zaehle(bytes);
-    } else if (klasse == "Quarz_Textur" || klasse == "Quarz_WuerfelTextur") {
-      const bool istTex = klasse == "Quarz_Textur";
-      TGruppe* g = istTex ? tex : cube;
-      uint64_t bytes, flags;
-      if (istTex) {
-        const auto* t = static_cast<Quarz_Textur*>(o);
-        bytes = TexturBytes(t->mFormat, t->mBreite, t->mHoehe, t->mMipAnzahl);
-        flags = t->mFlags;
-      } else {
-        const auto* t = static_cast<Quarz_WuerfelTextur*>(o);
-        bytes = 6 * TexturBytes(t->mFormat, t->mKante, t->mKante, t->mMipAnzahl);
-        flags = t->mFlags;
-      }
-      g[0].Zaehle(bytes);
-      if (o->mZustand == Quarz_BasisObjekt::VORHANDEN) g[1].Zaehle(bytes);
-      else g[4].Zaehle(bytes);
-      if (flags & FLAG_DYNAMISCH) g[2].Zaehle(bytes);
-      if (flags & FLAG_RENDERZIEL) g[3].Zaehle(bytes);
-    }
+    if (dynamic_cast<Quarz_Programm*>(o)) ++programme;
+    else if (dynamic_cast<Quarz_VertexEingabe*>(o)) ++eingaben;
+    else if (dynamic_cast<Quarz_VertexShader*>(o)) ++vertexShader;
+    else if (dynamic_cast<Quarz_PixelShader*>(o)) ++pixelShader;
+    else if (dynamic_cast<Quarz_Renderziel*>(o)) ++renderziele;
+    else if (dynamic_cast<Quarz_Sampler*>(o)) ++sampler;
+    else if (dynamic_cast<Quarz_AlphaZustand*>(o)) ++alphas;
+    else if (dynamic_cast<Quarz_TiefeZustand*>(o)) ++tiefen;
+    else if (const auto* v = dynamic_cast<Quarz_VertexBuffer*>(o))
+      vb.Zaehle(v->mGroesse, v->mFlags, imVideoRam);
+    else if (const auto* i = dynamic_cast<Quarz_IndexBuffer*>(o))
+      ib.Zaehle(i->mGroesse, i->mFlags, imVideoRam);
+    else if (const auto* t = dynamic_cast<Quarz_Textur*>(o))
+      tex.Zaehle(TexturBytes(t->mFormat, t->mBreite, t->mHoehe, t->mMipAnzahl), t->mFlags,
+                 imVideoRam);
+    else if (const auto* w = dynamic_cast<Quarz_WuerfelTextur*>(o))
+      cube.Zaehle(6 * TexturBytes(w->mFormat, w->mKante, w->mKante, w->mMipAnzahl), w->mFlags,
+                  imVideoRam);
   }
-  const uint64_t gesamt = vb[0].bytes + ib[0].bytes + tex[0].bytes + cube[0].bytes;
+  const uint64_t gesamt = vb.alle.bytes + ib.alle.bytes + tex.alle.bytes + cube.alle.bytes;
   gLog.Schreibe("Insgesamt %d Resourcen mit einer Gesamtgröße von schätzungsweise %d kb.",
                 static_cast<int>(alle), Kb(gesamt));
   gLog.Schreibe("%d Shader-Programme von", static_cast<int>(programme));
@@ -399,23 +407,8 @@ QUARZ_OHNE_TYPPRUEFUNG void Quarz_ZeichenKontext::ZeigeStatistik() {
   gLog.Schreibe("%d Renderziele, %d Sampler-Konfigs, %d Alpha-Konfigs, %d Alpha-Zustände",
                 static_cast<int>(renderziele), static_cast<int>(sampler), static_cast<int>(alphas),
                 static_cast<int>(tiefen));
-  const auto puffer = [](const char* name, const TGruppe* g) {
-    gLog.Schreibe("%s", "");
-    gLog.Schreibe("%d %s (%d kb)", static_cast<int>(g[0].anzahl), name, Kb(g[0].bytes));
-    gLog.Schreibe("  davon %d im VideoRAM (%d kb)", static_cast<int>(g[1].anzahl), Kb(g[1].bytes));
-    gLog.Schreibe("  davon %d dynamisch (%d kb)", static_cast<int>(g[2].anzahl), Kb(g[2].bytes));
-    gLog.Schreibe("  davon %d offline (%d kb)", static_cast<int>(g[3].anzahl), Kb(g[3].bytes));
-  };
-  const auto texturen = [](const char* name, const TGruppe* g) {
-    gLog.Schreibe("%s", "");
-    gLog.Schreibe("%d %s (%d kb)", static_cast<int>(g[0].anzahl), name, Kb(g[0].bytes));
-    gLog.Schreibe("  davon %d im VideoRAM (%d kb)", static_cast<int>(g[1].anzahl), Kb(g[1].bytes));
-    gLog.Schreibe("  davon %d dynamisch (%d kb)", static_cast<int>(g[2].anzahl), Kb(g[2].bytes));
-    gLog.Schreibe("  davon %d Renderziele (%d kb)", static_cast<int>(g[3].anzahl), Kb(g[3].bytes));
-    gLog.Schreibe("  davon %d offline (%d kb)", static_cast<int>(g[4].anzahl), Kb(g[4].bytes));
-  };
-  puffer("VertexBuffer", vb);
-  puffer("IndexBuffer", ib);
-  texturen("Texturen", tex);
-  texturen("CubeMaps", cube);
+  vb.Schreibe("VertexBuffer", false);
+  ib.Schreibe("IndexBuffer", false);
+  tex.Schreibe("Texturen", true);
+  cube.Schreibe("CubeMaps", true);
 }

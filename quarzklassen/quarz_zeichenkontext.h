@@ -20,12 +20,12 @@ class Quarz_TiefeZustand;
 class Quarz_AlphaZustand;
 class Quarz_Sampler;
 class Quarz_Textur;
+struct TTexturInhalt;
 class Quarz_Renderziel;
 class Quarz_VertexEingabe;
 class Quarz_VertexShader;
 class Quarz_PixelShader;
 class Quarz_Programm;
-class Quarz_Bild;
 struct Quarz_TiefeZustandBeschr;
 struct Quarz_AlphaZustandBeschr;
 struct Quarz_SamplerBeschr;
@@ -60,8 +60,10 @@ public:
                                         TInitialInhalt* inhalt);
   // Defined with the texture, state and shader classes.
   Quarz_Sampler* ErzeugeSampler(const Quarz_SamplerBeschr& beschr);
-  Quarz_Textur* ErzeugeTextur(uint64_t breite, uint64_t hoehe, Quarz_Pixelformat format,
-                              uint32_t flags, Quarz_Bild* bild);
+  // The callers pass a mip count third (a render texture asks for one level, an atlas for
+  // the whole chain, 0); the pixel format travels in the flags' low byte.
+  Quarz_Textur* ErzeugeTextur(uint64_t breite, uint64_t hoehe, uint64_t mipAnzahl,
+                              uint32_t flags, TTexturInhalt* inhalt);
   Quarz_Renderziel* ErzeugeRenderziel(const Quarz_RenderzielBeschr& beschr);
   Quarz_VertexEingabe* ErzeugeVertexEingabe();
   Quarz_VertexShader* ErzeugeVertexShader();

@@ -1,9 +1,7 @@
 #include "quarzklassen/quarz_zeichenkontextimpldx9.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
-#include <thread>
 
 #include "plattform/d3dx_shader.h"
 #include "quarzklassen/quarz_alphazustand.h"
@@ -25,9 +23,6 @@
 namespace {
 
 constexpr uint32_t kAbwesend = 0xFFF;
-// A device that keeps answering "lost" to Reset is given this many tries (100 ms apart)
-// before the reset is reported as failed, instead of hanging the program.
-constexpr int kMaxResetVersuche = 50;
 
 const char* const kF = "Quarz_ZeichenKontextImplDX9::";
 
@@ -186,11 +181,7 @@ bool Quarz_ZeichenKontextImplDX9::Zuruecksetzen() {
   FuellePraesentationsParameter();
 
   gLog.Schreibe("ReInit Darstellung: Device zurücksetzen");
-  HRESULT hr = D3DERR_DEVICELOST;
-  for (int versuch = 0; versuch < kMaxResetVersuche && hr == D3DERR_DEVICELOST; ++versuch) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    hr = mGeraet->Reset(&mParameter);
-  }
+  const HRESULT hr = Quarz::Intern::SetzeGeraetZurueck([&] { return mGeraet->Reset(&mParameter); });
   const bool ok = SUCCEEDED(hr);
   if (!ok) QUARZ_MELDE("D3D9-Reset gescheitert", Fn("Zuruecksetzen"));
 
@@ -249,7 +240,7 @@ void Quarz_ZeichenKontextImplDX9::StartZeichnen() {
   mSzeneOffen = true;
 }
 
-QUARZ_OHNE_TYPPRUEFUNG void Quarz_ZeichenKontextImplDX9::SetRenderZiel(Quarz_Renderziel* ziel) {
+void Quarz_ZeichenKontextImplDX9::SetRenderZiel(Quarz_Renderziel* ziel) {
   if (!mGeraet) return;
   IDirect3DSurface9* farben[4] = {mRueckPuffer, nullptr, nullptr, nullptr};
   IDirect3DSurface9* tiefe = mTiefenPuffer;
@@ -292,7 +283,9 @@ void Quarz_ZeichenKontextImplDX9::Leeren(uint32_t was, float r, float g, float b
   const D3DCOLOR farbe = D3DCOLOR_ARGB(kanal(a), kanal(r), kanal(g), kanal(b));
   DWORD flags = 0;
   if (was & 1) flags |= D3DCLEAR_TARGET;
-  if (was & 2) flags |= D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL;
+  // Stencil 0 goes along, but no stencil flag: none of the depth formats chosen at creation has
+  // a stencil part, and clearing one that is missing is an invalid call.
+  if (was & 2) flags |= D3DCLEAR_ZBUFFER;
   if (FAILED(mGeraet->Clear(0, nullptr, flags, farbe, 1.0f, 0)))
     QUARZ_MELDE("Failed to clear buffers", Fn("Leeren"));
 }
@@ -332,51 +325,30 @@ void Quarz_ZeichenKontextImplDX9::SetProgramm(Quarz_Programm* programm) {
 void Quarz_ZeichenKontextImplDX9::SetProgrammKonstante(uint32_t index, float x, float y, float z,
                                                        float w) {
   const float werte[4] = {x, y, z, w};
-  const uint32_t vr = index & 0xFFF;
-  const uint32_t pr = (index >> 12) & 0xFFF;
-  // The absent marker is tested first: 0xFFF is above both limits and is not a fault.
-  if (vr != kAbwesend) {
-    if (vr >= kVertexRegister) {
-      QUARZ_MELDE("Ungültiger Konstantenindex", Fn("SetProgrammKonstante"));
-    } else {
-      std::memcpy(&mVertexKonstanten[vr * 4], werte, sizeof(werte));
-      mVertexNiedrig = std::min(mVertexNiedrig, vr);
-      mVertexHoch = std::max(mVertexHoch, vr + 1);
-    }
-  }
-  if (pr != kAbwesend) {
-    if (pr >= kPixelRegister) {
-      QUARZ_MELDE("Ungültiger Konstantenindex", Fn("SetProgrammKonstante"));
-    } else {
-      std::memcpy(&mPixelKonstanten[pr * 4], werte, sizeof(werte));
-      mPixelNiedrig = std::min(mPixelNiedrig, pr);
-      mPixelHoch = std::max(mPixelHoch, pr + 1);
-    }
-  }
-  ++mBesitzer->mZaehler[Quarz_ZeichenKontext::Z_KONSTANTEN];
+  SchreibeKonstanten(index, werte, 1);
 }
 
 void Quarz_ZeichenKontextImplDX9::SetProgrammKonstante4x4(uint32_t index, const float* werte) {
-  const uint32_t vr = index & 0xFFF;
-  const uint32_t pr = (index >> 12) & 0xFFF;
-  if (vr != kAbwesend) {
-    if (vr >= kVertexRegister - 3) {
+  SchreibeKonstanten(index, werte, 4);
+}
+
+void Quarz_ZeichenKontextImplDX9::SchreibeKonstanten(uint32_t index, const float* werte,
+                                                     uint32_t anzahl) {
+  // One stage: the absent marker is tested first (0xFFF is above both limits and is not a
+  // fault); a block reaching past the register file is reported and skipped.
+  const auto stufe = [&](uint32_t reg, uint32_t registerAnzahl, float* datei, uint32_t& niedrig,
+                         uint32_t& hoch) {
+    if (reg == kAbwesend) return;
+    if (reg + anzahl > registerAnzahl) {
       QUARZ_MELDE("Ungültiger Konstantenindex", Fn("SetProgrammKonstante"));
-    } else {
-      std::memcpy(&mVertexKonstanten[vr * 4], werte, 16 * sizeof(float));
-      mVertexNiedrig = std::min(mVertexNiedrig, vr);
-      mVertexHoch = std::max(mVertexHoch, vr + 4);
+      return;
     }
-  }
-  if (pr != kAbwesend) {
-    if (pr >= kPixelRegister - 3) {
-      QUARZ_MELDE("Ungültiger Konstantenindex", Fn("SetProgrammKonstante"));
-    } else {
-      std::memcpy(&mPixelKonstanten[pr * 4], werte, 16 * sizeof(float));
-      mPixelNiedrig = std::min(mPixelNiedrig, pr);
-      mPixelHoch = std::max(mPixelHoch, pr + 4);
-    }
-  }
+    std::memcpy(&datei[reg * 4], werte, anzahl * 4 * sizeof(float));
+    niedrig = std::min(niedrig, reg);
+    hoch = std::max(hoch, reg + anzahl);
+  };
+  stufe(index & 0xFFF, kVertexRegister, mVertexKonstanten, mVertexNiedrig, mVertexHoch);
+  stufe((index >> 12) & 0xFFF, kPixelRegister, mPixelKonstanten, mPixelNiedrig, mPixelHoch);
   ++mBesitzer->mZaehler[Quarz_ZeichenKontext::Z_KONSTANTEN];
 }
 
@@ -430,11 +402,9 @@ void Quarz_ZeichenKontextImplDX9::SetIndexBuffer(Quarz_IndexBuffer* puffer) {
     QUARZ_MELDE("IndexBuffer-Zuweisung gescheitert", Fn("SetIndexBuffer"));
 }
 
-QUARZ_OHNE_TYPPRUEFUNG IDirect3DBaseTexture9* Quarz_ZeichenKontextImplDX9::D3DTexturVon(Quarz_BasisObjekt* textur) {
-  if (!textur) return nullptr;
-  const std::string klasse = Quarz::Intern::KlassenName(textur);
-  if (klasse == "Quarz_Textur") return static_cast<Quarz_Textur*>(textur)->mTextur;
-  if (klasse == "Quarz_WuerfelTextur") return static_cast<Quarz_WuerfelTextur*>(textur)->mTextur;
+IDirect3DBaseTexture9* Quarz_ZeichenKontextImplDX9::D3DTexturVon(Quarz_BasisObjekt* textur) {
+  if (auto* t = dynamic_cast<Quarz_Textur*>(textur)) return t->mTextur;
+  if (auto* w = dynamic_cast<Quarz_WuerfelTextur*>(textur)) return w->mTextur;
   return nullptr;
 }
 
@@ -489,28 +459,26 @@ void Quarz_ZeichenKontextImplDX9::SetTextur(uint32_t index, const Quarz_Sampler*
 }
 
 bool Quarz_ZeichenKontextImplDX9::ZeichneIndexElemente(uint32_t primitive) {
-  if (!mGeraet) return false;
-  InternVorZeichenAufruf(0);
-  const Quarz_Programm* programm = mBesitzer->mProgramm;
-  const Quarz_VertexBuffer* strom0 = mBesitzer->mStromPuffer[0];
-  const uint64_t schritt = programm ? programm->mSchrittweiten[0] : 0;
-  const UINT vertices = strom0 && schritt ? static_cast<UINT>(strom0->mGroesse / schritt) : 0;
-  if (FAILED(mGeraet->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, vertices, 0, primitive))) {
-    QUARZ_MELDE("Zeichnen gescheitert", Fn("ZeichneIndexElemente"));
-    return false;
-  }
-  return true;
+  return Zeichne(0, primitive, "ZeichneIndexElemente");
 }
 
+// Instanced: two triangles per instance.
 bool Quarz_ZeichenKontextImplDX9::ZeichneIndexInstanzen(uint32_t instanzen) {
+  return Zeichne(instanzen, 2, "ZeichneIndexInstanzen");
+}
+
+// An indexed triangle list from index 0; the vertex count is what the buffer on stream 0 holds
+// at the program's stride for that stream.
+bool Quarz_ZeichenKontextImplDX9::Zeichne(uint32_t instanzen, uint32_t primitive,
+                                          const char* funktion) {
   if (!mGeraet) return false;
   InternVorZeichenAufruf(instanzen);
   const Quarz_Programm* programm = mBesitzer->mProgramm;
   const Quarz_VertexBuffer* strom0 = mBesitzer->mStromPuffer[0];
   const uint64_t schritt = programm ? programm->mSchrittweiten[0] : 0;
   const UINT vertices = strom0 && schritt ? static_cast<UINT>(strom0->mGroesse / schritt) : 0;
-  if (FAILED(mGeraet->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, vertices, 0, 2))) {
-    QUARZ_MELDE("Zeichnen gescheitert", Fn("ZeichneIndexInstanzen"));
+  if (FAILED(mGeraet->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, vertices, 0, primitive))) {
+    QUARZ_MELDE("Zeichnen gescheitert", Fn(funktion));
     return false;
   }
   return true;

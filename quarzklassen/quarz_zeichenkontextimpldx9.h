@@ -114,4 +114,8 @@ private:
   // Releases everything the device holds for us, before a reset.
   void LoeseBindungen();
   void SendeKonstanten();
+  // Writes `anzahl` consecutive registers (4 floats each) to the stages the packed index names.
+  void SchreibeKonstanten(uint32_t index, const float* werte, uint32_t anzahl);
+  // The draw both drawing operations share; `funktion` names the caller in the failure report.
+  bool Zeichne(uint32_t instanzen, uint32_t primitive, const char* funktion);
 };

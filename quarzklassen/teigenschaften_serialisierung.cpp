@@ -11,63 +11,11 @@
 #include "quarzklassen/quarz_log.h"
 #include "quarzklassen/textkodierung.h"
 #include "quarzklassen/tspeicher.h"
+#include "quarzklassen/xmltiefe.h"
 
 namespace
 {
 const char* const kDatei = Quarz_DateiName(__FILE__);
-
-const char* Ueberspringe(const char* p, const char* ende)
-{
-    const char* gefunden = std::strstr(p, ende);
-    return gefunden ? gefunden + std::strlen(ende) : p + std::strlen(p);
-}
-
-// The deepest element nesting of an XML text, counted by a light scan that knows comments,
-// CDATA sections, declarations and quoted attribute values. It may count too high for odd
-// input, never lower for well-formed input, which is all the depth guard needs.
-int Verschachtelung(const char* p)
-{
-    int tiefe = 0;
-    int hoechste = 0;
-    while (*p)
-    {
-        if (*p != '<')
-        {
-            ++p;
-            continue;
-        }
-        if (std::strncmp(p, "<!--", 4) == 0)
-            p = Ueberspringe(p + 4, "-->");
-        else if (std::strncmp(p, "<![CDATA[", 9) == 0)
-            p = Ueberspringe(p + 9, "]]>");
-        else if (p[1] == '?' || p[1] == '!')
-            p = Ueberspringe(p + 2, ">");
-        else if (p[1] == '/')
-        {
-            --tiefe;
-            p = Ueberspringe(p + 2, ">");
-        }
-        else
-        {
-            ++p;
-            char zitat = 0;
-            char letztes = 0;
-            while (*p && (zitat || *p != '>'))
-            {
-                if (zitat && *p == zitat)
-                    zitat = 0;
-                else if (!zitat && (*p == '"' || *p == '\''))
-                    zitat = *p;
-                letztes = *p++;
-            }
-            if (*p)
-                ++p;
-            if (letztes != '/')
-                hoechste = std::max(hoechste, ++tiefe);
-        }
-    }
-    return hoechste;
-}
 
 // Files written on Windows end their lines in CR LF, old Mac files in CR: the parser
 // sees LF only, as it does when it reads a file itself.
@@ -99,7 +47,7 @@ bool TEigenschaften_Serialisierung::LadeEigenschaftenAusXml(TEigenschaften& wurz
 
 bool TEigenschaften_Serialisierung::LadeEigenschaftenAusText(TEigenschaften& wurzel, const char* text)
 {
-    if (Verschachtelung(text) > HoechsteTiefe)
+    if (XmlTiefe(text) > HoechsteTiefe)
     {
         gLog.Schreibe("!TEigenschaften_Serialisierung::LadeEigenschaftenAusXml: Elemente tiefer als %d Ebenen "
                       "verschachtelt, Datei nicht geladen.",

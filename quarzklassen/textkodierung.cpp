@@ -58,6 +58,28 @@ std::size_t LiesSequenz(std::string_view text, std::size_t i, uint32_t& codepunk
     codepunkt = c;
     return laenge;
 }
+// Walks a byte string: each well-formed UTF-8 sequence goes to gut (code point and bytes),
+// each byte outside one to schlecht.
+template <typename Gut, typename Schlecht>
+void DurchlaufeUtf8(std::string_view text, Gut gut, Schlecht schlecht)
+{
+    std::size_t i = 0;
+    while (i < text.size())
+    {
+        uint32_t codepunkt = 0;
+        const std::size_t laenge = LiesSequenz(text, i, codepunkt);
+        if (laenge == 0)
+        {
+            schlecht(static_cast<uint8_t>(text[i]));
+            ++i;
+        }
+        else
+        {
+            gut(codepunkt, text.substr(i, laenge));
+            i += laenge;
+        }
+    }
+}
 } // namespace
 
 void HaengeUtf8An(std::string& ziel, uint32_t c)
@@ -145,21 +167,18 @@ std::wstring WandleUtf8NachUtf32(std::string_view text)
 {
     std::wstring ergebnis;
     ergebnis.reserve(text.size());
-    std::size_t i = 0;
-    while (i < text.size())
-    {
-        uint32_t codepunkt = 0;
-        const std::size_t laenge = LiesSequenz(text, i, codepunkt);
-        if (laenge == 0)
-        {
-            ergebnis += static_cast<wchar_t>(kRohbyteBasis + static_cast<uint8_t>(text[i]));
-            ++i;
-        }
-        else
-        {
-            ergebnis += static_cast<wchar_t>(codepunkt);
-            i += laenge;
-        }
-    }
+    DurchlaufeUtf8(
+        text, [&](uint32_t codepunkt, std::string_view) { ergebnis += static_cast<wchar_t>(codepunkt); },
+        [&](uint8_t byte) { ergebnis += static_cast<wchar_t>(kRohbyteBasis + byte); });
+    return ergebnis;
+}
+
+std::string GueltigesUtf8(std::string_view text)
+{
+    std::string ergebnis;
+    ergebnis.reserve(text.size());
+    DurchlaufeUtf8(
+        text, [&](uint32_t, std::string_view sequenz) { ergebnis.append(sequenz); },
+        [&](uint8_t) { HaengeUtf8An(ergebnis, kErsatzzeichen); });
     return ergebnis;
 }

@@ -22,6 +22,10 @@ std::string WandleUtf16NachUtf8(std::u16string_view text);
 std::string WandleUtf32NachUtf8(const wchar_t* anfang, const wchar_t* ende);
 std::string WandleUtf32NachUtf8(std::wstring_view text);
 
+// The text with every byte that is not part of a well-formed UTF-8 sequence replaced by
+// U+FFFD; well-formed text comes back unchanged.
+std::string GueltigesUtf8(std::string_view text);
+
 // UTF-8 to wide (UTF-32) text, for file paths: the reverse of WandleUtf32NachUtf8. Each
 // byte that is not part of a well-formed sequence becomes U+DC00 + byte.
 std::wstring WandleUtf8NachUtf32(std::string_view text);

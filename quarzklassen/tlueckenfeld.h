@@ -22,10 +22,11 @@ class TLueckenFeld
 
 public:
     // Walks the occupied slots in ascending order; end is the capacity. The iterator keeps
-    // the occupied bits of its current word (the lowest set bit is the slot it stands on),
-    // so a step costs no memory access. Any change to the map while iterating (an insert or
-    // a removal) makes the next step read the live bits again from the slot after the
-    // current one, so the iteration always sees what the map holds now.
+    // the occupied bits of its current word (the lowest set bit is the slot it stands on)
+    // and the address of the word's first entry, so a step costs no memory access. Any
+    // change to the map while iterating (an insert or a removal) makes the next step read
+    // the live bits again from the slot after the current one, so the iteration always
+    // sees what the map holds now.
     template <typename Feld, typename Eintrag>
     class BasisIterator
     {
@@ -40,9 +41,8 @@ public:
         // Stands on the slot `index`, which must be occupied or the capacity.
         BasisIterator(Feld* feld, uint64_t index) : mFeld(feld) { StelleAuf(index); }
 
-        // Through the map, which may have moved its storage since the last step.
-        Eintrag& operator*() const { return mFeld->mEintraege[mBasis + Bit()]; }
-        Eintrag* operator->() const { return &mFeld->mEintraege[mBasis + Bit()]; }
+        Eintrag& operator*() const { return Zeile()[Bit()]; }
+        Eintrag* operator->() const { return &Zeile()[Bit()]; }
         BasisIterator& operator++()
         {
             if (mStand == mFeld->mStand) [[likely]]
@@ -70,6 +70,12 @@ public:
 
     private:
         uint64_t Bit() const { return static_cast<uint32_t>(std::countr_zero(mBits)); }
+        // The entries of the current word; taken from the map again when it changed (it may
+        // have moved its storage) since the bits were read.
+        Eintrag* Zeile() const
+        {
+            return mStand == mFeld->mStand ? mZeile : mFeld->mEintraege + mBasis;
+        }
 
         void StelleAuf(uint64_t index)
         {
@@ -82,9 +88,11 @@ public:
             }
             mBasis = index & ~uint64_t(63);
             mBits = mFeld->mBelegung[index / 64] & (~uint64_t(0) << (index % 64));
+            mZeile = mFeld->mEintraege + mBasis;
         }
 
         Feld* mFeld = nullptr;
+        Eintrag* mZeile = nullptr; // the entry of the current word's first slot
         uint64_t mBasis = 0; // first slot of the current word; the capacity at the end
         uint64_t mBits = 0;  // occupied slots of the word from the current one on
         uint64_t mStand = 0; // the map's change count when the bits were read

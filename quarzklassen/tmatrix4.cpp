@@ -16,7 +16,11 @@ TMatrix4 TMatrix4::RotationZ(float winkel)
     return TMatrix4({c, s, 0, 0, -s, c, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1});
 }
 
-TMatrix4& TMatrix4::operator*=(const TMatrix4& b)
+namespace
+{
+// this = L * this, where element (r, k) of L is links(r, k).
+template <typename Links>
+void LinksMultiplizieren(std::array<float, 16>& m, Links links)
 {
     std::array<float, 16> ergebnis{};
     for (int r = 0; r < 4; ++r)
@@ -24,25 +28,22 @@ TMatrix4& TMatrix4::operator*=(const TMatrix4& b)
         {
             float summe = 0.0f;
             for (int k = 0; k < 4; ++k)
-                summe += b(r, k) * (*this)(k, c);
+                summe += links(r, k) * m[4 * k + c];
             ergebnis[4 * r + c] = summe;
         }
     m = ergebnis;
+}
+} // namespace
+
+TMatrix4& TMatrix4::operator*=(const TMatrix4& b)
+{
+    LinksMultiplizieren(m, [&b](int r, int k) { return b(r, k); });
     return *this;
 }
 
 TMatrix4& TMatrix4::MultipliziereTransponiert(const TMatrix4& b)
 {
-    std::array<float, 16> ergebnis{};
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c)
-        {
-            float summe = 0.0f;
-            for (int k = 0; k < 4; ++k)
-                summe += b(k, r) * (*this)(k, c);
-            ergebnis[4 * r + c] = summe;
-        }
-    m = ergebnis;
+    LinksMultiplizieren(m, [&b](int r, int k) { return b(k, r); });
     return *this;
 }
 

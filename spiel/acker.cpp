@@ -1,7 +1,6 @@
 #include "spiel/acker.h"
 
 #include "spiel/mensch.h"
-#include "spiel/pruefung.h"
 #include "spiel/szene.h"
 
 namespace Spiel {
@@ -30,22 +29,13 @@ void Acker::StarteWachstum()
 
 bool Acker::RufeBauer(uint32_t arbeiterZustand)
 {
-    // Sowing starts from a bare field, harvesting from a ripe one.
-    const Acker* acker = this;
-    if (arbeiterZustand == 5)
-        SPIEL_PRUEFE(acker->mZustand == Acker::Zustand::Leer);
-    else
-        SPIEL_PRUEFE(acker->mZustand == Acker::Zustand::Reif);
     Mensch* bauer = mSzene->SucheFeldarbeiter(this);
     if (!bauer)
     {
         mZeitpunkt = PlusSekunden(Jetzt(), 2.0f);
         return false;
     }
-    bauer->mZiel = this;
-    bauer->mArbeitsplatz = nullptr;
-    bauer->mZustand = arbeiterZustand;
-    bauer->mZielPosition = mSzene->mPunkte[mRegion];
+    bauer->UebernimmFeld(this, arbeiterZustand);
     return true;
 }
 

@@ -37,6 +37,29 @@ bool Mensch::Angekommen(float r) const
     return dx * dx + dz * dz < r * r;
 }
 
+void Mensch::UebernimmFeld(Acker* acker, uint32_t zustand)
+{
+    // Sowing starts from a bare field, harvesting from a ripe one.
+    if (zustand == 5)
+        SPIEL_PRUEFE(acker->mZustand == Acker::Zustand::Leer);
+    else
+        SPIEL_PRUEFE(acker->mZustand == Acker::Zustand::Reif);
+    mZiel = acker;
+    mArbeitsplatz = nullptr;
+    mZustand = zustand;
+    mZielPosition = mSzene->mPunkte[acker->mRegion];
+}
+
+bool Mensch::KommeAn(float r, uint32_t zustand, float sekunden)
+{
+    if (!Angekommen(r))
+        return false;
+    mZustand = zustand;
+    Halt();
+    mZeitpunkt = PlusSekunden(Jetzt(), sekunden);
+    return true;
+}
+
 void Mensch::WechsleModell(const char* name)
 {
     // The record is replaced in place: the pool index stays the worker's.
@@ -52,8 +75,7 @@ void Mensch::PlaneMahlzeit()
 
 float Mensch::WarteHopser() const
 {
-    const double jetzt = static_cast<double>(Jetzt()) * gTimerKehrwertD;
-    return std::sin(static_cast<float>(jetzt) * kPi + AdressWinkel()) + 1.0f;
+    return std::sin(Sekunden(Jetzt()) * kPi + AdressWinkel()) + 1.0f;
 }
 
 float Mensch::ArbeitsHopser(float frequenz) const
@@ -138,13 +160,10 @@ float Mensch::HandleHeimUndFeld()
         }
         return 0.0f;
     case 5:
+        KommeAn(5.0f, 6, 10.0f);
+        return 0.0f;
     case 7:
-        if (Angekommen(5.0f))
-        {
-            mZustand = mZustand == 5 ? 6 : 8;
-            Halt();
-            mZeitpunkt = PlusSekunden(jetzt, mZustand == 6 ? 10.0f : 20.0f);
-        }
+        KommeAn(5.0f, 8, 20.0f);
         return 0.0f;
     case 6:
     {

@@ -8,6 +8,7 @@
 
 namespace Spiel {
 
+class Acker;
 class Bauernhaus;
 
 class Mensch : public Objekt
@@ -18,6 +19,8 @@ public:
     void Aktualisiere() override;
     // The meal check of the waiting states.
     void Essen();
+    // A field's job: state 5 sows a bare field, state 7 harvests a ripe one.
+    void UebernimmFeld(Acker* acker, uint32_t zustand);
 
     uint64_t mInstanz = SIZE_MAX;
     uint32_t mZustand = 0;
@@ -42,6 +45,8 @@ private:
     // Squared horizontal distance to the target below r squared.
     bool Angekommen(float r) const;
     void Halt() { mZielPosition = mPosition; }
+    // Arrival within r: the given state, stop, and the next step the given seconds from now.
+    bool KommeAn(float r, uint32_t zustand, float sekunden);
     void WechsleModell(const char* name);
     void PlaneMahlzeit();
     float WarteHopser() const;
@@ -56,7 +61,6 @@ private:
     void MacheWald(const Vektor& position);
     void SenkeRegion(uint64_t region);
     void Holen();
-    void NeuerPosten();
 };
 
 }  // namespace Spiel

@@ -34,12 +34,7 @@ float Mensch::HandleHolzUndForst()
     case 12:
     case 17:
     case 21:
-        if (Angekommen(2.0f))
-        {
-            mZustand = mZustand == 12 ? 13 : 18;
-            Halt();
-            mZeitpunkt = PlusSekunden(jetzt, 1.0f);
-        }
+        KommeAn(2.0f, mZustand == 12 ? 13 : 18, 1.0f);
         return 0.0f;
     case 13:
     case 18:
@@ -56,12 +51,7 @@ float Mensch::HandleHolzUndForst()
         return hopser;
     }
     case 14:
-        if (Angekommen(4.0f))
-        {
-            mZustand = 15;
-            Halt();
-            mZeitpunkt = PlusSekunden(jetzt, 10.0f);
-        }
+        KommeAn(4.0f, 15, 10.0f);
         return 0.0f;
     case 15:
     {
@@ -80,22 +70,14 @@ float Mensch::HandleHolzUndForst()
         return hopser;
     }
     case 16:
-        if (Angekommen(2.0f))
+        if (KommeAn(2.0f, 13, 1.0f))
         {
-            mZustand = 13;
-            Halt();
-            mZeitpunkt = PlusSekunden(jetzt, 1.0f);
             WechsleModell("mensch");
             ++Vorrat::Holz;
         }
         return 0.0f;
     case 19:
-        if (Angekommen(3.0f))
-        {
-            mZustand = 20;
-            Halt();
-            mZeitpunkt = PlusSekunden(jetzt, 5.0f);
-        }
+        KommeAn(3.0f, 20, 5.0f);
         return 0.0f;
     case 20:
     {
@@ -124,12 +106,7 @@ float Mensch::HandleSteinUndTurm()
     switch (mZustand)
     {
     case 22:
-        if (Angekommen(2.0f))
-        {
-            mZustand = 23;
-            Halt();
-            mZeitpunkt = PlusSekunden(jetzt, 1.0f);
-        }
+        KommeAn(2.0f, 23, 1.0f);
         return 0.0f;
     case 23:
     {
@@ -140,12 +117,7 @@ float Mensch::HandleSteinUndTurm()
         return hopser;
     }
     case 24:
-        if (Angekommen(12.0f))
-        {
-            mZustand = 25;
-            Halt();
-            mZeitpunkt = PlusSekunden(jetzt, 20.0f);
-        }
+        KommeAn(12.0f, 25, 20.0f);
         return 0.0f;
     case 25:
     {
@@ -163,22 +135,14 @@ float Mensch::HandleSteinUndTurm()
         return hopser;
     }
     case 26:
-        if (Angekommen(2.0f))
+        if (KommeAn(2.0f, 23, 1.0f))
         {
-            mZustand = 23;
-            Halt();
-            mZeitpunkt = PlusSekunden(jetzt, 1.0f);
             WechsleModell("mensch");
             ++Vorrat::Stein;
         }
         return 0.0f;
     case 27:
-        if (Angekommen(2.0f))
-        {
-            mZustand = 28;
-            Halt();
-            mZeitpunkt = PlusSekunden(jetzt, 10.0f);
-        }
+        KommeAn(2.0f, 28, 10.0f);
         return 0.0f;
     case 28:
     {
@@ -199,7 +163,9 @@ float Mensch::HandleSteinUndTurm()
             const bool stein = mZustand == 29;
             mZustand = stein ? 30 : 32;
             mZiel = nullptr;
-            NeuerPosten();
+            const Turm* turm = dynamic_cast<const Turm*>(mArbeitsplatz);
+            SPIEL_PRUEFE(turm);
+            mZielPosition = turm->NeuerPosten();
             WechsleModell(stein ? "mensch_stein" : "mensch_holz");
         }
         return 0.0f;
@@ -398,13 +364,6 @@ void Mensch::Holen()
     mZiel = ziel;
     mZielPosition = Vektor(ziel->mPosition.x, ziel->mPosition.y, ziel->mPosition.z + 6.0f);
     mZustand = naechster;
-}
-
-void Mensch::NeuerPosten()
-{
-    const float a = static_cast<float>(Spiel::rand()) * 2.0f * kPi / 32767.0f;
-    const Vektor& turm = mArbeitsplatz->mPosition;
-    mZielPosition = Vektor(turm.x - 14.0f * std::sin(a), turm.y, turm.z + 14.0f * std::cos(a));
 }
 
 }  // namespace Spiel

@@ -68,6 +68,17 @@ void BaueBlockwaende(Netz& netz, const TAlphaFarbe& farbe, int logsWand4)
     }
 }
 
+// Four triangles from the eaves of a 10 x 10 square to the apex above its centre: the roofs of
+// the farmhouse and the quarry.
+void BauePyramidendach(Netz& netz, float traufe, float first, const TAlphaFarbe& farbe)
+{
+    const Vektor spitze(0, first, 0);
+    Dreieck(netz, {-5, traufe, 5}, spitze, {5, traufe, 5}, farbe);
+    Dreieck(netz, {5, traufe, 5}, spitze, {5, traufe, -5}, farbe);
+    Dreieck(netz, {5, traufe, -5}, spitze, {-5, traufe, -5}, farbe);
+    Dreieck(netz, {-5, traufe, -5}, spitze, {-5, traufe, 5}, farbe);
+}
+
 // A cone without base around (cx, cz): the stone heaps of the construction site.
 void BaueKegel(Netz& netz, float cx, float cz, float r, float hoehe, int n, const TAlphaFarbe& farbe)
 {
@@ -98,12 +109,7 @@ Netz BaueHaus(uint64_t bewohner)
 {
     Netz netz;
     Quader(netz, {0, 5, 0}, {10, 0, 0}, {0, 10, 0}, {0, 0, 10}, {0.4f, 0.4f, 0.4f, 1});
-    const TAlphaFarbe dach(1, 0.2509804f, 0.0627451f, 1);
-    const Vektor spitze(0, 15, 0);
-    Dreieck(netz, {-5, 10, 5}, spitze, {5, 10, 5}, dach);
-    Dreieck(netz, {5, 10, 5}, spitze, {5, 10, -5}, dach);
-    Dreieck(netz, {5, 10, -5}, spitze, {-5, 10, -5}, dach);
-    Dreieck(netz, {-5, 10, -5}, spitze, {-5, 10, 5}, dach);
+    BauePyramidendach(netz, 10, 15, {1, 0.2509804f, 0.0627451f, 1});
     // The right-hand windows start at the float just above 1.
     const float rechts = 1.0000002f;
     const Vektor fenster[4] = {{-3, 2, 5.25f}, {rechts, 2, 5.25f}, {-3, 6, 5.25f}, {rechts, 6, 5.25f}};
@@ -306,12 +312,7 @@ Netz BaueSteinbruch()
 {
     Netz netz;
     BaueBlockwaende(netz, {0.4f, 0.3843137f, 0.3607843f, 1}, 7);
-    const TAlphaFarbe dach(0.1333333f, 0.1333333f, 0.1333333f, 1);
-    const Vektor spitze(0, 9, 0);
-    Dreieck(netz, {-5, 6, 5}, spitze, {5, 6, 5}, dach);
-    Dreieck(netz, {5, 6, 5}, spitze, {5, 6, -5}, dach);
-    Dreieck(netz, {5, 6, -5}, spitze, {-5, 6, -5}, dach);
-    Dreieck(netz, {-5, 6, -5}, spitze, {-5, 6, 5}, dach);
+    BauePyramidendach(netz, 6, 9, {0.1333333f, 0.1333333f, 0.1333333f, 1});
     const TAlphaFarbe stein(0.6f, 0.6f, 0.6f, 1);
     const Vektor hoch(0, 1.3f, 0);
     Quader(netz, {-3, 0.7f, 4.8f}, {1.9601332f, 0, 0.39733866f}, hoch, {-0.2582701f, 0, 1.2740865f}, stein);

@@ -193,8 +193,10 @@ void Szene::Erzeuge()
     std::vector<Objekt*> waldBaeume;
     for (uint64_t i = 0; i < anzahl; ++i)
     {
+        // Every free region counts, a region without corners too: each forest region draws
+        // three numbers, and the map of a seed depends on the sequence.
         Region& region = mRegionen[i];
-        if (region.mTyp != Region::Frei || !region.HatEcken())
+        if (region.mTyp != Region::Frei)
             continue;
         const Vektor& p = mPunkte[i];
         bool imWald = false;
@@ -214,27 +216,21 @@ void Szene::Erzeuge()
     }
 
     // Smoothing in place: along the rows, then along the columns, each cell the highest of its
-    // neighbours within 10 cells less 1.6666666 per cell of distance.
+    // neighbours within 10 cells less 1.6666666 per cell of distance. Cells before it on the
+    // line are already smoothed when it is read.
+    auto glaetteLinie = [&](int anfang, int schritt) {
+        for (int c = 0; c < 100; ++c)
+        {
+            float hoechster = -1e30f;
+            for (int j = std::max(0, c - 10); j <= std::min(99, c + 10); ++j)
+                hoechster = std::max(hoechster, feld[anfang + j * schritt] - static_cast<float>(std::abs(j - c)) * 1.6666666f);
+            feld[anfang + c * schritt] = hoechster;
+        }
+    };
     for (int zeile = 0; zeile < 100; ++zeile)
-    {
-        for (int spalte = 0; spalte < 100; ++spalte)
-        {
-            float hoechster = -1e30f;
-            for (int j = std::max(0, spalte - 10); j <= std::min(99, spalte + 10); ++j)
-                hoechster = std::max(hoechster, feld[zeile * 100 + j] - static_cast<float>(std::abs(j - spalte)) * 1.6666666f);
-            feld[zeile * 100 + spalte] = hoechster;
-        }
-    }
+        glaetteLinie(zeile * 100, 1);
     for (int spalte = 0; spalte < 100; ++spalte)
-    {
-        for (int zeile = 0; zeile < 100; ++zeile)
-        {
-            float hoechster = -1e30f;
-            for (int j = std::max(0, zeile - 10); j <= std::min(99, zeile + 10); ++j)
-                hoechster = std::max(hoechster, feld[j * 100 + spalte] - static_cast<float>(std::abs(j - zeile)) * 1.6666666f);
-            feld[zeile * 100 + spalte] = hoechster;
-        }
-    }
+        glaetteLinie(spalte, 100);
 
     // Heights of the free regions from the field, and the grass colour by height.
     auto hoeheAus = [&](float x, float z) {

@@ -52,10 +52,15 @@ void Turm::Aktualisiere()
         mensch->mArbeitsplatz = this;
         mensch->mZiel = this;
         mensch->mZustand = 27;
-        const float a = static_cast<float>(Spiel::rand()) * 0.00019175345f;
-        mensch->mZielPosition = Vektor(mPosition.x - 14.0f * std::sin(a), mPosition.y, mPosition.z + 14.0f * std::cos(a));
+        mensch->mZielPosition = NeuerPosten();
     }
     mZeitpunkt = PlusSekunden(Jetzt(), 2.0f);
+}
+
+Vektor Turm::NeuerPosten() const
+{
+    const float a = static_cast<float>(Spiel::rand()) * 0.00019175345f;  // 2 pi / 32767
+    return Vektor(mPosition.x - 14.0f * std::sin(a), mPosition.y, mPosition.z + 14.0f * std::cos(a));
 }
 
 void Turm::LiefereHolz()

@@ -15,6 +15,9 @@ public:
     ~Turm() override;
     void Aktualisiere() override;
 
+    // A worker's post on the circle of radius 14 around the tower, at a random angle.
+    Vektor NeuerPosten() const;
+
     void LiefereHolz();
     void LiefereStein();
     // Rebuilds the ring mesh from the delivered counts.

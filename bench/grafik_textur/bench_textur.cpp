@@ -16,7 +16,7 @@ namespace {
 // A 16 x 16 glyph written at ever new places of a 1024 x 1024 atlas with a mip chain.
 void AtlasTeilInhalt(benchmark::State& state) {
   Quarz_ZeichenKontext* kontext = Quarz_Screen3D::GetZeichenKontext();
-  auto* atlas = kontext->ErzeugeObjekt<Quarz_Textur>(1024, 1024, 0, FLAG_DYNAMISCH, nullptr);
+  auto* atlas = kontext->ErzeugeTextur(1024, 1024, 0, FLAG_DYNAMISCH, nullptr);
   std::vector<uint32_t> glyphe(16 * 16, 0xFFFFFFFFu);
   TBereich quelle{reinterpret_cast<uint8_t*>(glyphe.data()), Quarz::PF_A8R8G8B8, 16, 16, 64};
   uint64_t n = 0;

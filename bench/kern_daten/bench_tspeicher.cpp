@@ -28,7 +28,9 @@ std::string Daten(std::size_t n)
     return text;
 }
 
-void BM_SchreibeLies_U32(benchmark::State& state)
+// n typed writes from the start, then n typed reads of them.
+template <typename T, void (TSpeicher::*Schreibe)(T), T (TSpeicher::*Lies)()>
+void SchreibeLies(benchmark::State& state)
 {
     const uint64_t n = static_cast<uint64_t>(state.range(0));
     TSpeicher s;
@@ -36,33 +38,25 @@ void BM_SchreibeLies_U32(benchmark::State& state)
     {
         s.Leere();
         for (uint64_t i = 0; i < n; ++i)
-            s.SchreibeU32(static_cast<uint32_t>(i));
+            (s.*Schreibe)(static_cast<T>(i));
         s.ZurueckZumAnfang();
         uint32_t summe = 0;
         for (uint64_t i = 0; i < n; ++i)
-            summe += s.LiesU32();
+            summe += (s.*Lies)();
         benchmark::DoNotOptimize(summe);
     }
-    state.SetBytesProcessed(state.iterations() * state.range(0) * 8);
+    state.SetBytesProcessed(state.iterations() * state.range(0) * 2 * static_cast<int64_t>(sizeof(T)));
+}
+
+void BM_SchreibeLies_U32(benchmark::State& state)
+{
+    SchreibeLies<uint32_t, &TSpeicher::SchreibeU32, &TSpeicher::LiesU32>(state);
 }
 BENCHMARK(BM_SchreibeLies_U32)->Arg(1000)->Arg(100000);
 
 void BM_SchreibeLies_U8(benchmark::State& state)
 {
-    const uint64_t n = static_cast<uint64_t>(state.range(0));
-    TSpeicher s;
-    for (auto _ : state)
-    {
-        s.Leere();
-        for (uint64_t i = 0; i < n; ++i)
-            s.SchreibeU8(static_cast<uint8_t>(i));
-        s.ZurueckZumAnfang();
-        uint32_t summe = 0;
-        for (uint64_t i = 0; i < n; ++i)
-            summe += s.LiesU8();
-        benchmark::DoNotOptimize(summe);
-    }
-    state.SetBytesProcessed(state.iterations() * state.range(0) * 2);
+    SchreibeLies<uint8_t, &TSpeicher::SchreibeU8, &TSpeicher::LiesU8>(state);
 }
 BENCHMARK(BM_SchreibeLies_U8)->Arg(1000)->Arg(100000);
 

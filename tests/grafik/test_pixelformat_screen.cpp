@@ -1,14 +1,21 @@
-// Pixel format tables and the screen's mode choice (pure functions, no window needed).
+// Pixel format tables, the screen's mode choice, its window callbacks and the bounded device
+// reset (no window needed).
 #include <gtest/gtest.h>
 
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "input/inputsystem.h"
+#include "quarzklassen/quarz_internhelfer.h"
 #include "quarzklassen/quarz_log.h"
 #include "quarzklassen/quarz_pixelformat.h"
 #include "quarzklassen/quarz_screen3d.h"
+#include "quarzklassen/quarz_system.h"
 #include "tests/grafik/grafik_hilfen.h"
 
 namespace {
@@ -95,6 +102,71 @@ TEST(MonitorModus, SizeCallbackIgnoresTheStoredSizeAndChangesInProgress) {
   EXPECT_FALSE(Quarz_Screen3D::IstGroessenAenderung(800, 480));
   Quarz_Screen3D::mModus = alt;
   Quarz_Screen3D::mFlags = altFlags;
+}
+
+// ---- window callbacks ----------------------------------------------------------------------------
+
+// An input system that records the focus changes it is told about.
+class TEingabeAttrappe : public ORVIS::InputSystem {
+public:
+  TEingabeAttrappe() : InputSystem(0) {}
+  void OnFocusChanged(bool fokus) override { mFokusWechsel.push_back(fokus); }
+  void SetCursorGrab(bool) override {}
+  uint32_t CurrentTick() override { return 0; }
+  std::vector<bool> mFokusWechsel;
+};
+
+TEST(Fensterereignisse, IconifyAndFocusSetThePresenceAndTheInputFocus) {
+  using P = Quarz_System::Praesenz;
+  gSystem.SetzeFensterZustand(true, false);  // visible, without focus
+  std::vector<P> praesenzen;
+  boost::signals2::scoped_connection verbindung =
+      gSystem.VerbindePraesenz([&](P p) { praesenzen.push_back(p); });
+  // Without an input system only the presence follows.
+  Quarz_Screen3D::FensterFokus(nullptr, 1);
+  Quarz_Screen3D::FensterFokus(nullptr, 0);
+  praesenzen.clear();
+  {
+    TEingabeAttrappe eingabe;
+    Quarz_Screen3D::FensterIkonifiziert(nullptr, 1);
+    Quarz_Screen3D::FensterIkonifiziert(nullptr, 1);  // no change, no signal
+    Quarz_Screen3D::FensterIkonifiziert(nullptr, 0);  // restored while unfocused
+    Quarz_Screen3D::FensterFokus(nullptr, 1);
+    Quarz_Screen3D::FensterFokus(nullptr, 0);
+    EXPECT_EQ(praesenzen, (std::vector<P>{Quarz_System::Minimiert, Quarz_System::OhneFokus,
+                                          Quarz_System::Fokus, Quarz_System::OhneFokus}));
+    // Restoring hands the input system the focus even while the window has none.
+    EXPECT_EQ(eingabe.mFokusWechsel, (std::vector<bool>{false, true, false}));
+  }
+  gSystem.SetzeFensterZustand(true, true);
+}
+
+// ---- device reset ----------------------------------------------------------------------------
+
+TEST(Geraetereset, ResetIsRepeatedWhileTheDeviceIsLostButNotForever) {
+  struct Fall {
+    const char* name;
+    std::vector<HRESULT> antworten;  // the last one repeats
+    int erwarteteVersuche;
+    HRESULT erwartet;
+  };
+  const Fall faelle[] = {
+      {"works at once", {D3D_OK}, 1, D3D_OK},
+      {"lost twice, then works", {D3DERR_DEVICELOST, D3DERR_DEVICELOST, D3D_OK}, 3, D3D_OK},
+      {"other failure ends the loop", {D3DERR_INVALIDCALL}, 1, D3DERR_INVALIDCALL},
+      {"stays lost", {D3DERR_DEVICELOST}, Quarz::Intern::kMaxResetVersuche, D3DERR_DEVICELOST},
+  };
+  for (const Fall& f : faelle) {
+    int versuche = 0;
+    const HRESULT hr = Quarz::Intern::SetzeGeraetZurueck(
+        [&] {
+          const size_t i = std::min<size_t>(versuche++, f.antworten.size() - 1);
+          return f.antworten[i];
+        },
+        std::chrono::milliseconds(0));
+    EXPECT_EQ(versuche, f.erwarteteVersuche) << f.name;
+    EXPECT_EQ(hr, f.erwartet) << f.name;
+  }
 }
 
 }  // namespace

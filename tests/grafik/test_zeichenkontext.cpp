@@ -16,9 +16,14 @@
 #include "quarzklassen/quarz_internhelfer.h"
 #include "quarzklassen/quarz_konsolebasisanzeige.h"
 #include "quarzklassen/quarz_log.h"
+#include "quarzklassen/quarz_renderziel.h"
+#include "quarzklassen/quarz_sampler.h"
+#include "quarzklassen/quarz_system.h"
+#include "quarzklassen/quarz_textur.h"
 #include "quarzklassen/quarz_timer.h"
 #include "quarzklassen/quarz_variable.h"
 #include "quarzklassen/quarz_vertexbuffer.h"
+#include "quarzklassen/quarz_wuerfeltextur.h"
 #include "quarzklassen/tmatrix4.h"
 #include "tests/grafik/grafik_hilfen.h"
 
@@ -212,6 +217,22 @@ TEST_F(GrafikTest, AfterAForcedResetKeptCopiesDrawTheSamePixels) {
   EXPECT_NE(vorher[24 * kBreite + 32], vorher[0]);
 }
 
+TEST_F(GrafikTest, ALostDeviceWaitsWhileMinimisedAndIsResetWhenShownAgain) {
+  gSystem.SetzeFensterZustand(false, true);
+  Plattform::ErzwingeGeraeteVerlust();
+  for (int frame = 0; frame < 2; ++frame) {
+    mKontext->SetRueckseite(frame + 1);
+    mKontext->Praesentiere();
+    EXPECT_TRUE(mKontext->mImpl->mGeraetVerloren);
+    EXPECT_EQ(mKontext->mZaehler[Z::Z_RUECKSEITEN], 0u);  // counters zeroed all the same
+  }
+  EXPECT_EQ(mLog.Zaehle("ReInit Darstellung"), 0);
+  gSystem.SetzeFensterZustand(true, true);
+  mKontext->Praesentiere();
+  EXPECT_FALSE(mKontext->mImpl->mGeraetVerloren);
+  EXPECT_EQ(mLog.Zaehle("ReInit Darstellung"), 1);
+}
+
 // ---- eviction ----------------------------------------------------------------------------------
 
 // Ticks of `sekunden` seconds.
@@ -348,6 +369,62 @@ TEST_F(GrafikTest, VideoRamListsTheResources) {
   EXPECT_TRUE(mLog.Enthaelt("0 Renderziele, 0 Sampler-Konfigs, 1 Alpha-Konfigs, 1 Alpha-Zustände"));
   EXPECT_TRUE(mLog.Enthaelt("0 CubeMaps (0 kb)"));
   mKontext->Freigeben(vb);
+}
+
+TEST_F(GrafikTest, VideoRamSortsTexturesCubeMapsAndTargetsByTheirClass) {
+  Quarz_Textur* tex =
+      mKontext->ErzeugeTextur(32, 32, 1, uint32_t{FLAG_RENDERZIEL} | Quarz::PF_A8R8G8B8, nullptr);
+  auto* cube = mKontext->ErzeugeObjekt<Quarz_WuerfelTextur>(16, 1, Quarz::PF_A8R8G8B8, nullptr);
+  Quarz_Renderziel* ziel = mKontext->ErzeugeRenderziel(Quarz_RenderzielBeschr(tex));
+  Quarz_Sampler* sampler = mKontext->ErzeugeSampler(Quarz_SamplerBeschr());
+  Quarz_KonsoleBasisAnzeige::FuehreAus("videoram");
+  // The test program derives from the program class and counts as one.
+  EXPECT_TRUE(mLog.Enthaelt("1 Shader-Programme von")) << mLog.Alle();
+  EXPECT_TRUE(mLog.Enthaelt("1 Renderziele, 1 Sampler-Konfigs, 1 Alpha-Konfigs, 1 Alpha-Zustände"));
+  EXPECT_EQ(mLog.Zaehle("1 Texturen (4 kb)"), 1);
+  EXPECT_EQ(mLog.Zaehle("  davon 1 Renderziele (4 kb)"), 1);  // the texture, not the cube map
+  EXPECT_EQ(mLog.Zaehle("1 CubeMaps (6 kb)"), 1);  // six faces of 16 x 16 x 4 bytes
+  mKontext->Freigeben(ziel);
+  mKontext->Freigeben(sampler);
+  mKontext->Freigeben(cube);
+  mKontext->Freigeben(tex);
+}
+
+TEST_F(GrafikTest, OnlyTexturesAndCubeMapsReachTheSamplerStages) {
+  Quarz_Textur* tex = mKontext->ErzeugeTextur(4, 4, 1, Quarz::PF_A8R8G8B8, nullptr);
+  auto* cube = mKontext->ErzeugeObjekt<Quarz_WuerfelTextur>(4, 1, Quarz::PF_A8R8G8B8, nullptr);
+  Quarz_Sampler* sampler = mKontext->ErzeugeSampler(Quarz_SamplerBeschr());
+  ErzeugeQuad(-1, -1, 1, 1);
+  const auto& stufen = mKontext->mImpl->mSampler;
+  mKontext->SetTextur(0xFF00, sampler, tex);  // pixel stage 0 only
+  EXPECT_EQ(stufen[0].mTextur, static_cast<IDirect3DBaseTexture9*>(tex->mTextur));
+  mKontext->SetTextur(0x01FF, sampler, cube);  // vertex stage 1 only
+  EXPECT_EQ(stufen[17].mTextur, static_cast<IDirect3DBaseTexture9*>(cube->mTextur));
+  EXPECT_EQ(stufen[1].mTextur, nullptr);
+  mKontext->SetTextur(0xFF00, sampler, mVb);  // a buffer is no texture: the stage is emptied
+  EXPECT_EQ(stufen[0].mTextur, nullptr);
+  EXPECT_EQ(mKontext->mZaehler[Z::Z_TEXTUREN], 3u);
+  mKontext->SetTextur(0x01FF, nullptr, nullptr);
+  mKontext->Freigeben(sampler);
+  mKontext->Freigeben(cube);
+  mKontext->Freigeben(tex);
+}
+
+TEST_F(GrafikTest, FreeingTheCurrentTargetReturnsToTheBackBuffer) {
+  Quarz_Textur* tex =
+      mKontext->ErzeugeTextur(16, 16, 1, uint32_t{FLAG_RENDERZIEL} | Quarz::PF_A8R8G8B8, nullptr);
+  Quarz_Renderziel* ziel = mKontext->ErzeugeRenderziel(Quarz_RenderzielBeschr(tex));
+  mKontext->Leeren(1, 0, 0, 0, 1);
+  mKontext->SetRenderZiel(ziel);
+  EXPECT_EQ(mKontext->mZielBreite, 16u);
+  mKontext->Freigeben(ziel);
+  EXPECT_EQ(mKontext->mRenderZiel, nullptr);
+  EXPECT_EQ(mKontext->mZielBreite, static_cast<uint64_t>(kBreite));
+  EXPECT_EQ(mKontext->mBereichHoehe, static_cast<uint64_t>(kHoehe));
+  // Drawing after it reaches the screen, not the surfaces of the freed target.
+  mKontext->Leeren(1, 1, 0, 0, 1);
+  EXPECT_EQ(Pixel(40, 30), 0xFFFF0000u);
+  mKontext->Freigeben(tex);
 }
 
 TEST_F(GrafikTest, ReinitVideoAppliesTheVariablesWithOneReset) {

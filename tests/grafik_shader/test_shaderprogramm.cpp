@@ -321,26 +321,3 @@ TEST_F(ShaderProgrammTest, NeuUebersetzterShaderNurFuerNeueProgramme) {
   mKontext->SetProgramm(nullptr);
   mKontext->Freigeben(neu);
 }
-
-TEST_F(ShaderProgrammTest, ShaderAusDateiMitDefinition) {
-  ErzeugeEingabe();
-  mVs = Quarz_ShaderTools::ErzeugeVertexShaderAusDatei(TestDaten("quad.vs"), {});
-  mPs = Quarz_ShaderTools::ErzeugePixelShaderAusDatei(TestDaten("farbe.ps"), {{"ROT", "1"}});
-  ASSERT_NE(mVs, nullptr);
-  ASSERT_NE(mPs, nullptr);
-  EXPECT_EQ(mVs->mZustand, 1u) << mLog.Alle();
-  EXPECT_EQ(mPs->mZustand, 1u) << mLog.Alle();
-  mProgramm = mKontext->ErzeugeProgramm(mEingabe, mVs, mPs);
-  ErzeugeQuad(-1, -1, 1, 1);
-  Zeichne();
-  EXPECT_TRUE(FarbeNahe(Bild()[5 * kBreite + 5] | 0xFF000000u, 0xFFFF0000u));
-  // Without the define the other branch is compiled.
-  auto* gruen = Quarz_ShaderTools::ErzeugePixelShaderAusDatei(TestDaten("farbe.ps"), {});
-  auto* programm = mKontext->ErzeugeProgramm(mEingabe, mVs, gruen);
-  mKontext->SetProgramm(programm);
-  mKontext->ZeichneIndexElemente(0, 2);
-  EXPECT_TRUE(FarbeNahe(Bild()[5 * kBreite + 5] | 0xFF000000u, 0xFF00FF00u));
-  mKontext->SetProgramm(nullptr);
-  mKontext->Freigeben(programm);
-  mKontext->Freigeben(gruen);
-}

@@ -74,7 +74,7 @@ protected:
     const uint32_t farben[4] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFFFFFFu};
     std::memcpy(stufen[0].data(), farben, 16);
     TTexturInhalt inhalt = Inhalt(Quarz::PF_A8R8G8B8, stufen, 2, 2);
-    auto* t = mKontext->ErzeugeObjekt<Quarz_Textur>(2, 2, 1, 0, &inhalt);
+    auto* t = mKontext->ErzeugeTextur(2, 2, 1, 0, &inhalt);
     mAufraeumen.push_back(t);
     return t;
   }

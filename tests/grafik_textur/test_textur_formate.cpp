@@ -110,7 +110,7 @@ TEST_F(TexturFormate, JedesFormatWirdWieUnterDirect3DGelesen) {
       SCOPED_TRACE(std::string(fall.name) + (flags ? " dynamisch" : " statisch"));
       std::vector<std::vector<uint8_t>> stufen{fall.texel};
       TTexturInhalt inhalt = Inhalt(fall.format, stufen, 2, 2);
-      auto* textur = mKontext->ErzeugeObjekt<Quarz_Textur>(2, 2, 1, flags | fall.format, &inhalt);
+      auto* textur = mKontext->ErzeugeTextur(2, 2, 1, flags | fall.format, &inhalt);
       mAufraeumen.push_back(textur);
       ASSERT_NE(textur->mTextur, nullptr);
       TZiel ziel = ErzeugeZiel(2, 2);
@@ -159,7 +159,7 @@ TEST_F(TexturFormate, DxtBloeckeAusLibsquishWerdenBlockgenauGelesen) {
       squish::DecompressImage(erwartet.data(), 8, 8, stufen[0].data(), fall.squish);
 
       TTexturInhalt inhalt = Inhalt(fall.format, stufen, 8, 8);
-      auto* textur = mKontext->ErzeugeObjekt<Quarz_Textur>(8, 8, 1, flags | fall.format, &inhalt);
+      auto* textur = mKontext->ErzeugeTextur(8, 8, 1, flags | fall.format, &inhalt);
       mAufraeumen.push_back(textur);
       EXPECT_TRUE(textur->mFlags & FLAG_MANUELLE_MIPMAPS);
       TZiel ziel = ErzeugeZiel(8, 8);
@@ -187,7 +187,7 @@ TEST_F(TexturFormate, ManuelleDxtStufenWerdenEinzelnHochgeladen) {
     squish::CompressImage(rgba.data(), k, k, stufen.back().data(), squish::kDxt1);
   }
   TTexturInhalt inhalt = Inhalt(Quarz::PF_DXT1, stufen, 12, 12);
-  auto* textur = mKontext->ErzeugeObjekt<Quarz_Textur>(
+  auto* textur = mKontext->ErzeugeTextur(
       12, 12, 0, uint32_t{Quarz::PF_DXT1} | FLAG_MANUELLE_MIPMAPS, &inhalt);
   mAufraeumen.push_back(textur);
   ASSERT_EQ(textur->mMipAnzahl, 4u);
@@ -216,7 +216,7 @@ TEST_F(TexturFormate, AutomatischeMipStufenFolgenStufeNull) {
   stufen[0].resize(64);
   std::memcpy(stufen[0].data(), schach.data(), 64);
   TTexturInhalt inhalt = Inhalt(Quarz::PF_A8R8G8B8, stufen, 4, 4);
-  auto* textur = mKontext->ErzeugeObjekt<Quarz_Textur>(4, 4, 0, FLAG_DYNAMISCH, &inhalt);
+  auto* textur = mKontext->ErzeugeTextur(4, 4, 0, FLAG_DYNAMISCH, &inhalt);
   mAufraeumen.push_back(textur);
   EXPECT_EQ(textur->mMipAnzahl, 3u);
   Quarz_SamplerBeschr b;

@@ -19,7 +19,7 @@ protected:
   }
   Quarz_Textur* Erzeuge(uint64_t w, uint64_t h, uint64_t mips, uint32_t flags,
                         TTexturInhalt* inhalt) {
-    auto* t = mKontext->ErzeugeObjekt<Quarz_Textur>(w, h, mips, flags, inhalt);
+    auto* t = mKontext->ErzeugeTextur(w, h, mips, flags, inhalt);
     mAufraeumen.push_back(t);
     return t;
   }

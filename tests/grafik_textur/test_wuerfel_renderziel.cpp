@@ -119,7 +119,7 @@ TEST_F(WuerfelUndZiel, GroessererTiefenpufferWirdGeteilt) {
 
   // A smaller depth buffer is reported.
   mLog.mZeilen.clear();
-  auto* textur = mKontext->ErzeugeObjekt<Quarz_Textur>(64, 8, 1, FLAG_RENDERZIEL, nullptr);
+  auto* textur = mKontext->ErzeugeTextur(64, 8, 1, FLAG_RENDERZIEL, nullptr);
   mAufraeumen.push_back(textur);
   Quarz_RenderzielBeschr zuKlein(textur, zbuffer);
   EXPECT_TRUE(mLog.Enthaelt("ZBuffer zu klein für Renderziel"));

@@ -134,7 +134,7 @@ void TexturTest::TearDown() {
 
 TexturTest::TZiel TexturTest::ErzeugeZiel(uint64_t breite, uint64_t hoehe, Quarz_ZBuffer* zbuffer) {
   TZiel ziel;
-  ziel.mTextur = mKontext->ErzeugeObjekt<Quarz_Textur>(
+  ziel.mTextur = mKontext->ErzeugeTextur(
       breite, hoehe, 1, FLAG_RENDERZIEL | FLAG_FLUECHTIG | uint32_t{Quarz::PF_A32B32G32R32F},
       nullptr);
   ziel.mZiel = mKontext->ErzeugeRenderziel(Quarz_RenderzielBeschr(ziel.mTextur, zbuffer));

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "input/inputsystem.h"
@@ -16,69 +17,58 @@
 #include "input/wininput.h"
 #include "plattform/eingabe_attrappe.h"
 
-// Records each offered event as text; the Consume* switches make an operation report true.
+// Records each offered event as text; the consume* switches make an operation report true.
 class Recorder : public ORVIS::InputHandler {
  public:
   bool OnKey(ORVIS::Keyboard*, uint32_t key, bool down) override {
-    Note("key " + std::to_string(key) + (down ? " down" : " up"));
-    return consumeKey;
+    return Note("key " + N(key) + Dir(down), consumeKey);
   }
   bool OnMouseMoved(ORVIS::Mouse*, float x, float y) override {
-    Note("move " + Num(x) + " " + Num(y));
-    return consumeMove;
+    return Note("move " + N(x) + " " + N(y), consumeMove);
   }
   bool OnMouseButton(ORVIS::Mouse* m, uint32_t button, bool down) override {
-    Note("button " + std::to_string(m->mId) + ":" + std::to_string(button) + (down ? " down" : " up"));
-    return false;
+    return Note("button " + N(m->mId) + ":" + N(button) + Dir(down));
   }
-  bool OnMouseWheel(ORVIS::Mouse*, float delta) override {
-    Note("wheel " + Num(delta));
-    return false;
-  }
+  bool OnMouseWheel(ORVIS::Mouse*, float delta) override { return Note("wheel " + N(delta)); }
   bool OnJoystickButton(ORVIS::Joystick*, uint32_t button, bool down) override {
-    Note("jbutton " + std::to_string(button) + (down ? " down" : " up"));
-    return false;
+    return Note("jbutton " + N(button) + Dir(down));
   }
   bool OnJoystickAxis(ORVIS::Joystick*, uint32_t axis, float value) override {
-    Note("jaxis " + std::to_string(axis) + " " + Num(value));
-    return false;
+    return Note("jaxis " + N(axis) + " " + N(value));
   }
   bool OnKeyText(ORVIS::Keyboard*, uint32_t codePoint) override {
-    Note("text " + std::to_string(codePoint));
-    return consumeText;
+    return Note("text " + N(codePoint), consumeText);
   }
   bool OnDigitalEvent(ORVIS::Device*, uint32_t control, bool down) override {
-    Note("digital " + std::to_string(control) + (down ? " down" : " up"));
-    return false;
+    return Note("digital " + N(control) + Dir(down));
   }
   bool OnAnalogEvent(ORVIS::Device*, uint32_t control, float value) override {
-    Note("analog " + std::to_string(control) + " " + Num(value));
-    return consumeAnalogX && control == 0;
+    return Note("analog " + N(control) + " " + N(value), consumeAnalogX && control == 0);
   }
   void OnDigitalChannelChanged(const ORVIS::DigitalChannel* c) override {
-    Note("dchannel " + std::to_string(c->mId) + " " + std::to_string(c->mState));
+    Note("dchannel " + N(c->mId) + " " + N(c->mState));
   }
   void OnAnalogChannelChanged(const ORVIS::AnalogChannel* c) override {
-    Note("achannel " + std::to_string(c->mId) + " " + Num(c->mValue));
+    Note("achannel " + N(c->mId) + " " + N(c->mValue));
   }
 
   // Events recorded since the last call.
-  std::vector<std::string> Take() {
-    auto out = std::move(events);
-    events.clear();
-    return out;
-  }
-  static std::string Num(float v) {
-    char b[32];
-    std::snprintf(b, sizeof b, "%g", v);
-    return b;
-  }
+  std::vector<std::string> Take() { return std::exchange(events, {}); }
 
   std::vector<std::string> events;
   bool consumeKey = false, consumeText = false, consumeMove = false, consumeAnalogX = false;
 
  private:
-  void Note(std::string e) { events.push_back(std::move(e)); }
+  static std::string N(double v) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%g", v);
+    return b;
+  }
+  static std::string Dir(bool down) { return down ? " down" : " up"; }
+  bool Note(std::string e, bool consume = false) {
+    events.push_back(std::move(e));
+    return consume;
+  }
 };
 
 class InputTest : public ::testing::Test {

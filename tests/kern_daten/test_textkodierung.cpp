@@ -36,6 +36,9 @@ TEST(Textkodierung, WeitNachUtf8)
     EXPECT_EQ(WandleUtf32NachUtf8(std::wstring{wchar_t(0x1F600), wchar_t(0x110000), wchar_t(0xD800)}),
               "\xF0\x9F\x98\x80\xEF\xBF\xBD\xEF\xBF\xBD");
     EXPECT_EQ(WandleUtf8NachUtf32("a\xC3\xA4\xF0\x9F\x98\x80"), (std::wstring{L'a', 0xE4, wchar_t(0x1F600)}));
+    // Each malformed byte becomes U+FFFD, well-formed sequences stay as they are.
+    EXPECT_EQ(GueltigesUtf8("a\xC3\xA4\xE2\x82\xFF\xED\xA0\x80z\xF0"),
+              "a\xC3\xA4\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBDz\xEF\xBF\xBD");
 }
 
 // Any byte string, valid UTF-8 or not, comes back unchanged from a wide string: overlong

@@ -1,6 +1,8 @@
 #pragma once
 // Shared helpers of the core-service tests: a fake performance counter and a console
 // display that collects the log's lines.
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <fstream>
 #include <sstream>
@@ -52,6 +54,19 @@ struct Sammler : Quarz_KonsoleBasisAnzeige {
 struct LaufendesLog {
   LaufendesLog() { gLog.Starte(L".", L"spiel.log"); }
   ~LaufendesLog() { gLog.Beende(); }
+};
+
+// A test that types console lines and looks at what the log showed for each.
+class KonsolenTest : public ::testing::Test {
+protected:
+  Sammler sammler;
+  LaufendesLog log;
+  // The texts shown while executing the line, its echo first.
+  std::vector<std::string> Fuehre(const std::string& zeile) {
+    sammler.zeilen.clear();
+    Quarz_KonsoleBasisAnzeige::FuehreAus(zeile);
+    return sammler.Texte();
+  }
 };
 
 inline std::string LiesDatei(const std::string& pfad) {

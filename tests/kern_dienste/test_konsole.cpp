@@ -52,16 +52,7 @@ void MerkeRest(const std::string& rest) { gLetzterRest = rest; }
 Quarz_KonsolenBefehl gTestBefehl("testbefehl", MerkeRest);
 }  // namespace
 
-class Befehle : public ::testing::Test {
-protected:
-  Sammler sammler;
-  LaufendesLog log;
-  std::vector<std::string> Fuehre(const std::string& zeile) {
-    sammler.zeilen.clear();
-    Quarz_KonsoleBasisAnzeige::FuehreAus(zeile);
-    return sammler.Texte();
-  }
-};
+using Befehle = KonsolenTest;
 
 TEST_F(Befehle, ZeileWirdAmErstenLeerzeichenGeteilt) {
   struct Fall { const char* zeile; const char* rest; };

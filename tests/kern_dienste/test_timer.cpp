@@ -152,11 +152,3 @@ TEST_F(Timer, LeerenFunktionenWerdenNichtAufgerufen) {
   timer.Vorruecken(1);
   EXPECT_TRUE(timer.mEreignisse.empty());
 }
-
-TEST_F(Timer, SchliessenSchreibtDebugZeile) {
-  Sammler sammler;
-  LaufendesLog log;
-  timer.Schliesse();
-  EXPECT_FALSE(timer.mAktiv);
-  EXPECT_TRUE(sammler.Enthaelt("Timer wird geschlossen."));
-}

@@ -108,27 +108,9 @@ TEST(Variable, PruefungKannAblehnen) {
   EXPECT_EQ(gPruefAufrufe[1], 1);  // no after-phase for a refused change
 }
 
-TEST(Variable, FindenUndVervollstaendigen) {
-  EXPECT_EQ(Quarz_Variable::Finde("test_zahl"), &test_zahl);
-  EXPECT_EQ(Quarz_Variable::Finde("Test_zahl"), nullptr);
-  EXPECT_EQ(Quarz_Variable::Vervollstaendige("test_v"), "test_vektor");
-  EXPECT_EQ(Quarz_Variable::Vervollstaendige("t_"), "t_debug");
-  EXPECT_EQ(Quarz_Variable::Vervollstaendige("xyz"), "");
-  EXPECT_EQ(Quarz_Variable::Vervollstaendige("zzzz"), "");
-}
-
 // ---- the "set" command -------------------------------------------------------------------
 
-class SetBefehl : public ::testing::Test {
-protected:
-  Sammler sammler;
-  LaufendesLog log;
-  std::vector<std::string> Fuehre(const std::string& zeile) {
-    sammler.zeilen.clear();
-    Quarz_KonsoleBasisAnzeige::FuehreAus(zeile);
-    return sammler.Texte();
-  }
-};
+using SetBefehl = KonsolenTest;
 
 TEST_F(SetBefehl, OhneArgumentListetAlleVariablenNachName) {
   const auto texte = Fuehre("set");
@@ -302,8 +284,4 @@ TEST_F(Konfig, MisslungenesSpeichernLaesstAlteDateiHeil) {
   test_zahl.SetzeInt(10);
   EXPECT_FALSE(Quarz_Variable::SpeichereKonfig());
   EXPECT_EQ(LiesDatei("spiel.cfg"), "<config><var name=\"test_zahl\" wert=\"9\"/></config>");
-}
-
-TEST_F(Konfig, OhneLadenKeinSpeichern) {
-  EXPECT_FALSE(Quarz_Variable::SpeichereKonfig());
 }

@@ -66,6 +66,10 @@ TEST(PraeprozessorMakros, StringizeUndPaste) {
       {"paste ergibt Makro", "#define xy 7\n#define C(a, b) a##b\nC(x, y)\n", "7\n", ""},
       {"paste mit Operator", "#define C(a, b) a##b\nC(x, +)\n", "x+\n", "Strange character '+' after ##"},
       {"Parameter in Literal", "#define Q(a) \"a\"\nQ(wort) Q(\"fertig\")\n", "\"wort\" \"fertig\"\n", ""},
+      {"leerer rechter Operand", "#define C(a, b) a##b\nC(x,) y\n", "x y\n", ""},
+      // The right operand never comes from behind the macro's text (this once looped forever).
+      {"Marke am Textende", "#define F x F\036\nF.a\n", "x F.a\n", ""},
+      {"Byte 30 in einer Datei ist Text", "a\036b\n", "a\036b\n", ""},
   };
   for (const Fall& f : faelle) Pruefe(f);
   Pruefe({"paste mit Expansion", "#define Y z\n#define C(a, b) a##b\nC(x, Y)\n", "xz\n", ""},

@@ -41,6 +41,8 @@ TEST_F(Welt, GoldeneWerteJeSaat)
         {1, 3736, 713, 266.336334f, 59.544231f, 27872},
         {2, 3810, 712, 541.939758f, 102.812584f, 28674},
         {3, 3761, 703, 361.549805f, 599.430908f, 28559},
+        // A region without corners inside a forest circle: it is forest too and draws its numbers.
+        {8, 3712, 805, 68.973663f, 737.533936f, 27613},
     };
     for (const Gold& g : faelle)
     {
@@ -109,8 +111,9 @@ TEST_F(Welt, InvariantenDerKarte)
                 EXPECT_NE(r.mTyp, Region::Rand) << i;
             wald += r.mTyp == Region::Wald;
             // Neighbours are mutual: whoever lies across my edge has me across one of theirs.
-            // The construction drops the farther of two points in nearly the same direction, so
-            // a rare very short edge is seen from one side only.
+            // A cell is cut only by its 16 nearest points (less the farther of two in nearly the
+            // same direction): where a neighbour 35 to 40 units away lies beyond that, the shared
+            // edge is seen from one side only (a few links per map).
             for (uint32_t k = 0; k < r.mNachbarAnzahl; ++k)
             {
                 const uint64_t j = r.mNachbarn[k];
