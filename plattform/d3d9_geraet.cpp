@@ -376,14 +376,16 @@ HRESULT TD3D9Geraet::Present(const RECT*, const RECT*, HWND, const void*) {
   glReadBuffer(GL_COLOR_ATTACHMENT0);
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
   glDisable(GL_SCISSOR_TEST);
-  TLeckPruefungAus aus;
-  // Row 0 is the top row: the window's framebuffer has it at the bottom.
-  glBlitFramebuffer(0, 0, b, h, 0, fh, fb, 0, GL_COLOR_BUFFER_BIT,
-                    (b == fb && h == fh) ? GL_NEAREST : GL_LINEAR);
-  glEnable(GL_SCISSOR_TEST);
-  glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
-  glBindFramebuffer(GL_FRAMEBUFFER, mZielFbo);
-  glfwSwapBuffers(mFenster);
+  {
+    TLeckPruefungAus aus;
+    // Row 0 is the top row: the window's framebuffer has it at the bottom.
+    glBlitFramebuffer(0, 0, b, h, 0, fh, fb, 0, GL_COLOR_BUFFER_BIT,
+                      (b == fb && h == fh) ? GL_NEAREST : GL_LINEAR);
+    glEnable(GL_SCISSOR_TEST);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, mZielFbo);
+    glfwSwapBuffers(mFenster);
+  }
   return D3D_OK;
 }
 
@@ -698,10 +700,11 @@ HRESULT TD3D9Geraet::Clear(DWORD anzahl, const RECT* rects, DWORD flags, D3DCOLO
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   glDepthMask(GL_TRUE);
   glStencilMask(0xFF);
-  TLeckPruefungAus aus;
   if (anzahl == 0 || !rects) {
+    TLeckPruefungAus aus;
     glClear(maske);
   } else {
+    TLeckPruefungAus aus;
     const LONG vx0 = static_cast<LONG>(mViewport.X), vy0 = static_cast<LONG>(mViewport.Y);
     const LONG vx1 = vx0 + static_cast<LONG>(mViewport.Width), vy1 = vy0 + static_cast<LONG>(mViewport.Height);
     for (DWORD i = 0; i < anzahl; ++i) {
@@ -1210,15 +1213,18 @@ HRESULT TD3D9Geraet::DrawIndexedPrimitive(D3DPRIMITIVETYPE typ, INT basisVertex,
   if (!BereiteZeichnenVor()) return D3DERR_INVALIDCALL;
   const void* versatz = reinterpret_cast<const void*>(static_cast<uintptr_t>(startIndex * indexBytes));
   const GLsizei anzahl = static_cast<GLsizei>(indizes);
-  // The driver compiles its shader variants inside the first draws.
-  TLeckPruefungAus aus;
-  if (mFrequenz[0] & D3DSTREAMSOURCE_INDEXEDDATA) {
-    const GLsizei instanzen = static_cast<GLsizei>(std::max<UINT>(1, mFrequenz[0] & 0x3FFFFFFFu));
-    glDrawElementsInstancedBaseVertex(modus, anzahl, mIndexPuffer->GlTyp(), versatz, instanzen, basisVertex);
-  } else if (basisVertex != 0) {
-    glDrawElementsBaseVertex(modus, anzahl, mIndexPuffer->GlTyp(), versatz, basisVertex);
-  } else {
-    glDrawElements(modus, anzahl, mIndexPuffer->GlTyp(), versatz);
+  const GLenum indexTyp = mIndexPuffer->GlTyp();
+  {
+    // The driver compiles its shader variants inside the first draws.
+    TLeckPruefungAus aus;
+    if (mFrequenz[0] & D3DSTREAMSOURCE_INDEXEDDATA) {
+      const GLsizei instanzen = static_cast<GLsizei>(std::max<UINT>(1, mFrequenz[0] & 0x3FFFFFFFu));
+      glDrawElementsInstancedBaseVertex(modus, anzahl, indexTyp, versatz, instanzen, basisVertex);
+    } else if (basisVertex != 0) {
+      glDrawElementsBaseVertex(modus, anzahl, indexTyp, versatz, basisVertex);
+    } else {
+      glDrawElements(modus, anzahl, indexTyp, versatz);
+    }
   }
   MarkiereZielMips();
   return D3D_OK;

@@ -1,6 +1,7 @@
 #include "plattform/d3dx_glslanglauf.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -105,7 +106,8 @@ bool SchreibeAlles(int fd, const std::string& daten) {
   return true;
 }
 
-// Reads until the child closes its end or the time is up; false on timeout.
+// Reads until the child closes its end; false when the time is up or the pipe fails (the
+// child is then killed rather than waited for, since it may hang).
 bool LiesAlles(int fd, std::string& daten, int grenzeMs) {
   const auto ende = std::chrono::steady_clock::now() + std::chrono::milliseconds(grenzeMs);
   char puffer[65536];
@@ -116,10 +118,11 @@ bool LiesAlles(int fd, std::string& daten, int grenzeMs) {
     pollfd p{fd, POLLIN, 0};
     const int bereit = poll(&p, 1, static_cast<int>(rest));
     if (bereit < 0 && errno == EINTR) continue;
-    if (bereit <= 0) return bereit == 0 ? false : true;
+    if (bereit <= 0) return false;
     const ssize_t n = read(fd, puffer, sizeof puffer);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return true;
+    if (n < 0) return false;
+    if (n == 0) return true;
     daten.append(puffer, static_cast<size_t>(n));
   }
 }
@@ -239,7 +242,8 @@ TGlslangLauf::TErgebnis TGlslangLauf::Fuehre(const THlslKompiler::TAuftrag& auft
   if (!EinzigerFaden()) return FuehreHier(auftrag);
   TErgebnis ergebnis;
   int rohr[2];
-  if (pipe(rohr) != 0) {
+  // Close-on-exec: a program started later must not inherit the compiler's pipe.
+  if (pipe2(rohr, O_CLOEXEC) != 0) {
     ergebnis.Meldungen = Fehlerzeile(auftrag, "cannot start the compiler (pipe)");
     return ergebnis;
   }
@@ -259,7 +263,14 @@ TGlslangLauf::TErgebnis TGlslangLauf::Fuehre(const THlslKompiler::TAuftrag& auft
     for (int signal_ : {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT}) signal(signal_, SIG_DFL);
     const rlimit keinKern{0, 0};
     setrlimit(RLIMIT_CORE, &keinKern);
-    const bool ok = SchreibeAlles(rohr[1], Verpacke(FuehreHier(auftrag)));
+    // Nothing may leave this block: an exception escaping here would carry the child on
+    // through the parent's program.
+    bool ok = false;
+    try {
+      ok = SchreibeAlles(rohr[1], Verpacke(FuehreHier(auftrag)));
+    } catch (...) {
+      ok = false;
+    }
     _exit(ok ? 0 : 1);
   }
   close(rohr[1]);

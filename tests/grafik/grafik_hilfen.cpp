@@ -3,6 +3,9 @@
 #include <dlfcn.h>
 #include <link.h>
 
+#include <GLFW/glfw3.h>
+
+#include <cstdio>
 #include <cstring>
 
 #include "plattform/d3dx_shader.h"
@@ -99,6 +102,10 @@ void HalteBibliothekenGeladen() {
 
 void GrafikTest::SetUp() {
   if (!gLog.IstGestartet()) gLog.Starte(L".", L"test.log");
+  // A window that cannot be opened says why.
+  glfwSetErrorCallback([](int code, const char* text) {
+    std::fprintf(stderr, "GLFW error 0x%x: %s\n", code, text);
+  });
   gTimer.Starte();
   Quarz_Screen3D::Modus modus{kBreite, kHoehe, 0, 0};
   ASSERT_TRUE(Quarz_Screen3D::Init(modus, Quarz_Screen3D::FLAG_ANWENDUNG));

@@ -1,5 +1,6 @@
 // Pixel tests of the layer: what is drawn must land where Direct3D 9 would put it.
 #include <cmath>
+#include <string>
 
 #include "tests/grafik_d3d9/d3d9_testumgebung.h"
 
@@ -369,6 +370,56 @@ TEST_F(Zeichnen, ZeichnenAusserhalbDerSzeneOderOhneShaderWirdAbgelehnt) {
   EXPECT_EQ(mGeraet->EndScene(), D3DERR_INVALIDCALL);
   mGeraet->SetStreamSource(0, nullptr, 0, 0);
   vb->Release();
+}
+
+// Vertex sampler n reads the texture bound at stage 257 + n, not a pixel stage's and not
+// another vertex stage's: here the texel of vertex sampler 1 moves the quad by (8, 4) pixels.
+TEST_F(Zeichnen, VertexSamplerLiestSeineEigeneStufe) {
+  std::string glsl = kVertexGlsl;
+  const std::string alt = "vsk.reg[4].xy";
+  glsl.insert(glsl.find("uniform vec2"), "uniform sampler2D weilerbau_vs_verschiebung;\n");
+  glsl.replace(glsl.find(alt), alt.size(),
+               "floor(textureLod(weilerbau_vs_verschiebung, vec2(0.5), 0.0).xy * 255.0 + 0.5)");
+  Plattform::TShaderCode c;
+  c.Stufe = Plattform::TShaderCode::Vertex;
+  c.Glsl = glsl;
+  c.BlockName = "QuarzVSKonst";
+  c.BlockBytes = 80;
+  c.Kopien = {{0, 0, 80}};
+  c.Samplers = {{1, "weilerbau_vs_verschiebung"}};
+  const std::vector<uint8_t> code = c.Serialisiere();
+  IDirect3DVertexShader9* vs = nullptr;
+  ASSERT_EQ(mGeraet->CreateVertexShader(reinterpret_cast<const DWORD*>(code.data()), &vs), D3D_OK);
+
+  // One texel each: red = x shift, green = y shift, in pixels.
+  auto texel = [&](uint32_t argb) {
+    IDirect3DTexture9* t = nullptr;
+    EXPECT_EQ(mGeraet->CreateTexture(1, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &t, nullptr), D3D_OK);
+    D3DLOCKED_RECT l{};
+    EXPECT_EQ(t->LockRect(0, &l, nullptr, 0), D3D_OK);
+    std::memcpy(l.pBits, &argb, 4);
+    EXPECT_EQ(t->UnlockRect(0), D3D_OK);
+    return t;
+  };
+  IDirect3DTexture9* richtig = texel(0xFF080400u);
+  IDirect3DTexture9* nachbar = texel(0xFF141400u);
+  IDirect3DTexture9* pixelStufe = texel(0xFF000000u);
+  ASSERT_EQ(mGeraet->SetTexture(D3DVERTEXTEXTURESAMPLER1, richtig), D3D_OK);
+  ASSERT_EQ(mGeraet->SetTexture(D3DVERTEXTEXTURESAMPLER0, nachbar), D3D_OK);
+  ASSERT_EQ(mGeraet->SetTexture(1, pixelStufe), D3D_OK);
+  ASSERT_EQ(mGeraet->SetVertexShader(vs), D3D_OK);
+  mGeraet->Clear(0, nullptr, D3DCLEAR_TARGET, kSchwarz, 1.0f, 0);
+  Farbe(0, 0, 0, 0, 0, 1, 0, 1);
+  Zeichne(Rechteck(0, 0, 8, 8));
+  const TZaehlung z = Zaehle(LiesBild(), kGruen, 8, 4, 16, 12);
+  EXPECT_EQ(z.innen, 64);
+  EXPECT_EQ(z.aussen, 0);
+
+  mGeraet->SetVertexShader(mVs);
+  vs->Release();
+  for (DWORD stufe : {D3DVERTEXTEXTURESAMPLER1, D3DVERTEXTEXTURESAMPLER0, DWORD{1}})
+    mGeraet->SetTexture(stufe, nullptr);
+  for (IDirect3DTexture9* t : {richtig, nachbar, pixelStufe}) EXPECT_EQ(t->Release(), 0u);
 }
 
 // Present shows the back buffer the right way up in the window.

@@ -218,6 +218,12 @@ TEST_F(Simulation, InvariantenBleibenImReleaseAn)
     Baum* baum = new Baum(mSzene.get(), Vektor(15, 0, 15), false);
     baum->Faelle();
     EXPECT_DEATH(baum->Reserviere(), "mZustand == Zustand::Steht.*baum.cpp");
+    // A farmer is only sent to sow a bare field.
+    Bauernhaus* haus = new Bauernhaus(mSzene.get(), Vektor(5, 0, 5));
+    Mensch* bauer = new Mensch(mSzene.get(), Vektor(5, 0, 5), haus);
+    Acker* feld = new Acker(mSzene.get(), 10);
+    feld->mZustand = Acker::Reif;
+    EXPECT_DEATH(bauer->UebernimmFeld(feld, 5), "acker->mZustand == Acker::Zustand::Leer.*mensch.cpp");
 }
 
 TEST_F(Simulation, UnbekanntesModellZeichnetNichts)

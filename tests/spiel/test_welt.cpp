@@ -366,3 +366,19 @@ TEST_F(Welt, KarteAlsBild)
 
 }  // namespace
 }  // namespace Spiel::Test
+namespace Spiel::Test {
+namespace {
+TEST_F(Welt, DISABLED_DiagWand)
+{
+    mSzene = GeneriereWelt(3);
+    int kurz = 0, null = 0;
+    for (const Region& r : mSzene->mRegionen)
+        for (uint32_t k = 0; k < r.mEckenAnzahl; ++k)
+            kurz += (r.mEcken[(k + 1) % r.mEckenAnzahl] - r.mEcken[k]).OhneHoehe().Laenge() < 1e-3f;
+    const Netz netz = mSzene->ErzeugeGelaendeNetz();
+    for (size_t t = 0; t < netz.Dreiecke(); ++t)
+        null += netz.mVertices[3 * t].mNormale.Laenge() == 0.0f;
+    printf("kurze Kanten %d, Nullnormalen %d von %lu\n", kurz, null, netz.Dreiecke());
+}
+}
+}
