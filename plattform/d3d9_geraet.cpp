@@ -159,6 +159,17 @@ HRESULT Abgeben(T* objekt, T** aus) {
   return D3D_OK;
 }
 
+// The last step of every create call: the object's OpenGL side, or out of video memory.
+template <class T, class I>
+HRESULT Liefere(T* neu, I** aus) {
+  if (!neu->Anlegen()) {
+    neu->Release();
+    return D3DERR_OUTOFVIDEOMEMORY;
+  }
+  *aus = neu;
+  return D3D_OK;
+}
+
 uint64_t TexturBytes(const TGlFormat& f, UINT breite, UINT hoehe, UINT stufen, UINT seiten) {
   uint64_t summe = 0;
   for (UINT s = 0; s < stufen; ++s)
@@ -435,12 +446,7 @@ HRESULT TD3D9Geraet::CreateTexture(UINT breite, UINT hoehe, UINT stufen, DWORD u
   const uint64_t bytes = wirdGezaehlt ? TexturBytes(*f, breite, hoehe, glStufen, 1) : 0;
   if (!BelegeSpeicher(bytes)) return D3DERR_OUTOFVIDEOMEMORY;
   auto* neu = new TD3D9Textur2D(this, false, breite, hoehe, stufen, usage, format, pool, bytes);
-  if (!neu->Anlegen()) {
-    neu->Release();
-    return D3DERR_OUTOFVIDEOMEMORY;
-  }
-  *textur = neu;
-  return D3D_OK;
+  return Liefere(neu, textur);
 }
 
 HRESULT TD3D9Geraet::CreateCubeTexture(UINT kante, UINT stufen, DWORD usage, D3DFORMAT format,
@@ -458,12 +464,7 @@ HRESULT TD3D9Geraet::CreateCubeTexture(UINT kante, UINT stufen, DWORD usage, D3D
   const uint64_t bytes = wirdGezaehlt ? TexturBytes(*f, kante, kante, glStufen, 6) : 0;
   if (!BelegeSpeicher(bytes)) return D3DERR_OUTOFVIDEOMEMORY;
   auto* neu = new TD3D9WuerfelTextur(this, true, kante, kante, stufen, usage, format, pool, bytes);
-  if (!neu->Anlegen()) {
-    neu->Release();
-    return D3DERR_OUTOFVIDEOMEMORY;
-  }
-  *textur = neu;
-  return D3D_OK;
+  return Liefere(neu, textur);
 }
 
 HRESULT TD3D9Geraet::CreateVertexBuffer(UINT laenge, DWORD usage, DWORD, D3DPOOL pool,
@@ -473,12 +474,7 @@ HRESULT TD3D9Geraet::CreateVertexBuffer(UINT laenge, DWORD usage, DWORD, D3DPOOL
   if (geteilt || laenge == 0) return D3DERR_INVALIDCALL;
   if (!BelegeSpeicher(laenge)) return D3DERR_OUTOFVIDEOMEMORY;
   auto* neu = new TD3D9VertexPuffer(this, laenge, usage, pool);
-  if (!neu->Anlegen()) {
-    neu->Release();
-    return D3DERR_OUTOFVIDEOMEMORY;
-  }
-  *puffer = neu;
-  return D3D_OK;
+  return Liefere(neu, puffer);
 }
 
 HRESULT TD3D9Geraet::CreateIndexBuffer(UINT laenge, DWORD usage, D3DFORMAT format, D3DPOOL pool,
@@ -489,12 +485,7 @@ HRESULT TD3D9Geraet::CreateIndexBuffer(UINT laenge, DWORD usage, D3DFORMAT forma
     return D3DERR_INVALIDCALL;
   if (!BelegeSpeicher(laenge)) return D3DERR_OUTOFVIDEOMEMORY;
   auto* neu = new TD3D9IndexPuffer(this, laenge, usage, format, pool);
-  if (!neu->Anlegen()) {
-    neu->Release();
-    return D3DERR_OUTOFVIDEOMEMORY;
-  }
-  *puffer = neu;
-  return D3D_OK;
+  return Liefere(neu, puffer);
 }
 
 HRESULT TD3D9Geraet::CreateRenderTarget(UINT breite, UINT hoehe, D3DFORMAT format,
@@ -508,12 +499,7 @@ HRESULT TD3D9Geraet::CreateRenderTarget(UINT breite, UINT hoehe, D3DFORMAT forma
   if (!BelegeSpeicher(bytes)) return D3DERR_OUTOFVIDEOMEMORY;
   auto* neu = new TD3D9Oberflaeche(this, TD3D9Oberflaeche::Art::TexturStufe, format, breite, hoehe,
                                    D3DPOOL_DEFAULT, D3DUSAGE_RENDERTARGET, bytes);
-  if (!neu->Anlegen()) {
-    neu->Release();
-    return D3DERR_OUTOFVIDEOMEMORY;
-  }
-  *oberflaeche = neu;
-  return D3D_OK;
+  return Liefere(neu, oberflaeche);
 }
 
 HRESULT TD3D9Geraet::CreateDepthStencilSurface(UINT breite, UINT hoehe, D3DFORMAT format,
@@ -527,12 +513,7 @@ HRESULT TD3D9Geraet::CreateDepthStencilSurface(UINT breite, UINT hoehe, D3DFORMA
   if (!BelegeSpeicher(bytes)) return D3DERR_OUTOFVIDEOMEMORY;
   auto* neu = new TD3D9Oberflaeche(this, TD3D9Oberflaeche::Art::Tiefe, format, breite, hoehe,
                                    D3DPOOL_DEFAULT, D3DUSAGE_DEPTHSTENCIL, bytes);
-  if (!neu->Anlegen()) {
-    neu->Release();
-    return D3DERR_OUTOFVIDEOMEMORY;
-  }
-  *oberflaeche = neu;
-  return D3D_OK;
+  return Liefere(neu, oberflaeche);
 }
 
 HRESULT TD3D9Geraet::CreateOffscreenPlainSurface(UINT breite, UINT hoehe, D3DFORMAT format,
@@ -546,12 +527,7 @@ HRESULT TD3D9Geraet::CreateOffscreenPlainSurface(UINT breite, UINT hoehe, D3DFOR
   if (!BelegeSpeicher(bytes)) return D3DERR_OUTOFVIDEOMEMORY;
   auto* neu = new TD3D9Oberflaeche(this, TD3D9Oberflaeche::Art::Speicher, format, breite, hoehe,
                                    pool, 0, bytes);
-  if (!neu->Anlegen()) {
-    neu->Release();
-    return D3DERR_OUTOFVIDEOMEMORY;
-  }
-  *oberflaeche = neu;
-  return D3D_OK;
+  return Liefere(neu, oberflaeche);
 }
 
 HRESULT TD3D9Geraet::UpdateSurface(IDirect3DSurface9* quelle, const RECT* quellRect,

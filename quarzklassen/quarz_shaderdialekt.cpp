@@ -162,6 +162,19 @@ uint32_t Feldgroesse(const std::string& inhalt) {
   return n;
 }
 
+// True when a path component of `name` is "..". Both slashes count as separators, so that a
+// name written for another system cannot slip through either.
+bool VerlaesstOrdner(const char* name) {
+  const char* teil = name;
+  for (const char* p = name;; ++p) {
+    if (*p == '/' || *p == '\\' || *p == 0) {
+      if (p - teil == 2 && teil[0] == '.' && teil[1] == '.') return true;
+      if (*p == 0) return false;
+      teil = p + 1;
+    }
+  }
+}
+
 // Reads the defines, the prelude and the source through the preprocessor into `ausgabe`.
 void Vorverarbeite(TShaderLeseZustand& zustand) {
   auto state = std::make_unique<PreprocessorState>();
@@ -309,8 +322,20 @@ void ShaderPPMeldeFehler(void* nutzer, const char* format, va_list argumente) {
 
 FILE* ShaderPPOeffneInclude(const char* name, const char* modus) {
   if (!name || !modus) return nullptr;
-  std::string pfad = WandleUtf32NachUtf8(gSystem.mAnwendungsPfad);
-  if (!pfad.empty() && pfad.back() != '/') pfad += '/';
+  // Shader text may come from anywhere; an include must not climb out of the application
+  // folder (nor reach an endless device file there). The preprocessor then reports the
+  // include as missing.
+  if (VerlaesstOrdner(name)) {
+    gLog.Schreibe("!Quarz::ShaderPPOeffneInclude( \"%s\"): Include-Pfade mit \"..\" sind nicht "
+                  "erlaubt.",
+                  name);
+    return nullptr;
+  }
+  // Without a known application folder the working folder stands in: a name beginning with
+  // "/" must still stay below a folder.
+  const std::wstring& ordner = gSystem.mAnwendungsPfad;
+  std::string pfad = WandleUtf32NachUtf8(ordner.empty() ? std::wstring(L".") : ordner);
+  if (pfad.empty() || pfad.back() != '/') pfad += '/';
   pfad += name;
   return std::fopen(pfad.c_str(), modus);
 }

@@ -11,43 +11,41 @@
 
 namespace {
 
-// The file's bytes with a terminating zero; throws when it cannot be read.
-void LiesShaderDatei(TSpeicher& text, const std::wstring& pfad, const char* art,
-                     const char* funktion) {
+// Reads the whole file with a terminating zero, creates an empty shader through the drawing
+// context and compiles the text (not quietly). A file that cannot be read is logged and thrown.
+template <class Shader>
+Shader* ErzeugeAusDatei(const std::wstring& pfad, const Quarz::TShaderDefinitionen& definitionen,
+                        const char* art, const char* funktion,
+                        Shader* (Quarz_ZeichenKontext::*erzeuge)()) {
+  TSpeicher text;
   if (!text.LadeDatei(pfad, 0)) {
     gLog.Schreibe("!Kann %s-Datei \"%s\" nicht lesen.", art, WandleUtf32NachUtf8(pfad).c_str());
     QUARZ_WIRF("Datei nicht lesbar", funktion);
   }
   text.SetPosition(text.Groesse());
   text.SchreibeU8(0);
+  Quarz_ZeichenKontext* kontext = Quarz::Intern::Kontext();
+  if (!kontext) {
+    QUARZ_MELDE("Kein Zeichenkontext", funktion);
+    return nullptr;
+  }
+  Shader* shader = (kontext->*erzeuge)();
+  shader->UebersetzeAusString(reinterpret_cast<const char*>(text.Daten()), definitionen, false);
+  return shader;
 }
 
 }  // namespace
 
 Quarz_VertexShader* Quarz_ShaderTools::ErzeugeVertexShaderAusDatei(
     const std::wstring& pfad, const Quarz::TShaderDefinitionen& definitionen) {
-  TSpeicher text;
-  LiesShaderDatei(text, pfad, "VertexShader", "Quarz_ShaderTools::ErzeugeVertexShaderAusDatei");
-  Quarz_ZeichenKontext* kontext = Quarz::Intern::Kontext();
-  if (!kontext) {
-    QUARZ_MELDE("Kein Zeichenkontext", "Quarz_ShaderTools::ErzeugeVertexShaderAusDatei");
-    return nullptr;
-  }
-  Quarz_VertexShader* shader = kontext->ErzeugeVertexShader();
-  shader->UebersetzeAusString(reinterpret_cast<const char*>(text.Daten()), definitionen, false);
-  return shader;
+  return ErzeugeAusDatei(pfad, definitionen, "VertexShader",
+                         "Quarz_ShaderTools::ErzeugeVertexShaderAusDatei",
+                         &Quarz_ZeichenKontext::ErzeugeVertexShader);
 }
 
 Quarz_PixelShader* Quarz_ShaderTools::ErzeugePixelShaderAusDatei(
     const std::wstring& pfad, const Quarz::TShaderDefinitionen& definitionen) {
-  TSpeicher text;
-  LiesShaderDatei(text, pfad, "PixelShader", "Quarz_ShaderTools::ErzeugePixelShaderAusDatei");
-  Quarz_ZeichenKontext* kontext = Quarz::Intern::Kontext();
-  if (!kontext) {
-    QUARZ_MELDE("Kein Zeichenkontext", "Quarz_ShaderTools::ErzeugePixelShaderAusDatei");
-    return nullptr;
-  }
-  Quarz_PixelShader* shader = kontext->ErzeugePixelShader();
-  shader->UebersetzeAusString(reinterpret_cast<const char*>(text.Daten()), definitionen, false);
-  return shader;
+  return ErzeugeAusDatei(pfad, definitionen, "PixelShader",
+                         "Quarz_ShaderTools::ErzeugePixelShaderAusDatei",
+                         &Quarz_ZeichenKontext::ErzeugePixelShader);
 }

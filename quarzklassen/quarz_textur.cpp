@@ -1,7 +1,9 @@
 #include "quarzklassen/quarz_textur.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "quarzklassen/quarz_ausnahme.h"
 #include "quarzklassen/quarz_internhelfer.h"
@@ -38,38 +40,15 @@ Quarz_Textur::Quarz_Textur(uint64_t breite, uint64_t hoehe, uint64_t mipAnzahl, 
       for (TBereich& b : inhalt->mStufen) T::GibFrei(b);
   };
 
-  if (mFormat >= Quarz::PF_ANZAHL) {
-    gLog.Schreibe("?Quarz_Textur::Quarz_Textur( %d, %d, %d, 0x%x, ...): Ungültiges Texturformat",
-                  static_cast<int>(breite), static_cast<int>(hoehe), static_cast<int>(mipAnzahl),
-                  flags);
-    QUARZ_MELDE("Ungültiges Texturformat", kKonstruktor);
+  const std::string masse = std::to_string(static_cast<int>(breite)) + ", " +
+                            std::to_string(static_cast<int>(hoehe));
+  T::TVorgaben vorgaben;
+  if (!T::WendeRegelnAn(kKonstruktor, masse.c_str(), breite, hoehe, mipAnzahl, flags, vorgaben)) {
     stopp();
     return;
   }
-
-  const uint64_t voll = std::min<uint64_t>(T::VolleKette(breite, hoehe), kMaxStufen);
-  if (mipAnzahl > voll && voll > 0) {
-    gLog.Schreibe("?Quarz_Textur::Quarz_Textur( %d, %d, %d, %d): Zuviele MipMap-Stufen angegeben.",
-                  static_cast<int>(breite), static_cast<int>(hoehe), static_cast<int>(mipAnzahl),
-                  static_cast<int>(flags));
-    mipAnzahl = voll;
-  }
-  mMipAnzahl = mipAnzahl == 0 ? voll : mipAnzahl;
-
-  if ((mFlags & FLAG_RENDERZIEL) && !(mFlags & FLAG_FLUECHTIG)) {
-    gLog.Schreibe(
-        "?Quarz_Textur::Quarz_Textur( %d, %d, %d, 0x%x): Renderziel-Texturen sind immer "
-        "flüchtig.",
-        static_cast<int>(breite), static_cast<int>(hoehe), static_cast<int>(mipAnzahl), flags);
-    mFlags |= FLAG_FLUECHTIG;
-  }
-  if (Quarz::IstBlockFormat(mFormat) && !(mFlags & FLAG_MANUELLE_MIPMAPS)) {
-    gLog.Schreibe(
-        "?Quarz_Textur::Quarz_Textur( %d, %d, %d, 0x%x, ...): Keine automatischen "
-        "MipMaps für komprimierte Texturformate. Ich vermute manuelle MipMaps.",
-        static_cast<int>(breite), static_cast<int>(hoehe), static_cast<int>(mipAnzahl), flags);
-    mFlags |= FLAG_MANUELLE_MIPMAPS;
-  }
+  mFlags = vorgaben.mFlags;
+  mMipAnzahl = vorgaben.mMipAnzahl;
 
   const uint64_t gegeben = mitInhalt ? ((mFlags & FLAG_MANUELLE_MIPMAPS) ? mMipAnzahl : 1) : 0;
   if (mitInhalt && !PruefeInhalt(inhalt, gegeben)) {
@@ -159,16 +138,12 @@ void Quarz_Textur::Benutzen() {
   if (mZustand != FREIGEGEBEN || mUngueltig) return;
   IDirect3DDevice9* geraet = Quarz::Intern::Geraet();
   if (!geraet) return;
-  const bool manuell = (mFlags & FLAG_MANUELLE_MIPMAPS) != 0;
-  const UINT stufen = (manuell || mMipAnzahl < 2) ? static_cast<UINT>(mMipAnzahl) : 0;
-  DWORD nutzung = 0;
-  if (mFlags & FLAG_DYNAMISCH) nutzung |= D3DUSAGE_DYNAMIC;
-  if (mMipAnzahl != 1 && !manuell) nutzung |= D3DUSAGE_AUTOGENMIPMAP;
-  if (mFlags & FLAG_RENDERZIEL) nutzung |= D3DUSAGE_RENDERTARGET;
+  const T::TErzeugung e = T::ErzeugungsWerte(mFlags, mMipAnzahl);
   const HRESULT hr = Quarz::Intern::ErzeugeMitPlatz(
       [&] {
-        return geraet->CreateTexture(static_cast<UINT>(mBreite), static_cast<UINT>(mHoehe), stufen,
-                                     nutzung, mD3DFormat, D3DPOOL_DEFAULT, &mTextur, nullptr);
+        return geraet->CreateTexture(static_cast<UINT>(mBreite), static_cast<UINT>(mHoehe),
+                                     e.mStufen, e.mNutzung, mD3DFormat, D3DPOOL_DEFAULT, &mTextur,
+                                     nullptr);
       },
       true);
   if (FAILED(hr) || !mTextur) {
@@ -204,29 +179,13 @@ bool Quarz_Textur::InternSchreibeInhalt(uint64_t stufe, uint64_t x, uint64_t y,
   const bool ganz = x == 0 && y == 0 &&
                     static_cast<uint64_t>(rechteck.right) == StufenBreite(stufe) &&
                     static_cast<uint64_t>(rechteck.bottom) == StufenHoehe(stufe);
-  const char* funktion = "Quarz_Textur::InternSchreibeInhalt";
-  if (mFlags & FLAG_DYNAMISCH) {
-    if (T::SchreibeGesperrt(zugriff, rechteck, ganz, mFormat, quelle) == T::Ergebnis::OK)
-      return true;
-    QUARZ_MELDE("Texturzugriff gescheitert.", funktion);
-    return false;
-  }
-  IDirect3DDevice9* geraet = Quarz::Intern::Geraet();
-  if (!geraet) return false;
-  switch (T::SchreibeUeberSpeicher(geraet, zugriff, rechteck, mD3DFormat, mFormat, quelle)) {
-    case T::Ergebnis::OK:
-      return true;
-    case T::Ergebnis::TEMPORAER:
-      gLog.Schreibe(
-          "!Quarz_Textur::InternSchreibeInhalt( %d, %d, %d, ...): Erzeugen der temporären "
-          "Textur gescheitert.",
-          static_cast<int>(stufe), static_cast<int>(x), static_cast<int>(y));
-      QUARZ_MELDE("Texturzugriff gescheitert.", funktion);
-      return false;
-    default:
-      QUARZ_MELDE("Texturzugriff gescheitert", funktion);
-      return false;
-  }
+  char zeile[160];
+  std::snprintf(zeile, sizeof zeile,
+                "!Quarz_Textur::InternSchreibeInhalt( %d, %d, %d, ...): Erzeugen der temporären "
+                "Textur gescheitert.",
+                static_cast<int>(stufe), static_cast<int>(x), static_cast<int>(y));
+  return T::Lade(zugriff, rechteck, ganz, mFlags, mD3DFormat, mFormat, quelle,
+                 "Quarz_Textur::InternSchreibeInhalt", zeile);
 }
 
 void Quarz_Textur::SchreibeTeilInhalt(uint64_t x, uint64_t y, TBereich& quelle,

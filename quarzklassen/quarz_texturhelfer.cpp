@@ -4,6 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "quarzklassen/quarz_ausnahme.h"
+#include "quarzklassen/quarz_basisobjekt.h"
+#include "quarzklassen/quarz_internhelfer.h"
+#include "quarzklassen/quarz_log.h"
+
 namespace Quarz::Intern::Textur {
 
 uint64_t VolleKette(uint64_t breite, uint64_t hoehe) {
@@ -18,6 +23,48 @@ uint64_t VolleKette(uint64_t breite, uint64_t hoehe) {
 
 uint64_t StufenSeite(uint64_t seite, uint64_t stufe) {
   return stufe >= 64 ? 1 : std::max<uint64_t>(1, seite >> stufe);
+}
+
+bool WendeRegelnAn(const char* klasse, const char* masse, uint64_t breite, uint64_t hoehe,
+                   uint64_t mipAnzahl, uint32_t flags, TVorgaben& v) {
+  v.mFlags = flags & ~0xFFu;
+  v.mFormat = flags & 0xFFu;
+  if (v.mFormat >= Quarz::PF_ANZAHL) {
+    gLog.Schreibe("?%s( %s, %d, 0x%x, ...): Ungültiges Texturformat", klasse, masse,
+                  static_cast<int>(mipAnzahl), flags);
+    QUARZ_MELDE("Ungültiges Texturformat", klasse);
+    return false;
+  }
+  const uint64_t voll = std::min<uint64_t>(VolleKette(breite, hoehe), 16);
+  if (mipAnzahl > voll && voll > 0) {
+    gLog.Schreibe("?%s( %s, %d, %d): Zuviele MipMap-Stufen angegeben.", klasse, masse,
+                  static_cast<int>(mipAnzahl), static_cast<int>(flags));
+    mipAnzahl = voll;
+  }
+  v.mMipAnzahl = mipAnzahl == 0 ? voll : mipAnzahl;
+  if ((v.mFlags & FLAG_RENDERZIEL) && !(v.mFlags & FLAG_FLUECHTIG)) {
+    gLog.Schreibe("?%s( %s, %d, 0x%x): Renderziel-Texturen sind immer flüchtig.", klasse, masse,
+                  static_cast<int>(mipAnzahl), flags);
+    v.mFlags |= FLAG_FLUECHTIG;
+  }
+  if (Quarz::IstBlockFormat(v.mFormat) && !(v.mFlags & FLAG_MANUELLE_MIPMAPS)) {
+    gLog.Schreibe(
+        "?%s( %s, %d, 0x%x, ...): Keine automatischen MipMaps für komprimierte Texturformate. "
+        "Ich vermute manuelle MipMaps.",
+        klasse, masse, static_cast<int>(mipAnzahl), flags);
+    v.mFlags |= FLAG_MANUELLE_MIPMAPS;
+  }
+  return true;
+}
+
+TErzeugung ErzeugungsWerte(uint64_t flags, uint64_t mipAnzahl) {
+  const bool manuell = (flags & FLAG_MANUELLE_MIPMAPS) != 0;
+  TErzeugung e;
+  e.mStufen = (manuell || mipAnzahl < 2) ? static_cast<UINT>(mipAnzahl) : 0;
+  if (flags & FLAG_DYNAMISCH) e.mNutzung |= D3DUSAGE_DYNAMIC;
+  if (mipAnzahl != 1 && !manuell) e.mNutzung |= D3DUSAGE_AUTOGENMIPMAP;
+  if (flags & FLAG_RENDERZIEL) e.mNutzung |= D3DUSAGE_RENDERTARGET;
+  return e;
 }
 
 TBereich AlsBereich(uint8_t* pixel, Quarz_Pixelformat format, uint64_t breite, uint64_t hoehe) {
@@ -126,6 +173,29 @@ Ergebnis SchreibeUeberSpeicher(IDirect3DDevice9* geraet, const TStufenZugriff& z
   }
   temp->Release();
   return ergebnis;
+}
+
+bool Lade(const TStufenZugriff& zugriff, const RECT& rechteck, bool ganz, uint64_t flags,
+          D3DFORMAT d3dFormat, Quarz_Pixelformat format, const TBereich& quelle,
+          const char* funktion, const std::string& temporaerZeile) {
+  if (flags & FLAG_DYNAMISCH) {
+    if (SchreibeGesperrt(zugriff, rechteck, ganz, format, quelle) == Ergebnis::OK) return true;
+    QUARZ_MELDE("Texturzugriff gescheitert.", funktion);
+    return false;
+  }
+  IDirect3DDevice9* geraet = Quarz::Intern::Geraet();
+  if (!geraet) return false;
+  switch (SchreibeUeberSpeicher(geraet, zugriff, rechteck, d3dFormat, format, quelle)) {
+    case Ergebnis::OK:
+      return true;
+    case Ergebnis::TEMPORAER:
+      gLog.Schreibe("%s", temporaerZeile.c_str());
+      QUARZ_MELDE("Texturzugriff gescheitert.", funktion);
+      return false;
+    default:
+      QUARZ_MELDE("Texturzugriff gescheitert", funktion);
+      return false;
+  }
 }
 
 }  // namespace Quarz::Intern::Textur

@@ -4,6 +4,7 @@
 // copied into a static one).
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "plattform/d3d9.h"
 #include "quarzklassen/quarz_pixelformat.h"
@@ -17,6 +18,28 @@ uint64_t VolleKette(uint64_t breite, uint64_t hoehe);
 uint64_t StufenSeite(uint64_t seite, uint64_t stufe);
 // A level buffer of `format` as a region with its tight pitch.
 TBereich AlsBereich(uint8_t* pixel, Quarz_Pixelformat format, uint64_t breite, uint64_t hoehe);
+
+// Flags, format and mip count after the construction rules both texture kinds share.
+struct TVorgaben {
+  uint64_t mFlags = 0;
+  Quarz_Pixelformat mFormat = 0;
+  uint64_t mMipAnzahl = 0;
+};
+// Applies those rules to the constructor's arguments: an invalid format is logged and reported
+// (false: nothing may be made); a mip count of 0 becomes the full chain and one beyond it is
+// cut to it; render-target textures become volatile and block formats get manual mips, each
+// with its warning. `klasse` is the constructor's name ("Quarz_Textur::Quarz_Textur") and
+// `masse` the size arguments as the log lines show them ("256, 64" or "16").
+bool WendeRegelnAn(const char* klasse, const char* masse, uint64_t breite, uint64_t hoehe,
+                   uint64_t mipAnzahl, uint32_t flags, TVorgaben& vorgaben);
+
+// Levels and usage with which a texture of these flags and mip count is created: all levels
+// (0) with automatic mips, else the count; dynamic, automatic-mip and render-target usage.
+struct TErzeugung {
+  UINT mStufen = 0;
+  DWORD mNutzung = 0;
+};
+TErzeugung ErzeugungsWerte(uint64_t flags, uint64_t mipAnzahl);
 
 // A kept copy of a level from the region: with `uebergabe` the region's memory is taken over
 // when it is laid out as a tight level buffer (the region is then cleared); otherwise a
@@ -48,5 +71,12 @@ Ergebnis SchreibeGesperrt(const TStufenZugriff& zugriff, const RECT& rechteck, b
 Ergebnis SchreibeUeberSpeicher(IDirect3DDevice9* geraet, const TStufenZugriff& zugriff,
                                const RECT& rechteck, D3DFORMAT d3dFormat, Quarz_Pixelformat format,
                                const TBereich& quelle);
+
+// One upload by the path the flags choose (locking with FLAG_DYNAMISCH, else a system-memory
+// surface). A failure is reported in `funktion`; a temporary surface that could not be made
+// also logs `temporaerZeile` first.
+bool Lade(const TStufenZugriff& zugriff, const RECT& rechteck, bool ganz, uint64_t flags,
+          D3DFORMAT d3dFormat, Quarz_Pixelformat format, const TBereich& quelle,
+          const char* funktion, const std::string& temporaerZeile);
 
 }  // namespace Quarz::Intern::Textur

@@ -1,7 +1,9 @@
 #include "quarzklassen/quarz_wuerfeltextur.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "quarzklassen/quarz_ausnahme.h"
 #include "quarzklassen/quarz_internhelfer.h"
@@ -36,39 +38,14 @@ Quarz_WuerfelTextur::Quarz_WuerfelTextur(uint64_t kante, uint64_t mipAnzahl, uin
     GibAllesFrei(seiten);
   };
 
-  if (mFormat >= Quarz::PF_ANZAHL) {
-    gLog.Schreibe(
-        "?Quarz_WuerfelTextur::Quarz_WuerfelTextur( %d, %d, 0x%x, ...): Ungültiges "
-        "Texturformat",
-        static_cast<int>(kante), static_cast<int>(mipAnzahl), flags);
-    QUARZ_MELDE("Ungültiges Texturformat", kKonstruktor);
+  T::TVorgaben vorgaben;
+  const std::string masse = std::to_string(static_cast<int>(kante));
+  if (!T::WendeRegelnAn(kKonstruktor, masse.c_str(), kante, kante, mipAnzahl, flags, vorgaben)) {
     stopp();
     return;
   }
-  const uint64_t voll = std::min<uint64_t>(T::VolleKette(kante, kante), kMaxStufen);
-  if (mipAnzahl > voll && voll > 0) {
-    gLog.Schreibe(
-        "?Quarz_WuerfelTextur::Quarz_WuerfelTextur( %d, %d, %d): Zuviele MipMap-Stufen "
-        "angegeben.",
-        static_cast<int>(kante), static_cast<int>(mipAnzahl), static_cast<int>(flags));
-    mipAnzahl = voll;
-  }
-  mMipAnzahl = mipAnzahl == 0 ? voll : mipAnzahl;
-  if ((mFlags & FLAG_RENDERZIEL) && !(mFlags & FLAG_FLUECHTIG)) {
-    gLog.Schreibe(
-        "?Quarz_WuerfelTextur::Quarz_WuerfelTextur( %d, %d, 0x%x): Renderziel-Texturen "
-        "sind immer flüchtig.",
-        static_cast<int>(kante), static_cast<int>(mipAnzahl), flags);
-    mFlags |= FLAG_FLUECHTIG;
-  }
-  if (Quarz::IstBlockFormat(mFormat) && !(mFlags & FLAG_MANUELLE_MIPMAPS)) {
-    gLog.Schreibe(
-        "?Quarz_WuerfelTextur::Quarz_WuerfelTextur( %d, %d, 0x%x, ...): Keine "
-        "automatischen MipMaps für komprimierte Texturformate. Ich vermute manuelle "
-        "MipMaps.",
-        static_cast<int>(kante), static_cast<int>(mipAnzahl), flags);
-    mFlags |= FLAG_MANUELLE_MIPMAPS;
-  }
+  mFlags = vorgaben.mFlags;
+  mMipAnzahl = vorgaben.mMipAnzahl;
   const uint64_t gegeben = mitInhalt ? ((mFlags & FLAG_MANUELLE_MIPMAPS) ? mMipAnzahl : 1) : 0;
   if (mitInhalt && !PruefeInhalt(seiten, gegeben)) {
     stopp();
@@ -154,16 +131,11 @@ void Quarz_WuerfelTextur::Benutzen() {
   if (mZustand != FREIGEGEBEN || mUngueltig) return;
   IDirect3DDevice9* geraet = Quarz::Intern::Geraet();
   if (!geraet) return;
-  const bool manuell = (mFlags & FLAG_MANUELLE_MIPMAPS) != 0;
-  const UINT stufen = (manuell || mMipAnzahl < 2) ? static_cast<UINT>(mMipAnzahl) : 0;
-  DWORD nutzung = 0;
-  if (mFlags & FLAG_DYNAMISCH) nutzung |= D3DUSAGE_DYNAMIC;
-  if (mMipAnzahl != 1 && !manuell) nutzung |= D3DUSAGE_AUTOGENMIPMAP;
-  if (mFlags & FLAG_RENDERZIEL) nutzung |= D3DUSAGE_RENDERTARGET;
+  const T::TErzeugung e = T::ErzeugungsWerte(mFlags, mMipAnzahl);
   const HRESULT hr = Quarz::Intern::ErzeugeMitPlatz(
       [&] {
-        return geraet->CreateCubeTexture(static_cast<UINT>(mKante), stufen, nutzung, mD3DFormat,
-                                         D3DPOOL_DEFAULT, &mTextur, nullptr);
+        return geraet->CreateCubeTexture(static_cast<UINT>(mKante), e.mStufen, e.mNutzung,
+                                         mD3DFormat, D3DPOOL_DEFAULT, &mTextur, nullptr);
       },
       true);
   if (FAILED(hr) || !mTextur) {
@@ -202,30 +174,14 @@ bool Quarz_WuerfelTextur::InternSchreibeInhalt(uint32_t seite, uint64_t stufe, u
   const uint64_t k = StufenKante(stufe);
   const bool ganz = x == 0 && y == 0 && static_cast<uint64_t>(rechteck.right) == k &&
                     static_cast<uint64_t>(rechteck.bottom) == k;
-  const char* funktion = "Quarz_WuerfelTextur::InternSchreibeInhalt";
-  if (mFlags & FLAG_DYNAMISCH) {
-    if (T::SchreibeGesperrt(zugriff, rechteck, ganz, mFormat, quelle) == T::Ergebnis::OK)
-      return true;
-    QUARZ_MELDE("Texturzugriff gescheitert.", funktion);
-    return false;
-  }
-  IDirect3DDevice9* geraet = Quarz::Intern::Geraet();
-  if (!geraet) return false;
-  switch (T::SchreibeUeberSpeicher(geraet, zugriff, rechteck, mD3DFormat, mFormat, quelle)) {
-    case T::Ergebnis::OK:
-      return true;
-    case T::Ergebnis::TEMPORAER:
-      gLog.Schreibe(
-          "!Quarz_WuerfelTextur::InternSchreibeInhalt( %d, %d, %d, %d, ...): Erzeugen der "
-          "temporären Textur gescheitert.",
-          static_cast<int>(seite), static_cast<int>(stufe), static_cast<int>(x),
-          static_cast<int>(y));
-      QUARZ_MELDE("Texturzugriff gescheitert.", funktion);
-      return false;
-    default:
-      QUARZ_MELDE("Texturzugriff gescheitert", funktion);
-      return false;
-  }
+  char zeile[160];
+  std::snprintf(zeile, sizeof zeile,
+                "!Quarz_WuerfelTextur::InternSchreibeInhalt( %d, %d, %d, %d, ...): Erzeugen der "
+                "temporären Textur gescheitert.",
+                static_cast<int>(seite), static_cast<int>(stufe), static_cast<int>(x),
+                static_cast<int>(y));
+  return T::Lade(zugriff, rechteck, ganz, mFlags, mD3DFormat, mFormat, quelle,
+                 "Quarz_WuerfelTextur::InternSchreibeInhalt", zeile);
 }
 
 void Quarz_WuerfelTextur::ErzeugeMipMaps() {

@@ -564,14 +564,19 @@ Netz Szene::ErzeugeGelaendeNetz() const
             const uint64_t j = k < region.mNachbarAnzahl ? region.mNachbarn[k] : UINT64_MAX;
             if (IstRegion(j))
             {
+                // The neighbour's corner at b and the one after it are the far edge. Where the
+                // neighbour has a second corner close by (a short edge to a third region), the
+                // nearest is b's own: the first within reach could pair b with itself.
                 const Region& nachbar = mRegionen[j];
+                float naechster = 0.01f;
                 for (uint32_t m = 0; m < nachbar.mEckenAnzahl; ++m)
                 {
-                    if (HorizontalQuadrat(nachbar.mEcken[m], b) < 0.01f)
+                    const float abstand = HorizontalQuadrat(nachbar.mEcken[m], b);
+                    if (abstand < naechster)
                     {
+                        naechster = abstand;
                         fernB = nachbar.mEcken[m];
                         fernA = nachbar.mEcken[(m + 1) % nachbar.mEckenAnzahl];
-                        break;
                     }
                 }
             }

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <sys/wait.h>
+
+#include <cerrno>
 
 #include <cstdio>
 #include <fstream>
@@ -237,6 +240,32 @@ TEST(HlslKompiler, AbsturzImGlslangWirdZumUebersetzungsfehler) {
     EXPECT_TRUE(Enthaelt(t.Meldungen, "glslang failed on this source")) << t.Meldungen;
   }
   EXPECT_EQ(Uebersetze("float4 main() : COLOR0 { return 1; }", "ps_3_0").Ergebnis, D3D_OK);
+}
+
+int OffeneDateien() {
+  DIR* d = opendir("/proc/self/fd");
+  int n = 0;
+  while (const dirent* e = d ? readdir(d) : nullptr)
+    if (e->d_name[0] != '.') ++n;
+  if (d) closedir(d);
+  return n;
+}
+
+// Every compile in a child, good or crashed, closes both ends of its pipe and reaps its child:
+// a game compiles hundreds of shaders.
+TEST(HlslKompiler, KindLaeufeHinterlassenKeineDateienUndKeineKinder) {
+  if (Faeden() != 1) GTEST_SKIP() << "glslang runs in this process once threads exist";
+  Uebersetze("float4 main() : COLOR0 { return 1; }", "ps_3_0");  // glslang's tables set up
+  const int vorher = OffeneDateien();
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(Uebersetze("float4 main() : COLOR0 { return 1; }", "ps_3_0").Ergebnis, D3D_OK);
+    EXPECT_EQ(Uebersetze("in", "vs_3_0").Ergebnis, E_FAIL);
+    EXPECT_EQ(Uebersetze("float4 main() : COLOR0 { return x; }", "ps_3_0").Ergebnis, E_FAIL);
+  }
+  EXPECT_EQ(OffeneDateien(), vorher);
+  errno = 0;
+  EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
+  EXPECT_EQ(errno, ECHILD);
 }
 
 TEST(HlslKompiler, DoppelteGlobaleWerdenVorGlslangErkannt) {

@@ -3,7 +3,10 @@
 // lines. No device is needed.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "quarzklassen/quarz_shaderdialekt.h"
@@ -161,7 +164,9 @@ TEST(ShaderDialekt, UnsichereDeklarationAbgelehnt) {
                                         Quarz::SHADER_VERTEX);
     EXPECT_EQ(log.Zaehle("abgelehnt"), 1) << deklaration << "\n" << log.Alle();
     EXPECT_TRUE(log.Enthaelt(deklaration)) << log.Alle();
-    EXPECT_EQ(log.mZeilen.empty() ? '-' : log.mZeilen[0].find("!Quarz::") != std::string::npos, true);
+    ASSERT_FALSE(log.mZeilen.empty());
+    EXPECT_NE(log.mZeilen[0].find("): !Quarz::UebersetzeShaderDialekt()"), std::string::npos)
+        << log.mZeilen[0];
     EXPECT_NE(hlsl.find("void main( float3 p : POSITION0, float2 u : TEXCOORD0, out float4 o"),
               std::string::npos)
         << hlsl;
@@ -228,4 +233,43 @@ TEST(ShaderDialekt, IncludeAusDemAnwendungsordner) {
   const std::string fehlt = Uebersetze("#include \"fehlt.h\"\nfloat danach;\n", Quarz::SHADER_PIXEL);
   EXPECT_TRUE(log.Enthaelt("Cannot open include file")) << log.Alle();
   EXPECT_NE(fehlt.find("float danach;"), std::string::npos);
+}
+
+// Shader text is outside data: its includes stay below the application folder. A name that
+// climbs out is refused before anything is opened, and the preprocessor reports it missing.
+TEST(ShaderDialekt, IncludeVerlaesstDenAnwendungsordnerNicht) {
+  ASSERT_EQ(mkdir("anwendung", 0755), 0);
+  ASSERT_EQ(mkdir("anwendung/unter", 0755), 0);
+  for (const char* datei : {"geheim.h", "anwendung/unter/erlaubt.h"}) {
+    std::FILE* f = std::fopen(datei, "w");
+    ASSERT_NE(f, nullptr);
+    std::fputs(std::strstr(datei, "geheim") ? "float geheim;\n" : "float erlaubt;\n", f);
+    std::fclose(f);
+  }
+  gSystem.mAnwendungsPfad = L"anwendung";
+  const struct {
+    const char* name;
+    bool gefunden;
+    bool abgelehnt;
+  } faelle[] = {
+      {"../geheim.h", false, true},
+      {"unter/../../geheim.h", false, true},
+      {"unter\\..\\..\\geheim.h", false, true},
+      {"..", false, true},
+      {"unter/erlaubt.h", true, false},
+      {"./unter/erlaubt.h", true, false},
+      {"/unter/erlaubt.h", true, false},   // absolute names stay below the folder too
+      {"unter/..erlaubt.h", false, false},  // a name that merely begins with ".."
+  };
+  for (const auto& f : faelle) {
+    SCOPED_TRACE(f.name);
+    TLogFaenger log;
+    const std::string hlsl = Uebersetze(std::string("#include \"") + f.name + "\"\nfloat danach;\n",
+                                        Quarz::SHADER_PIXEL);
+    EXPECT_EQ(hlsl.find("geheim"), std::string::npos) << hlsl;
+    EXPECT_EQ(hlsl.find("float erlaubt;") != std::string::npos, f.gefunden) << hlsl << log.Alle();
+    EXPECT_NE(hlsl.find("float danach;"), std::string::npos);
+    EXPECT_EQ(log.Enthaelt("!Quarz::ShaderPPOeffneInclude"), f.abgelehnt) << log.Alle();
+    EXPECT_EQ(log.Enthaelt("Cannot open include file"), !f.gefunden) << log.Alle();
+  }
 }

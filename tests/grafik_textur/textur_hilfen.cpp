@@ -5,9 +5,7 @@
 
 #include "plattform/d3dx_shader.h"
 #include "quarzklassen/quarz_indexbuffer.h"
-#include "quarzklassen/quarz_log.h"
 #include "quarzklassen/quarz_screen3d.h"
-#include "quarzklassen/quarz_timer.h"
 #include "quarzklassen/quarz_vertexbuffer.h"
 
 namespace {
@@ -96,12 +94,8 @@ uint32_t TTexturProgramm::Index(const char* name) const {
 }
 
 void TexturTest::SetUp() {
-  if (!gLog.IstGestartet()) gLog.Starte(L".", L"test.log");
-  gTimer.Starte();
-  Quarz_Screen3D::Modus modus{kBreite, kHoehe, 0, 0};
-  ASSERT_TRUE(Quarz_Screen3D::Init(modus, Quarz_Screen3D::FLAG_ANWENDUNG));
-  mKontext = Quarz_Screen3D::GetZeichenKontext();
-  ASSERT_NE(mKontext, nullptr);
+  ShaderGeraetTest::SetUp();
+  if (HasFatalFailure()) return;
   const std::pair<TTexturProgramm**, const char*> programme[] = {
       {&mTexturProgramm, kTexturPS}, {&mWuerfelProgramm, kWuerfelPS}, {&mFarbProgramm, kFarbePS}};
   for (const auto& [programm, ps] : programme) {
@@ -109,27 +103,19 @@ void TexturTest::SetUp() {
     ASSERT_NE((*programm)->mD3DVertexShader, nullptr) << (*programm)->mMeldungen;
     ASSERT_NE((*programm)->mD3DPixelShader, nullptr) << (*programm)->mMeldungen;
   }
-  // x, y, z, u, v: top-left, top-right, bottom-right, bottom-left; clockwise.
-  float ecken[20] = {-1, 1, 0, 0, 0, 1, 1, 0, 1, 0, 1, -1, 0, 1, 1, -1, -1, 0, 0, 1};
-  uint16_t indizes[6] = {0, 1, 2, 0, 2, 3};
-  TInitialInhalt v{ecken, sizeof(ecken), 0};
-  TInitialInhalt i{indizes, sizeof(indizes), 0};
-  mVb = mKontext->ErzeugeVertexBuffer(0, 0, &v);
-  mIb = mKontext->ErzeugeIndexBuffer(0, Quarz_IndexBuffer::INDEX_16, &i);
+  // Top-left, top-right, bottom-right, bottom-left; clockwise.
+  ErzeugeQuad(-1.0f, -1.0f, 1.0f, 1.0f);
 }
 
 void TexturTest::TearDown() {
   Plattform::SetzeVideoRAMBudget(UINT64_MAX);
   if (mKontext && Quarz_Screen3D::mInitialisiert) {
     for (auto it = mAufraeumen.rbegin(); it != mAufraeumen.rend(); ++it) mKontext->Freigeben(*it);
-    for (Quarz_BasisObjekt* o :
-         {static_cast<Quarz_BasisObjekt*>(mVb), static_cast<Quarz_BasisObjekt*>(mIb),
-          static_cast<Quarz_BasisObjekt*>(mTexturProgramm),
-          static_cast<Quarz_BasisObjekt*>(mWuerfelProgramm),
-          static_cast<Quarz_BasisObjekt*>(mFarbProgramm)})
-      mKontext->Freigeben(o);
+    mKontext->Freigeben(mTexturProgramm);
+    mKontext->Freigeben(mWuerfelProgramm);
+    mKontext->Freigeben(mFarbProgramm);
   }
-  if (Quarz_Screen3D::mInitialisiert) Quarz_Screen3D::Beenden();
+  ShaderGeraetTest::TearDown();
 }
 
 TexturTest::TZiel TexturTest::ErzeugeZiel(uint64_t breite, uint64_t hoehe, Quarz_ZBuffer* zbuffer) {

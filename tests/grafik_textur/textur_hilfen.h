@@ -1,6 +1,6 @@
 #pragma once
-// Shared pieces of the texture tests: a log catcher, a screen fixture (a real window under
-// Xvfb), programs assembled straight from HLSL, and drawing a texture into a float target whose
+// Shared pieces of the texture tests: a screen fixture (a real window under Xvfb), programs
+// assembled straight from HLSL, and drawing a texture into a float target whose
 // texels are read back exactly.
 #include <gtest/gtest.h>
 
@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "plattform/d3d9.h"
-#include "quarzklassen/quarz_konsolebasisanzeige.h"
 #include "quarzklassen/quarz_programm.h"
 #include "quarzklassen/quarz_renderziel.h"
 #include "quarzklassen/quarz_sampler.h"
@@ -17,19 +16,9 @@
 #include "quarzklassen/quarz_wuerfeltextur.h"
 #include "quarzklassen/quarz_zbuffer.h"
 #include "quarzklassen/quarz_zeichenkontext.h"
+#include "tests/grafik_shader/shader_testhilfe.h"
 
 using TFarbe = std::array<float, 4>;  // RGBA
-
-class TLogSammler : public Quarz_KonsoleBasisAnzeige {
-public:
-  void ZeigeZeile(const char* zeile) override { mZeilen.emplace_back(zeile); }
-  bool Enthaelt(const std::string& teil) const {
-    for (const auto& z : mZeilen)
-      if (z.find(teil) != std::string::npos) return true;
-    return false;
-  }
-  std::vector<std::string> mZeilen;
-};
 
 // A program from HLSL source over one stream: float3 POSITION0 and float2 TEXCOORD0.
 class TTexturProgramm : public Quarz_Programm {
@@ -45,10 +34,9 @@ private:
   struct ID3DXConstantTable* mTabellen[2] = {nullptr, nullptr};
 };
 
-class TexturTest : public ::testing::Test {
+// The shader tests' screen fixture with the programs and the quad every texture test draws.
+class TexturTest : public ShaderGeraetTest {
 protected:
-  static constexpr int kBreite = 64;
-  static constexpr int kHoehe = 48;
   void SetUp() override;
   void TearDown() override;
 
@@ -75,13 +63,9 @@ protected:
   // A point-sampling clamping sampler.
   Quarz_Sampler* PunktSampler();
 
-  TLogSammler mLog;
-  Quarz_ZeichenKontext* mKontext = nullptr;
   TTexturProgramm* mTexturProgramm = nullptr;
   TTexturProgramm* mWuerfelProgramm = nullptr;
   TTexturProgramm* mFarbProgramm = nullptr;
-  Quarz_VertexBuffer* mVb = nullptr;
-  Quarz_IndexBuffer* mIb = nullptr;
   std::vector<Quarz_BasisObjekt*> mAufraeumen;  // freed in TearDown
 
 private:

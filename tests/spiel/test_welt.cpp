@@ -38,11 +38,11 @@ struct Gold
 TEST_F(Welt, GoldeneWerteJeSaat)
 {
     const Gold faelle[] = {
-        {1, 3736, 713, 266.336334f, 59.544231f, 27872},
-        {2, 3810, 712, 541.939758f, 102.812584f, 28674},
-        {3, 3761, 703, 361.549805f, 599.430908f, 28559},
+        {1, 3736, 713, 266.336334f, 59.544231f, 27834},
+        {2, 3810, 712, 541.939758f, 102.812584f, 28647},
+        {3, 3761, 703, 361.549805f, 599.430908f, 28541},
         // A region without corners inside a forest circle: it is forest too and draws its numbers.
-        {8, 3712, 805, 68.973663f, 737.533936f, 27613},
+        {8, 3712, 805, 68.973663f, 737.533936f, 27578},
     };
     for (const Gold& g : faelle)
     {
@@ -189,12 +189,13 @@ TEST_F(Welt, GelaendeNetzMitWaendenNachAussen)
             EXPECT_NEAR(laenge, 1.0f, 1e-3f);
             continue;
         }
-        // Walls: unit normals (a wall between two regions that meet in one point has no area
-        // and keeps a zero normal), nearly all of them upright.
-        EXPECT_TRUE(std::fabs(laenge - 1.0f) < 1e-3f || laenge == 0.0f) << t;
-        aufrecht += std::fabs(v.mNormale.y) < 0.3f ? 1 : 0;
+        // Walls: unit normals (no wall pairs a corner with itself), and upright: each joins an
+        // edge to the neighbour's matching edge below it. Only where a neighbour sees no shared
+        // edge (it lies beyond its 16 nearest points) may one lean.
+        EXPECT_NEAR(laenge, 1.0f, 1e-3f) << t;
+        aufrecht += std::fabs(v.mNormale.y) < 0.01f ? 1 : 0;
     }
-    EXPECT_GT(aufrecht * 100, static_cast<int>(netz.Dreiecke() - oben) * 95);
+    EXPECT_GE(aufrecht * 1000, static_cast<int>(netz.Dreiecke() - oben) * 999);
     // The terrain is instance 0 with the same triangle count, the cursor instance 1.
     EXPECT_TRUE(mSzene->mInstanzen.IstBelegt(0));
     EXPECT_TRUE(mSzene->mInstanzen.IstBelegt(1));
@@ -366,19 +367,3 @@ TEST_F(Welt, KarteAlsBild)
 
 }  // namespace
 }  // namespace Spiel::Test
-namespace Spiel::Test {
-namespace {
-TEST_F(Welt, DISABLED_DiagWand)
-{
-    mSzene = GeneriereWelt(3);
-    int kurz = 0, null = 0;
-    for (const Region& r : mSzene->mRegionen)
-        for (uint32_t k = 0; k < r.mEckenAnzahl; ++k)
-            kurz += (r.mEcken[(k + 1) % r.mEckenAnzahl] - r.mEcken[k]).OhneHoehe().Laenge() < 1e-3f;
-    const Netz netz = mSzene->ErzeugeGelaendeNetz();
-    for (size_t t = 0; t < netz.Dreiecke(); ++t)
-        null += netz.mVertices[3 * t].mNormale.Laenge() == 0.0f;
-    printf("kurze Kanten %d, Nullnormalen %d von %lu\n", kurz, null, netz.Dreiecke());
-}
-}
-}
