@@ -135,6 +135,9 @@ bool AttributTyp(BYTE typ, TAttributTyp& a) {
   }
 }
 
+// Attribute locations the layer drives (OpenGL guarantees 16).
+constexpr int kAttributOrte = 16;
+
 // Attribute location of an element: POSITIONk is k, TEXCOORDn is n + 1; -1 for the rest.
 int AttributOrt(const D3DVERTEXELEMENT9& e) {
   if (e.Usage == D3DDECLUSAGE_POSITION) return e.UsageIndex;
@@ -895,6 +898,8 @@ HRESULT TD3D9Geraet::CreateVertexDeclaration(const D3DVERTEXELEMENT9* elemente,
     TAttributTyp a;
     if (elemente[i].Stream >= Stroeme || !AttributTyp(elemente[i].Type, a)) return D3DERR_INVALIDCALL;
     const int ort = AttributOrt(elemente[i]);
+    // An element beyond the attribute locations would silently never reach the shader.
+    if (ort >= kAttributOrte) return D3DERR_INVALIDCALL;
     // Two elements on one location would silently overwrite each other.
     for (const D3DVERTEXELEMENT9& frueher : liste)
       if (ort >= 0 && AttributOrt(frueher) == ort) return D3DERR_INVALIDCALL;
@@ -1110,7 +1115,7 @@ void TD3D9Geraet::SetzeAttribute() {
     const int ort = AttributOrt(e);
     const TStrom& s = mStroeme[e.Stream];
     TAttributTyp a;
-    if (ort < 0 || ort >= 16 || !s.Puffer || !AttributTyp(e.Type, a)) continue;
+    if (ort < 0 || ort >= kAttributOrte || !s.Puffer || !AttributTyp(e.Type, a)) continue;
     const GLuint o = static_cast<GLuint>(ort);
     glBindBuffer(GL_ARRAY_BUFFER, s.Puffer->GlPuffer());
     glVertexAttribPointer(o, a.Anzahl, a.Typ, a.Normiert, static_cast<GLsizei>(s.Schritt),
@@ -1119,7 +1124,7 @@ void TD3D9Geraet::SetzeAttribute() {
     if (!(mAktiveOrte & (1u << o))) glEnableVertexAttribArray(o);
     orte |= 1u << o;
   }
-  for (GLuint o = 0; o < 16; ++o)
+  for (GLuint o = 0; o < static_cast<GLuint>(kAttributOrte); ++o)
     if ((mAktiveOrte & ~orte) & (1u << o)) glDisableVertexAttribArray(o);
   mAktiveOrte = orte;
 }

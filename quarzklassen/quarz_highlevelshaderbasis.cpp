@@ -119,6 +119,23 @@ bool Quarz_HighLevelShaderBasis::UebersetzeQuelltext(const char* quelle,
   return true;
 }
 
+bool Quarz_HighLevelShaderBasis::SchliesseErzeugungAb(bool erzeugt, bool leise, const TArt& art) {
+  if (erzeugt) {
+    LiesKonstantenTabelle();
+    return true;
+  }
+  if (!leise) {
+    gLog.Schreibe("!%s::ErzeugeShader(...): Shader-Erzeugung gescheitert.", art.mKlasse);
+    QUARZ_MELDE(std::string(art.mKurz) + "-Erzeugung gescheitert.",
+                std::string(art.mKlasse) + "::InternErzeugeShader");
+  }
+  return false;
+}
+
+const DWORD* Quarz_HighLevelShaderBasis::Code() const {
+  return mCode ? static_cast<const DWORD*>(mCode->GetBufferPointer()) : nullptr;
+}
+
 void Quarz_HighLevelShaderBasis::LiesKonstantenTabelle() {
   mNamen.clear();
   if (!mKonstantenTabelle) return;

@@ -55,6 +55,11 @@ protected:
   // code, messages and constant table behind; false when the compile failed.
   bool UebersetzeQuelltext(const char* quelle, const Quarz::TShaderDefinitionen& definitionen,
                            bool leise, const TArt& art, const std::string& profil);
+  // Step 5 after the class made (or failed to make) its device shader from the code: a
+  // failure is reported unless quiet; success fills the name map. Returns `erzeugt`.
+  bool SchliesseErzeugungAb(bool erzeugt, bool leise, const TArt& art);
+  // The compiled code, or null.
+  const DWORD* Code() const;
   // Fills the name map from the constant table.
   void LiesKonstantenTabelle();
   // Releases code, messages and table and clears the map.

@@ -17,6 +17,9 @@ std::string Profil() {
 
 }  // namespace
 
+const Quarz_HighLevelShaderBasis::TArt Quarz_PixelShader::kArt{
+    Quarz::SHADER_PIXEL, "Quarz_PixelShader", "PixelShader", "ps%03d.txt", &sDumpZaehler};
+
 Quarz_PixelShader::Quarz_PixelShader() { mZustand = IM_AUFBAU; }
 
 Quarz_PixelShader::~Quarz_PixelShader() { Plattform::SicherFreigeben(mD3DShader); }
@@ -26,25 +29,16 @@ bool Quarz_PixelShader::UebersetzeAusString(const char* quelle,
                                              bool leise) {
   Plattform::SicherFreigeben(mD3DShader);
   mZustand = IM_AUFBAU;
-  static const TArt art{Quarz::SHADER_PIXEL, "Quarz_PixelShader", "PixelShader", "ps%03d.txt",
-                        &sDumpZaehler};
-  if (!UebersetzeQuelltext(quelle, definitionen, leise, art, Profil())) return false;
+  if (!UebersetzeQuelltext(quelle, definitionen, leise, kArt, Profil())) return false;
   return InternErzeugeShader(leise);
 }
 
 bool Quarz_PixelShader::InternErzeugeShader(bool leise) {
   Plattform::SicherFreigeben(mD3DShader);
   IDirect3DDevice9* geraet = Quarz::Intern::Geraet();
-  const auto* code = mCode ? static_cast<const DWORD*>(mCode->GetBufferPointer()) : nullptr;
-  if (!geraet || !code || FAILED(geraet->CreatePixelShader(code, &mD3DShader)) || !mD3DShader) {
+  if (!geraet || !Code() || FAILED(geraet->CreatePixelShader(Code(), &mD3DShader)))
     mD3DShader = nullptr;
-    if (!leise) {
-      gLog.Schreibe("!Quarz_PixelShader::ErzeugeShader(...): Shader-Erzeugung gescheitert.");
-      QUARZ_MELDE("PixelShader-Erzeugung gescheitert.", "Quarz_PixelShader::InternErzeugeShader");
-    }
-    return false;
-  }
-  LiesKonstantenTabelle();
+  if (!SchliesseErzeugungAb(mD3DShader != nullptr, leise, kArt)) return false;
   mZustand = VORHANDEN;
   return true;
 }

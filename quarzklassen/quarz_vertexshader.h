@@ -24,4 +24,8 @@ public:
 
   // Numbers of the dump files "vs%03d.txt", process-wide.
   static std::atomic<uint32_t> sDumpZaehler;
+
+private:
+  // The words and numbers of its compiles.
+  static const TArt kArt;
 };

@@ -415,6 +415,14 @@ TEST_F(Geraet, FehlerhafteShaderUndDeklarationenWerdenAbgelehnt) {
                                        D3DDECL_END()};
   IDirect3DVertexDeclaration9* d = nullptr;
   EXPECT_EQ(mGeraet->CreateVertexDeclaration(doppelt, &d), D3DERR_INVALIDCALL);
+  // TEXCOORD15 would need location 16, which is never fed; TEXCOORD14 takes the last one.
+  for (BYTE index : {BYTE{15}, BYTE{14}}) {
+    const D3DVERTEXELEMENT9 weit[] = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0},
+                                      {0, 12, D3DDECLTYPE_FLOAT2, 0, D3DDECLUSAGE_TEXCOORD, index},
+                                      D3DDECL_END()};
+    EXPECT_EQ(mGeraet->CreateVertexDeclaration(weit, &d), index == 15 ? D3DERR_INVALIDCALL : D3D_OK);
+    Plattform::SicherFreigeben(d);
+  }
   UINT anzahl = 0;
   ASSERT_EQ(mDeklaration->GetDeclaration(nullptr, &anzahl), D3D_OK);
   EXPECT_EQ(anzahl, 4u);

@@ -134,14 +134,7 @@ TEST_F(ShaderProgrammTest, GepackteIndizes) {
     EXPECT_EQ(mProgramm->GetKonstantenIndex(f.name), f.konstante) << f.name;
     EXPECT_EQ(mProgramm->GetSamplerIndex(f.name), f.sampler) << f.name;
   }
-  // The copies the drawing context binds.
-  EXPECT_EQ(mProgramm->mStromAnzahl, 1u);
-  EXPECT_EQ(mProgramm->mSchrittweiten[0], 20u);
-  EXPECT_EQ(mProgramm->mDeklaration, mEingabe->mDeklaration);
-  EXPECT_EQ(mProgramm->mD3DVertexShader, mVs->mD3DShader);
-  EXPECT_EQ(mProgramm->mD3DPixelShader, mPs->mD3DShader);
   EXPECT_EQ(mVs->mZustand, 1u);
-  EXPECT_EQ(mProgramm->mZustand, 1u);
 }
 
 // The walk enters every array element and structure member under its full name.

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "plattform/d3dx_shader.h"
 #include "quarzklassen/quarz_indexbuffer.h"
 #include "quarzklassen/quarz_screen3d.h"
 #include "quarzklassen/quarz_vertexbuffer.h"
@@ -13,27 +12,36 @@ namespace {
 const char* const kVS = R"(
 float4 gVersatz;
 float4 gSkala;
-void main(float3 pos : POSITION0, float2 uv : TEXCOORD0,
-          out float4 position : POSITION0, out float2 tc : TEXCOORD0) {
+$rein float3 pos;
+$rein float2 uv;
+$raus float4 position;
+$raus float2 tc;
+$main() {
   position = float4(pos.xy + gVersatz.xy, gVersatz.z, 1.0);
   tc = uv * gSkala.xy + gSkala.zw;
 }
 )";
 
 const char* const kTexturPS = R"(
-sampler2D gTextur;
-float4 main(float2 tc : TEXCOORD0) : COLOR0 { return tex2D(gTextur, tc); }
+DEF_SAMPLER_2D( gTextur);
+$rein float2 tc;
+$raus float4 farbe;
+$main() { farbe = SAMPLE_2D( gTextur, tc); }
 )";
 
 const char* const kWuerfelPS = R"(
-samplerCUBE gWuerfel;
+DEF_SAMPLER_CUBE( gWuerfel);
 float4 gRichtung;
-float4 main(float2 tc : TEXCOORD0) : COLOR0 { return texCUBE(gWuerfel, gRichtung.xyz); }
+$rein float2 tc;
+$raus float4 farbe;
+$main() { farbe = SAMPLE_CUBE( gWuerfel, gRichtung.xyz); }
 )";
 
 const char* const kFarbePS = R"(
 float4 gFarbe;
-float4 main(float2 tc : TEXCOORD0) : COLOR0 { return gFarbe; }
+$rein float2 tc;
+$raus float4 farbe;
+$main() { farbe = gFarbe; }
 )";
 
 // Pixel sampler 0, no vertex sampler.
@@ -41,68 +49,25 @@ constexpr uint32_t kSampler0 = 0xFF00;
 
 }  // namespace
 
-TTexturProgramm::TTexturProgramm(const char* vs, const char* ps) {
-  IDirect3DDevice9* geraet = Quarz_Screen3D::GetZeichenKontext()->mImpl->mGeraet;
-  const char* quellen[2] = {vs, ps};
-  const char* profile[2] = {D3DXGetVertexShaderProfile(geraet), D3DXGetPixelShaderProfile(geraet)};
-  for (int i = 0; i < 2; ++i) {
-    LPD3DXBUFFER code = nullptr, meldungen = nullptr;
-    const HRESULT hr =
-        D3DXCompileShader(quellen[i], static_cast<UINT>(std::strlen(quellen[i])), nullptr, nullptr,
-                          "main", profile[i], 0, &code, &meldungen, &mTabellen[i]);
-    if (meldungen) {
-      mMeldungen += static_cast<const char*>(meldungen->GetBufferPointer());
-      meldungen->Release();
-    }
-    if (FAILED(hr) || !code) continue;
-    const auto* funktion = static_cast<const DWORD*>(code->GetBufferPointer());
-    if (i == 0)
-      geraet->CreateVertexShader(funktion, &mD3DVertexShader);
-    else
-      geraet->CreatePixelShader(funktion, &mD3DPixelShader);
-    code->Release();
-  }
-  const D3DVERTEXELEMENT9 elemente[] = {
-      {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
-      {0, 12, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
-      D3DDECL_END()};
-  geraet->CreateVertexDeclaration(elemente, &mDeklaration);
-  mStromAnzahl = 1;
-  mSchrittweiten[0] = 20;
-}
-
-TTexturProgramm::~TTexturProgramm() {
-  Plattform::SicherFreigeben(mD3DVertexShader);
-  Plattform::SicherFreigeben(mD3DPixelShader);
-  Plattform::SicherFreigeben(mDeklaration);
-  for (auto*& t : mTabellen) Plattform::SicherFreigeben(t);
-}
-
-uint32_t TTexturProgramm::Register(const char* name, int stufe) const {
-  ID3DXConstantTable* tabelle = mTabellen[stufe];
-  if (!tabelle) return 0xFFF;
-  D3DXHANDLE h = tabelle->GetConstantByName(nullptr, name);
-  if (!h) return 0xFFF;
-  D3DXCONSTANT_DESC beschreibung{};
-  UINT anzahl = 1;
-  if (FAILED(tabelle->GetConstantDesc(h, &beschreibung, &anzahl))) return 0xFFF;
-  return beschreibung.RegisterIndex;
-}
-
-uint32_t TTexturProgramm::Index(const char* name) const {
-  return Register(name, 0) | (Register(name, 1) << 12);
+void TexturTest::ErzeugeProgramm(TTexturProgramm& programm, const char* ps) {
+  programm.mVs = mKontext->ErzeugeVertexShader();
+  programm.mPs = mKontext->ErzeugePixelShader();
+  ASSERT_TRUE(programm.mVs->UebersetzeAusString(kVS, {}, false)) << mLog.Alle();
+  ASSERT_TRUE(programm.mPs->UebersetzeAusString(ps, {}, false)) << mLog.Alle();
+  programm.mProgramm = mKontext->ErzeugeProgramm(mEingabe, programm.mVs, programm.mPs);
 }
 
 void TexturTest::SetUp() {
   ShaderGeraetTest::SetUp();
   if (HasFatalFailure()) return;
-  const std::pair<TTexturProgramm**, const char*> programme[] = {
-      {&mTexturProgramm, kTexturPS}, {&mWuerfelProgramm, kWuerfelPS}, {&mFarbProgramm, kFarbePS}};
-  for (const auto& [programm, ps] : programme) {
-    *programm = mKontext->ErzeugeObjekt<TTexturProgramm>(kVS, ps);
-    ASSERT_NE((*programm)->mD3DVertexShader, nullptr) << (*programm)->mMeldungen;
-    ASSERT_NE((*programm)->mD3DPixelShader, nullptr) << (*programm)->mMeldungen;
-  }
+  mEingabe = mKontext->ErzeugeVertexEingabe();
+  mEingabe->AddKanal(0, Quarz_VertexEingabe::KANAL_FLOAT3, 0, false);
+  mEingabe->AddKanal(0, Quarz_VertexEingabe::KANAL_FLOAT2, 12, false);
+  mEingabe->Beenden();
+  ErzeugeProgramm(mTexturProgramm, kTexturPS);
+  ErzeugeProgramm(mWuerfelProgramm, kWuerfelPS);
+  ErzeugeProgramm(mFarbProgramm, kFarbePS);
+  ASSERT_EQ(mTexturProgramm.mProgramm->GetSamplerIndex("gTextur"), kSampler0);
   // Top-left, top-right, bottom-right, bottom-left; clockwise.
   ErzeugeQuad(-1.0f, -1.0f, 1.0f, 1.0f);
 }
@@ -110,10 +75,14 @@ void TexturTest::SetUp() {
 void TexturTest::TearDown() {
   Plattform::SetzeVideoRAMBudget(UINT64_MAX);
   if (mKontext && Quarz_Screen3D::mInitialisiert) {
+    mKontext->SetProgramm(nullptr);
     for (auto it = mAufraeumen.rbegin(); it != mAufraeumen.rend(); ++it) mKontext->Freigeben(*it);
-    mKontext->Freigeben(mTexturProgramm);
-    mKontext->Freigeben(mWuerfelProgramm);
-    mKontext->Freigeben(mFarbProgramm);
+    for (TTexturProgramm* p : {&mTexturProgramm, &mWuerfelProgramm, &mFarbProgramm}) {
+      mKontext->Freigeben(p->mProgramm);
+      mKontext->Freigeben(p->mVs);
+      mKontext->Freigeben(p->mPs);
+    }
+    mKontext->Freigeben(mEingabe);
   }
   ShaderGeraetTest::TearDown();
 }
@@ -135,11 +104,12 @@ void TexturTest::GibFrei(TZiel& ziel) {
   ziel = TZiel{};
 }
 
-void TexturTest::ZeichneQuad(TTexturProgramm* programm, float versatzX, float versatzY, float z) {
-  mKontext->SetProgramm(programm);
+void TexturTest::ZeichneQuad(const TTexturProgramm& programm, float versatzX, float versatzY,
+                             float z) {
+  mKontext->SetProgramm(programm.mProgramm);
   mKontext->SetVertexBuffer(0, mVb);
   mKontext->SetIndexBuffer(mIb);
-  mKontext->SetProgrammKonstante(programm->Index("gVersatz"), versatzX, versatzY, z, 0.0f);
+  mKontext->SetProgrammKonstante(programm.Index("gVersatz"), versatzX, versatzY, z, 0.0f);
   mKontext->ZeichneIndexElemente(0, 2);
 }
 
@@ -147,7 +117,7 @@ void TexturTest::Zeichne(const TZiel& ziel, Quarz_BasisObjekt* textur, Quarz_Sam
                          TFarbe skala) {
   mKontext->SetRenderZiel(ziel.mZiel);
   mKontext->SetTextur(kSampler0, sampler, textur);
-  mKontext->SetProgrammKonstante(mTexturProgramm->Index("gSkala"), skala[0], skala[1], skala[2],
+  mKontext->SetProgrammKonstante(mTexturProgramm.Index("gSkala"), skala[0], skala[1], skala[2],
                                  skala[3]);
   // Direct3D 9 puts pixel centres on integer coordinates: half a pixel to the upper left
   // lays texel centres on them.
@@ -159,16 +129,16 @@ void TexturTest::Zeichne(const TZiel& ziel, Quarz_BasisObjekt* textur, Quarz_Sam
 void TexturTest::ZeichneWuerfel(const TZiel& ziel, Quarz_WuerfelTextur* wuerfel, TFarbe richtung) {
   mKontext->SetRenderZiel(ziel.mZiel);
   mKontext->SetTextur(kSampler0, PunktSampler(), wuerfel);
-  mKontext->SetProgrammKonstante(mWuerfelProgramm->Index("gSkala"), 1.0f, 1.0f, 0.0f, 0.0f);
-  mKontext->SetProgrammKonstante(mWuerfelProgramm->Index("gRichtung"), richtung[0], richtung[1],
+  mKontext->SetProgrammKonstante(mWuerfelProgramm.Index("gSkala"), 1.0f, 1.0f, 0.0f, 0.0f);
+  mKontext->SetProgrammKonstante(mWuerfelProgramm.Index("gRichtung"), richtung[0], richtung[1],
                                  richtung[2], richtung[3]);
   ZeichneQuad(mWuerfelProgramm, 0.0f, 0.0f, 0.5f);
 }
 
 void TexturTest::ZeichneFarbe(TFarbe farbe, float z) {
-  mKontext->SetProgrammKonstante(mFarbProgramm->Index("gFarbe"), farbe[0], farbe[1], farbe[2],
+  mKontext->SetProgrammKonstante(mFarbProgramm.Index("gFarbe"), farbe[0], farbe[1], farbe[2],
                                  farbe[3]);
-  mKontext->SetProgrammKonstante(mFarbProgramm->Index("gSkala"), 1.0f, 1.0f, 0.0f, 0.0f);
+  mKontext->SetProgrammKonstante(mFarbProgramm.Index("gSkala"), 1.0f, 1.0f, 0.0f, 0.0f);
   ZeichneQuad(mFarbProgramm, 0.0f, 0.0f, z);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Shared pieces of the texture tests: a screen fixture (a real window under Xvfb), programs
-// assembled straight from HLSL, and drawing a texture into a float target whose
+// from dialect shaders, and drawing a texture into a float target whose
 // texels are read back exactly.
 #include <gtest/gtest.h>
 
@@ -9,10 +9,13 @@
 #include <vector>
 
 #include "plattform/d3d9.h"
+#include "quarzklassen/quarz_pixelshader.h"
 #include "quarzklassen/quarz_programm.h"
 #include "quarzklassen/quarz_renderziel.h"
 #include "quarzklassen/quarz_sampler.h"
 #include "quarzklassen/quarz_textur.h"
+#include "quarzklassen/quarz_vertexeingabe.h"
+#include "quarzklassen/quarz_vertexshader.h"
 #include "quarzklassen/quarz_wuerfeltextur.h"
 #include "quarzklassen/quarz_zbuffer.h"
 #include "quarzklassen/quarz_zeichenkontext.h"
@@ -20,18 +23,13 @@
 
 using TFarbe = std::array<float, 4>;  // RGBA
 
-// A program from HLSL source over one stream: float3 POSITION0 and float2 TEXCOORD0.
-class TTexturProgramm : public Quarz_Programm {
-public:
-  TTexturProgramm(const char* vs, const char* ps);
-  ~TTexturProgramm() override;
-  // Packed constant index over both stages (0xFFF where a stage lacks the name).
-  uint32_t Index(const char* name) const;
-  std::string mMeldungen;
-
-private:
-  uint32_t Register(const char* name, int stufe) const;
-  struct ID3DXConstantTable* mTabellen[2] = {nullptr, nullptr};
+// A program from dialect shaders over one stream (float3 position, float2 texture
+// coordinates), with its parts.
+struct TTexturProgramm {
+  Quarz_VertexShader* mVs = nullptr;
+  Quarz_PixelShader* mPs = nullptr;
+  Quarz_Programm* mProgramm = nullptr;
+  uint32_t Index(const char* name) const { return mProgramm->GetKonstantenIndex(name); }
 };
 
 // The shader tests' screen fixture with the programs and the quad every texture test draws.
@@ -63,13 +61,15 @@ protected:
   // A point-sampling clamping sampler.
   Quarz_Sampler* PunktSampler();
 
-  TTexturProgramm* mTexturProgramm = nullptr;
-  TTexturProgramm* mWuerfelProgramm = nullptr;
-  TTexturProgramm* mFarbProgramm = nullptr;
+  TTexturProgramm mTexturProgramm;
+  TTexturProgramm mWuerfelProgramm;
+  TTexturProgramm mFarbProgramm;
+  Quarz_VertexEingabe* mEingabe = nullptr;
   std::vector<Quarz_BasisObjekt*> mAufraeumen;  // freed in TearDown
 
 private:
-  void ZeichneQuad(TTexturProgramm* programm, float versatzX, float versatzY, float z);
+  void ErzeugeProgramm(TTexturProgramm& programm, const char* ps);
+  void ZeichneQuad(const TTexturProgramm& programm, float versatzX, float versatzY, float z);
 };
 
 // The texture's initial content from one tight level buffer per level.
