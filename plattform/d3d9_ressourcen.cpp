@@ -457,26 +457,14 @@ HRESULT TD3D9Puffer::Entsperre() {
 HRESULT TD3D9VertexPuffer::GetDevice(IDirect3DDevice9** geraet) { return GeraetAbgeben(mGeraet, geraet); }
 
 HRESULT TD3D9VertexPuffer::GetDesc(D3DVERTEXBUFFER_DESC* b) {
-  if (!b) return D3DERR_INVALIDCALL;
-  b->Format = D3DFMT_UNKNOWN;
-  b->Type = D3DRTYPE_VERTEXBUFFER;
-  b->Usage = mUsage;
-  b->Pool = mPool;
-  b->Size = mGroesse;
-  b->FVF = 0;
-  return D3D_OK;
+  if (b) b->FVF = 0;
+  return Beschreibe(b, D3DFMT_UNKNOWN, D3DRTYPE_VERTEXBUFFER);
 }
 
 HRESULT TD3D9IndexPuffer::GetDevice(IDirect3DDevice9** geraet) { return GeraetAbgeben(mGeraet, geraet); }
 
 HRESULT TD3D9IndexPuffer::GetDesc(D3DINDEXBUFFER_DESC* b) {
-  if (!b) return D3DERR_INVALIDCALL;
-  b->Format = mFormat;
-  b->Type = D3DRTYPE_INDEXBUFFER;
-  b->Usage = mUsage;
-  b->Pool = mPool;
-  b->Size = mGroesse;
-  return D3D_OK;
+  return Beschreibe(b, mFormat, D3DRTYPE_INDEXBUFFER);
 }
 
 // ---------------------------------------------------------------------------------------------

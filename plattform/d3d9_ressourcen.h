@@ -209,6 +209,17 @@ class TD3D9Puffer : public TD3D9Ressource {
   ~TD3D9Puffer() override;
   HRESULT Sperre(UINT versatz, UINT groesse, void** daten, DWORD flags);
   HRESULT Entsperre();
+  // Fills what vertex and index buffer descriptions share.
+  template <class TBeschreibung>
+  HRESULT Beschreibe(TBeschreibung* b, D3DFORMAT format, D3DRESOURCETYPE typ) const {
+    if (!b) return D3DERR_INVALIDCALL;
+    b->Format = format;
+    b->Type = typ;
+    b->Usage = mUsage;
+    b->Pool = mPool;
+    b->Size = mGroesse;
+    return D3D_OK;
+  }
   UINT mGroesse;
   DWORD mUsage;
   GLuint mPuffer = 0;

@@ -6,22 +6,12 @@
 
 namespace {
 
-int UeberspringeLeer(PreprocessorState* s) {
-  int c = PreprocessorGetChar(s);
-  while (PPIstLeer(c)) c = PreprocessorGetChar(s);
-  return c;
-}
-
-void UeberspringeZeile(PreprocessorState* s, int c) {
-  while (c != '\n' && c != 0) c = PreprocessorGetChar(s);
-}
-
 // The rest of a control line must be empty.
 void PruefeRest(PreprocessorState* s) {
-  int c = UeberspringeLeer(s);
+  int c = PreprocessorUeberspringeLeer(s);
   if (c != '\n' && c != 0) {
     PreprocessorError(s, 38);
-    UeberspringeZeile(s, c);
+    PreprocessorUeberspringeZeile(s, c);
   }
 }
 
@@ -36,10 +26,10 @@ int SchiebeBedingung(PreprocessorState* s, const char* name, bool aktiv) {
 
 // #ifdef / #ifndef: true when the name is (or is not) a macro.
 bool IstDefiniert(PreprocessorState* s, bool gesucht) {
-  int c = UeberspringeLeer(s);
+  int c = PreprocessorUeberspringeLeer(s);
   if (!PPIstName(c) || c == PP_KEIN_MAKRO) {
     PreprocessorError(s, 4);
-    UeberspringeZeile(s, c);
+    PreprocessorUeberspringeZeile(s, c);
     return false;
   }
   PreprocessorLiesName(s, c);
@@ -52,7 +42,7 @@ int Bedingung(PreprocessorState* s, const char* name) {
   int ergebnis = SchiebeBedingung(s, name, s->mAusgabe);
   if (ergebnis != PP_OK) return ergebnis;
   if (!s->mAusgabe) {
-    UeberspringeZeile(s, PreprocessorGetChar(s));
+    PreprocessorUeberspringeZeile(s, PreprocessorGetChar(s));
     return PP_OK;
   }
   bool wahr;
@@ -73,18 +63,18 @@ int Bedingung(PreprocessorState* s, const char* name) {
 int Elif(PreprocessorState* s) {
   if (s->mBedingungTiefe == 0) {
     PreprocessorError(s, 0, "elif");
-    UeberspringeZeile(s, PreprocessorGetChar(s));
+    PreprocessorUeberspringeZeile(s, PreprocessorGetChar(s));
     return PP_OK;
   }
   uint8_t& eintrag = s->mBedingung[s->mBedingungTiefe];
   if (eintrag & 2) {
     PreprocessorError(s, 1, "elif");
-    UeberspringeZeile(s, PreprocessorGetChar(s));
+    PreprocessorUeberspringeZeile(s, PreprocessorGetChar(s));
     return PP_OK;
   }
   if (!(eintrag & 1) || (eintrag & 4)) {
     s->mAusgabe = false;
-    UeberspringeZeile(s, PreprocessorGetChar(s));
+    PreprocessorUeberspringeZeile(s, PreprocessorGetChar(s));
     return PP_OK;
   }
   int wert = 0;
@@ -97,7 +87,7 @@ int Elif(PreprocessorState* s) {
 void Else(PreprocessorState* s) {
   if (s->mBedingungTiefe == 0) {
     PreprocessorError(s, 0, "else");
-    UeberspringeZeile(s, PreprocessorGetChar(s));
+    PreprocessorUeberspringeZeile(s, PreprocessorGetChar(s));
     return;
   }
   uint8_t& eintrag = s->mBedingung[s->mBedingungTiefe];
@@ -113,7 +103,7 @@ void Else(PreprocessorState* s) {
 void Endif(PreprocessorState* s) {
   if (s->mBedingungTiefe == 0) {
     PreprocessorError(s, 0, "endif");
-    UeberspringeZeile(s, PreprocessorGetChar(s));
+    PreprocessorUeberspringeZeile(s, PreprocessorGetChar(s));
     return;
   }
   // No forced line directive here: up to four missing lines are written as newlines.
@@ -122,10 +112,10 @@ void Endif(PreprocessorState* s) {
 }
 
 void Undef(PreprocessorState* s) {
-  int c = UeberspringeLeer(s);
+  int c = PreprocessorUeberspringeLeer(s);
   if (!PPIstName(c) || c == PP_KEIN_MAKRO) {
     PreprocessorError(s, 8);
-    UeberspringeZeile(s, c);
+    PreprocessorUeberspringeZeile(s, c);
     return;
   }
   PreprocessorLiesName(s, c);
@@ -140,7 +130,7 @@ int Line(PreprocessorState* s) {
   while (*p == ' ') ++p;
   if (!PPIstZiffer(*p)) {
     PreprocessorError(s, 38);
-    UeberspringeZeile(s, PreprocessorGetChar(s));
+    PreprocessorUeberspringeZeile(s, PreprocessorGetChar(s));
     return PP_OK;
   }
   long zeile = 0;
@@ -159,7 +149,7 @@ int Line(PreprocessorState* s) {
     while (*p == ' ') ++p;
   }
   if (*p) PreprocessorError(s, 38);
-  UeberspringeZeile(s, PreprocessorGetChar(s));
+  PreprocessorUeberspringeZeile(s, PreprocessorGetChar(s));
   s->mZeile = static_cast<int>(zeile);
   s->mResync = true;
   return PP_OK;
@@ -275,11 +265,11 @@ int PreprocessorExpandLine(PreprocessorState* s, char* aus, int kapazitaet, bool
   aus[n] = 0;
   if (voll) {
     PreprocessorError(s, 64);
-    UeberspringeZeile(s, c);
+    PreprocessorUeberspringeZeile(s, c);
     return PP_UEBERLAUF;
   }
   if (ergebnis != PP_OK) {
-    UeberspringeZeile(s, PreprocessorGetChar(s));
+    PreprocessorUeberspringeZeile(s, PreprocessorGetChar(s));
     return ergebnis;
   }
   // The newline stays unread, so messages about this line carry its number.
@@ -304,7 +294,7 @@ namespace {
 
 int Direktive(PreprocessorState* s) {
   bool ausMakro = !s->mAusDatei;
-  int c = UeberspringeLeer(s);
+  int c = PreprocessorUeberspringeLeer(s);
   if (c == '\n' || c == 0) return PP_OK;  // the null directive
 
   char name[PP_PUFFER];
@@ -331,7 +321,7 @@ int Direktive(PreprocessorState* s) {
   } else if (ist("endif")) {
     Endif(s);
   } else if (!s->mAusgabe) {
-    UeberspringeZeile(s, PreprocessorGetChar(s));
+    PreprocessorUeberspringeZeile(s, PreprocessorGetChar(s));
   } else if (ist("define")) {
     ergebnis = PreprocessorDefine(s);
   } else if (ist("undef")) {
@@ -341,10 +331,10 @@ int Direktive(PreprocessorState* s) {
   } else if (ist("line")) {
     ergebnis = Line(s);
   } else if (ist("pragma")) {
-    SchreibeDirektive(s, "#pragma ", UeberspringeLeer(s));
+    SchreibeDirektive(s, "#pragma ", PreprocessorUeberspringeLeer(s));
   } else if (ist("error")) {
     PreprocessorError(s, 2);
-    UeberspringeZeile(s, PreprocessorGetChar(s));
+    PreprocessorUeberspringeZeile(s, PreprocessorGetChar(s));
   } else if (ist("assert")) {
     int wert = 0;
     ergebnis = PreprocessorEvalIf(s, &wert);
@@ -353,7 +343,7 @@ int Direktive(PreprocessorState* s) {
     // Unknown directives (#version, #extension) pass through for the shader compiler.
     if (s->mWarneUnbekannt) PreprocessorError(s, 37, name);
     char kopf[PP_PUFFER + 3];
-    c = UeberspringeLeer(s);
+    c = PreprocessorUeberspringeLeer(s);
     std::snprintf(kopf, sizeof(kopf), name[0] && c != '\n' && c != 0 ? "#%s " : "#%s", name);
     SchreibeDirektive(s, kopf, c);
   }

@@ -9,10 +9,6 @@ namespace {
 // Deeper nesting can only be a file including itself.
 constexpr int kMaxIncludeTiefe = 200;
 
-void UeberspringeZeile(PreprocessorState* s, int c) {
-  while (c != '\n' && c != 0) c = PreprocessorGetChar(s);
-}
-
 bool Versuche(PreprocessorState* s, const char* pfad) {
   FILE* f = s->mOeffne ? s->mOeffne(pfad, "r") : std::fopen(pfad, "r");
   if (!f) return false;
@@ -70,7 +66,7 @@ int PreprocessorInclude(PreprocessorState* s) {
     while (d != schluss && d != '\n' && d != 0) {
       if (n >= PP_PUFFER - 1) {
         PreprocessorError(s, 64);
-        UeberspringeZeile(s, d);
+        PreprocessorUeberspringeZeile(s, d);
         return PP_UEBERLAUF;
       }
       name[n++] = static_cast<char>(d);
@@ -79,11 +75,11 @@ int PreprocessorInclude(PreprocessorState* s) {
     name[n] = 0;
     if (d != schluss) {
       PreprocessorError(s, 5);
-      UeberspringeZeile(s, d);
+      PreprocessorUeberspringeZeile(s, d);
       return PP_OK;
     }
     // The rest of the line is read before the file, so the line count stays right.
-    UeberspringeZeile(s, PreprocessorGetChar(s));
+    PreprocessorUeberspringeZeile(s, PreprocessorGetChar(s));
   } else {
     // A computed name: the line is macro-expanded first.
     PreprocessorUnget(s, c);
@@ -101,7 +97,7 @@ int PreprocessorInclude(PreprocessorState* s) {
       PreprocessorError(s, 5);
       return PP_OK;
     }
-    UeberspringeZeile(s, PreprocessorGetChar(s));
+    PreprocessorUeberspringeZeile(s, PreprocessorGetChar(s));
     n = static_cast<size_t>(ende - p - 1);
     std::memmove(name, p + 1, n);
     name[n] = 0;

@@ -341,6 +341,17 @@ int PreprocessorGetChar(PreprocessorState* s) {
   }
 }
 
+// Skips spaces and tabs of a control line; returns the first other character.
+int PreprocessorUeberspringeLeer(PreprocessorState* s) {
+  int c = PreprocessorGetChar(s);
+  while (PPIstLeer(c)) c = PreprocessorGetChar(s);
+  return c;
+}
+
+void PreprocessorUeberspringeZeile(PreprocessorState* s, int c) {
+  while (c != '\n' && c != 0) c = PreprocessorGetChar(s);
+}
+
 void PreprocessorUnget(PreprocessorState* s, int c) {
   if (c == 0) return;  // the end of input stays the end
   if (s->mZurueckAnzahl >= PP_ZURUECK) {

@@ -71,6 +71,8 @@ void PreprocessorMelde(PreprocessorState* s, const char* format, ...)
 
 // Reader
 int PreprocessorGetChar(PreprocessorState* s);
+int PreprocessorUeberspringeLeer(PreprocessorState* s);  // returns the first non-blank character
+void PreprocessorUeberspringeZeile(PreprocessorState* s, int c);  // c: the line's current character
 int PreprocessorRawChar(PreprocessorState* s);  // no comments recognised
 void PreprocessorUnget(PreprocessorState* s, int c);
 int PreprocessorPeekToken(PreprocessorState* s);  // next char of the current token, -1 at a text's end

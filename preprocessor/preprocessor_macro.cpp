@@ -29,17 +29,6 @@ void FreiSymbol(PreprocessorSymbol* sym) {
   std::free(sym);
 }
 
-// Skips spaces and tabs of a control line; returns the first other character.
-int UeberspringeLeer(PreprocessorState* s) {
-  int c = PreprocessorGetChar(s);
-  while (PPIstLeer(c)) c = PreprocessorGetChar(s);
-  return c;
-}
-
-void UeberspringeZeile(PreprocessorState* s, int c) {
-  while (c != '\n' && c != 0) c = PreprocessorGetChar(s);
-}
-
 // Collects the encoded replacement list.
 struct Kodierer {
   char* aus = nullptr;
@@ -152,12 +141,12 @@ struct Definition {
 int LiesParameter(PreprocessorState* s, Definition& d) {
   d.anzahl = 0;
   int belegt = 0;
-  int c = UeberspringeLeer(s);
+  int c = PreprocessorUeberspringeLeer(s);
   if (c == ')') return PP_OK;
   for (;;) {
     if (!PPIstName(c) || c == PP_KEIN_MAKRO) {
       PreprocessorError(s, 6);
-      UeberspringeZeile(s, c);
+      PreprocessorUeberspringeZeile(s, c);
       return kSyntax;
     }
     int laenge = PreprocessorLiesName(s, c);
@@ -172,14 +161,14 @@ int LiesParameter(PreprocessorState* s, Definition& d) {
     std::memcpy(s->mParameter + belegt, s->mToken, static_cast<size_t>(laenge) + 1);
     d.parameter[d.anzahl++] = s->mParameter + belegt;
     belegt += laenge + 1;
-    c = UeberspringeLeer(s);
+    c = PreprocessorUeberspringeLeer(s);
     if (c == ')') return PP_OK;
     if (c != ',') {
       PreprocessorError(s, 6);
-      UeberspringeZeile(s, c);
+      PreprocessorUeberspringeZeile(s, c);
       return kSyntax;
     }
-    c = UeberspringeLeer(s);
+    c = PreprocessorUeberspringeLeer(s);
   }
 }
 
@@ -205,7 +194,7 @@ void KodiereRaute(PreprocessorState* s, const Definition& d, Kodierer& k) {
     k.Byte('#');
     return;
   }
-  int c = UeberspringeLeer(s);
+  int c = PreprocessorUeberspringeLeer(s);
   if (!PPIstName(c)) {
     k.Byte('#');
     PreprocessorUnget(s, c);
@@ -328,10 +317,10 @@ int Speichere(PreprocessorState* s, const Definition& d, const Kodierer& k) {
 }  // namespace
 
 int PreprocessorDefine(PreprocessorState* s) {
-  int c = UeberspringeLeer(s);
+  int c = PreprocessorUeberspringeLeer(s);
   if (!PPIstName(c) || c == PP_KEIN_MAKRO) {
     PreprocessorError(s, 6);
-    UeberspringeZeile(s, c);
+    PreprocessorUeberspringeZeile(s, c);
     return PP_OK;
   }
   PreprocessorLiesName(s, c);
@@ -352,14 +341,14 @@ int PreprocessorDefine(PreprocessorState* s) {
   c = Kodiere(s, c, d, k);
   if (k.voll) {
     PreprocessorError(s, 64);
-    UeberspringeZeile(s, c);
+    PreprocessorUeberspringeZeile(s, c);
     return PP_UEBERLAUF;
   }
   while (k.n > 0 && k.aus[k.n - 1] == ' ') k.n--;
   // The newline is read after the messages, so they carry this line's number.
   PreprocessorUnget(s, c);
   int ergebnis = Speichere(s, d, k);
-  UeberspringeZeile(s, PreprocessorGetChar(s));
+  PreprocessorUeberspringeZeile(s, PreprocessorGetChar(s));
   return ergebnis;
 }
 

@@ -4,8 +4,10 @@
 #include <cstring>
 
 #include "quarzklassen/quarz_ausnahme.h"
+#include "quarzklassen/quarz_internhelfer.h"
 #include "quarzklassen/quarz_log.h"
 #include "quarzklassen/quarz_variable.h"
+#include "quarzklassen/quarz_zeichenkontext.h"
 
 namespace {
 
@@ -40,6 +42,15 @@ void LogMeldungen(const char* text) {
   }
 }
 
+// The profile the device reported for this kind of shader, or the class's default.
+std::string Profil(uint32_t shaderArt, const char* vorgabe) {
+  const Quarz_ZeichenKontext* kontext = Quarz::Intern::Kontext();
+  if (!kontext) return vorgabe;
+  const std::string& profil = shaderArt == Quarz::SHADER_PIXEL ? kontext->mImplDX9.mPixelProfil
+                                                                : kontext->mImplDX9.mVertexProfil;
+  return profil.empty() ? std::string(vorgabe) : profil;
+}
+
 }  // namespace
 
 Quarz_HighLevelShaderBasis::~Quarz_HighLevelShaderBasis() { GibKompilatFrei(); }
@@ -72,9 +83,9 @@ const Quarz_HighLevelShaderBasis::TKonstante* Quarz_HighLevelShaderBasis::FindeS
 
 bool Quarz_HighLevelShaderBasis::UebersetzeQuelltext(const char* quelle,
                                                      const Quarz::TShaderDefinitionen& definitionen,
-                                                     bool leise, const TArt& art,
-                                                     const std::string& profil) {
+                                                     bool leise, const TArt& art) {
   GibKompilatFrei();
+  const std::string profil = Profil(art.mShaderArt, art.mVorgabeProfil);
   TSpeicher hlsl(512);
   Quarz::UebersetzeShaderDialekt(hlsl, quelle, definitionen, art.mShaderArt);
   const char* text = reinterpret_cast<const char*>(hlsl.Daten());
@@ -131,6 +142,8 @@ bool Quarz_HighLevelShaderBasis::SchliesseErzeugungAb(bool erzeugt, bool leise, 
   }
   return false;
 }
+
+IDirect3DDevice9* Quarz_HighLevelShaderBasis::Geraet() { return Quarz::Intern::Geraet(); }
 
 const DWORD* Quarz_HighLevelShaderBasis::Code() const {
   return mCode ? static_cast<const DWORD*>(mCode->GetBufferPointer()) : nullptr;

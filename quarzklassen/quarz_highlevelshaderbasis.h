@@ -7,6 +7,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "plattform/d3d9.h"
 #include "plattform/d3dx_shader.h"
 #include "quarzklassen/quarz_shaderdialekt.h"
 
@@ -49,15 +50,25 @@ protected:
     const char* mKurz;              // "VertexShader"
     const char* mDateiMuster;       // "vs%03d.txt"
     std::atomic<uint32_t>* mZaehler;  // numbers of the dump files
+    const char* mVorgabeProfil;     // "vs_3_0", when the context names none
   };
 
-  // Steps 1 to 4 of a compile: translate, dump (with debugShader on), compile, report. Leaves
-  // code, messages and constant table behind; false when the compile failed.
+  // Steps 1 to 4 of a compile: translate, dump (with debugShader on), compile with the
+  // context's profile, report. Leaves code, messages and constant table behind; false when the
+  // compile failed.
   bool UebersetzeQuelltext(const char* quelle, const Quarz::TShaderDefinitionen& definitionen,
-                           bool leise, const TArt& art, const std::string& profil);
-  // Step 5 after the class made (or failed to make) its device shader from the code: a
-  // failure is reported unless quiet; success fills the name map. Returns `erzeugt`.
-  bool SchliesseErzeugungAb(bool erzeugt, bool leise, const TArt& art);
+                           bool leise, const TArt& art);
+  // Step 5: (re)makes the device shader from the code with the device's `erzeuge` call; a
+  // failure leaves `shader` null and is reported unless quiet, success fills the name map.
+  template <class TD3DShader>
+  bool ErzeugeGeraeteShader(TD3DShader*& shader,
+                            HRESULT (IDirect3DDevice9::*erzeuge)(const DWORD*, TD3DShader**),
+                            bool leise, const TArt& art) {
+    Plattform::SicherFreigeben(shader);
+    IDirect3DDevice9* geraet = Geraet();
+    if (!geraet || !Code() || FAILED((geraet->*erzeuge)(Code(), &shader))) shader = nullptr;
+    return SchliesseErzeugungAb(shader != nullptr, leise, art);
+  }
   // The compiled code, or null.
   const DWORD* Code() const;
   // Fills the name map from the constant table.
@@ -66,6 +77,10 @@ protected:
   void GibKompilatFrei();
 
 private:
+  // The current context's device, or null.
+  static IDirect3DDevice9* Geraet();
+  // A failure is reported unless quiet; success fills the name map. Returns `erzeugt`.
+  bool SchliesseErzeugungAb(bool erzeugt, bool leise, const TArt& art);
   void Betrete(const std::string& name, const D3DXCONSTANT_DESC& d, uint32_t register_,
                uint32_t bytes);
   void Laufe(D3DXHANDLE konstante, const std::string& praefix, uint32_t versatz, int tiefe);

@@ -47,21 +47,16 @@ Quarz_Textur::Quarz_Textur(uint64_t breite, uint64_t hoehe, uint64_t mipAnzahl, 
     stopp();
     return;
   }
-  mFlags = vorgaben.mFlags;
-  mMipAnzahl = vorgaben.mMipAnzahl;
-
-  const uint64_t gegeben = mitInhalt ? ((mFlags & FLAG_MANUELLE_MIPMAPS) ? mMipAnzahl : 1) : 0;
+  const uint64_t gegeben = T::UebernimmVorgaben(*this, vorgaben, mitInhalt);
   if (mitInhalt && !PruefeInhalt(inhalt, gegeben)) {
     stopp();
     return;
   }
-  if (!mitInhalt && !(mFlags & (FLAG_DYNAMISCH | FLAG_RENDERZIEL))) {
+  if (T::MachDynamisch(mFlags, mitInhalt))
     gLog.Schreibe(
         "!Quarz_Textur::QuarzTextur( %d, %d, ...): Textur ohne Initialinhalt muss "
         "dynamisch sein",
         static_cast<int>(breite), static_cast<int>(hoehe));
-    mFlags |= FLAG_DYNAMISCH;
-  }
 
   Quarz_ZeichenKontext* kontext = Quarz::Intern::Kontext();
   const bool zuGross =
@@ -74,13 +69,9 @@ Quarz_Textur::Quarz_Textur(uint64_t breite, uint64_t hoehe, uint64_t mipAnzahl, 
     return;
   }
 
-  mD3DFormat = Quarz::GetD3DPixelFormat(mFormat);
-  Benutzen();
-  for (uint64_t s = 0; s < gegeben; ++s) InternSchreibeInhalt(s, 0, 0, inhalt->mStufen[s]);
-  // Lower levels only exist from 2 levels on; a creation that just failed is not retried here
-  // (its kept copies bring it on the next use).
-  if (!(mFlags & FLAG_MANUELLE_MIPMAPS) && mitInhalt && mTextur && mMipAnzahl > 1) ErzeugeMipMaps();
-  if (mTextur) mZustand = VORHANDEN;
+  T::ErzeugeUndLade(*this, mitInhalt, [&] {
+    for (uint64_t s = 0; s < gegeben; ++s) InternSchreibeInhalt(s, 0, 0, inhalt->mStufen[s]);
+  });
 
   if (!(mFlags & FLAG_FLUECHTIG)) BehalteKopien(inhalt, gegeben);
   if (inhalt && inhalt->mUebergabe == 1)
@@ -135,19 +126,13 @@ TBereich Quarz_Textur::KopieBereich(uint64_t stufe) const {
 
 void Quarz_Textur::Benutzen() {
   Quarz_BasisObjekt::Benutzen();
-  if (mZustand != FREIGEGEBEN || mUngueltig) return;
-  IDirect3DDevice9* geraet = Quarz::Intern::Geraet();
-  if (!geraet) return;
-  const T::TErzeugung e = T::ErzeugungsWerte(mFlags, mMipAnzahl);
-  const HRESULT hr = Quarz::Intern::ErzeugeMitPlatz(
-      [&] {
-        return geraet->CreateTexture(static_cast<UINT>(mBreite), static_cast<UINT>(mHoehe),
-                                     e.mStufen, e.mNutzung, mD3DFormat, D3DPOOL_DEFAULT, &mTextur,
-                                     nullptr);
-      },
-      true);
-  if (FAILED(hr) || !mTextur) {
-    mTextur = nullptr;
+  HRESULT hr = D3D_OK;
+  const bool erzeugt = T::ErzeugeNeu(*this, hr, [&](IDirect3DDevice9* g, const T::TErzeugung& e) {
+    return g->CreateTexture(static_cast<UINT>(mBreite), static_cast<UINT>(mHoehe), e.mStufen,
+                            e.mNutzung, mD3DFormat, D3DPOOL_DEFAULT, &mTextur, nullptr);
+  });
+  if (!erzeugt) return;
+  if (!mTextur) {
     gLog.Schreibe("!Quarz_Textur::Benutzen(): Erzeugung der Textur gescheitert. Rückgabewert: %ld",
                   static_cast<long>(hr));
     QUARZ_MELDE("Textur-Erzeugung gescheitert.", "Quarz_Textur::Benutzen");
@@ -159,11 +144,7 @@ void Quarz_Textur::Benutzen() {
     if (mKopien[s]) InternSchreibeInhalt(s, 0, 0, KopieBereich(s));
 }
 
-void Quarz_Textur::VorZuruecksetzen() {
-  if (mZustand != VORHANDEN) return;
-  Plattform::SicherFreigeben(mTextur);
-  mZustand = FREIGEGEBEN;
-}
+void Quarz_Textur::VorZuruecksetzen() { T::GibGeraeteObjektFrei(*this); }
 
 bool Quarz_Textur::InternSchreibeInhalt(uint64_t stufe, uint64_t x, uint64_t y,
                                         const TBereich& quelle) {

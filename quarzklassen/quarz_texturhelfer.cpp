@@ -57,6 +57,12 @@ bool WendeRegelnAn(const char* klasse, const char* masse, uint64_t breite, uint6
   return true;
 }
 
+bool MachDynamisch(uint64_t& flags, bool mitInhalt) {
+  if (mitInhalt || (flags & (FLAG_DYNAMISCH | FLAG_RENDERZIEL))) return false;
+  flags |= FLAG_DYNAMISCH;
+  return true;
+}
+
 TErzeugung ErzeugungsWerte(uint64_t flags, uint64_t mipAnzahl) {
   const bool manuell = (flags & FLAG_MANUELLE_MIPMAPS) != 0;
   TErzeugung e;

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "plattform/d3d9.h"
+#include "quarzklassen/quarz_basisobjekt.h"
+#include "quarzklassen/quarz_internhelfer.h"
 #include "quarzklassen/quarz_pixelformat.h"
 #include "quarzklassen/tbereich.h"
 
@@ -40,6 +42,61 @@ struct TErzeugung {
   DWORD mNutzung = 0;
 };
 TErzeugung ErzeugungsWerte(uint64_t flags, uint64_t mipAnzahl);
+
+// The functions below serve both texture classes (Quarz_Textur, Quarz_WuerfelTextur) through
+// the members they share: mFlags, mMipAnzahl, mFormat, mD3DFormat, mTextur, mUngueltig.
+
+// Takes over flags and mip count after the rules; returns how many levels the content gives:
+// none without content, all with manual mips, else level 0 (the device makes the rest).
+template <class TTextur>
+uint64_t UebernimmVorgaben(TTextur& textur, const TVorgaben& vorgaben, bool mitInhalt) {
+  textur.mFlags = vorgaben.mFlags;
+  textur.mMipAnzahl = vorgaben.mMipAnzahl;
+  if (!mitInhalt) return 0;
+  return (textur.mFlags & FLAG_MANUELLE_MIPMAPS) ? textur.mMipAnzahl : 1;
+}
+
+// A texture without content can only be filled later, so unless it is a render target it is
+// made dynamic. True when that happened (the caller warns).
+bool MachDynamisch(uint64_t& flags, bool mitInhalt);
+
+// The end of construction: creates the device object, uploads the given levels (`lade`),
+// generates the lower ones unless they are manual and marks the texture present when made.
+// A creation that just failed is not retried here (the kept copies bring it on the next use).
+template <class TTextur, class TLade>
+void ErzeugeUndLade(TTextur& textur, bool mitInhalt, TLade lade) {
+  textur.mD3DFormat = Quarz::GetD3DPixelFormat(textur.mFormat);
+  textur.Benutzen();
+  lade();
+  // Lower levels only exist from 2 levels on.
+  if (!(textur.mFlags & FLAG_MANUELLE_MIPMAPS) && mitInhalt && textur.mTextur &&
+      textur.mMipAnzahl > 1)
+    textur.ErzeugeMipMaps();
+  if (textur.mTextur) textur.mZustand = Quarz_BasisObjekt::VORHANDEN;
+}
+
+// Makes the device object of a released, valid texture again through
+// `erzeuge(geraet, erzeugung)`, with room made in video memory. False when nothing was due
+// (present, refused or no device); else `hr` is the creation's result and the texture pointer
+// is null when it failed.
+template <class TTextur, class TErzeuge>
+bool ErzeugeNeu(TTextur& textur, HRESULT& hr, TErzeuge erzeuge) {
+  if (textur.mZustand != Quarz_BasisObjekt::FREIGEGEBEN || textur.mUngueltig) return false;
+  IDirect3DDevice9* geraet = Quarz::Intern::Geraet();
+  if (!geraet) return false;
+  const TErzeugung e = ErzeugungsWerte(textur.mFlags, textur.mMipAnzahl);
+  hr = Quarz::Intern::ErzeugeMitPlatz([&] { return erzeuge(geraet, e); }, true);
+  if (FAILED(hr)) textur.mTextur = nullptr;
+  return true;
+}
+
+// Releases the device object before a reset or an eviction.
+template <class TTextur>
+void GibGeraeteObjektFrei(TTextur& textur) {
+  if (textur.mZustand != Quarz_BasisObjekt::VORHANDEN) return;
+  Plattform::SicherFreigeben(textur.mTextur);
+  textur.mZustand = Quarz_BasisObjekt::FREIGEGEBEN;
+}
 
 // A kept copy of a level from the region: with `uebergabe` the region's memory is taken over
 // when it is laid out as a tight level buffer (the region is then cleared); otherwise a

@@ -44,20 +44,16 @@ Quarz_WuerfelTextur::Quarz_WuerfelTextur(uint64_t kante, uint64_t mipAnzahl, uin
     stopp();
     return;
   }
-  mFlags = vorgaben.mFlags;
-  mMipAnzahl = vorgaben.mMipAnzahl;
-  const uint64_t gegeben = mitInhalt ? ((mFlags & FLAG_MANUELLE_MIPMAPS) ? mMipAnzahl : 1) : 0;
+  const uint64_t gegeben = T::UebernimmVorgaben(*this, vorgaben, mitInhalt);
   if (mitInhalt && !PruefeInhalt(seiten, gegeben)) {
     stopp();
     return;
   }
-  if (!mitInhalt && !(mFlags & (FLAG_DYNAMISCH | FLAG_RENDERZIEL))) {
+  if (T::MachDynamisch(mFlags, mitInhalt))
     gLog.Schreibe(
         "!Quarz_WuerfelTextur::Quarz_WuerfelTextur( %d, ...): Textur ohne Initialinhalt "
         "muss dynamisch sein",
         static_cast<int>(kante));
-    mFlags |= FLAG_DYNAMISCH;
-  }
   Quarz_ZeichenKontext* kontext = Quarz::Intern::Kontext();
   if (kante == 0 ||
       (kontext && kante > std::min(kontext->mMaxTexturBreite, kontext->mMaxTexturHoehe))) {
@@ -68,14 +64,11 @@ Quarz_WuerfelTextur::Quarz_WuerfelTextur(uint64_t kante, uint64_t mipAnzahl, uin
     return;
   }
 
-  mD3DFormat = Quarz::GetD3DPixelFormat(mFormat);
-  Benutzen();
-  for (uint32_t f = 0; f < kSeiten && mitInhalt; ++f)
-    for (uint64_t s = 0; s < gegeben; ++s) InternSchreibeInhalt(f, s, 0, 0, seiten[f].mStufen[s]);
-  // Lower levels only exist from 2 levels on; a creation that just failed is not retried here
-  // (its kept copies bring it on the next use).
-  if (!(mFlags & FLAG_MANUELLE_MIPMAPS) && mitInhalt && mTextur && mMipAnzahl > 1) ErzeugeMipMaps();
-  if (mTextur) mZustand = VORHANDEN;
+  T::ErzeugeUndLade(*this, mitInhalt, [&] {
+    for (uint32_t f = 0; f < kSeiten && mitInhalt; ++f)
+      for (uint64_t s = 0; s < gegeben; ++s)
+        InternSchreibeInhalt(f, s, 0, 0, seiten[f].mStufen[s]);
+  });
 
   if (!(mFlags & FLAG_FLUECHTIG)) {
     for (uint32_t f = 0; f < kSeiten; ++f) {
@@ -128,18 +121,13 @@ TBereich Quarz_WuerfelTextur::KopieBereich(uint32_t seite, uint64_t stufe) const
 
 void Quarz_WuerfelTextur::Benutzen() {
   Quarz_BasisObjekt::Benutzen();
-  if (mZustand != FREIGEGEBEN || mUngueltig) return;
-  IDirect3DDevice9* geraet = Quarz::Intern::Geraet();
-  if (!geraet) return;
-  const T::TErzeugung e = T::ErzeugungsWerte(mFlags, mMipAnzahl);
-  const HRESULT hr = Quarz::Intern::ErzeugeMitPlatz(
-      [&] {
-        return geraet->CreateCubeTexture(static_cast<UINT>(mKante), e.mStufen, e.mNutzung,
-                                         mD3DFormat, D3DPOOL_DEFAULT, &mTextur, nullptr);
-      },
-      true);
-  if (FAILED(hr) || !mTextur) {
-    mTextur = nullptr;
+  HRESULT hr = D3D_OK;
+  const bool erzeugt = T::ErzeugeNeu(*this, hr, [&](IDirect3DDevice9* g, const T::TErzeugung& e) {
+    return g->CreateCubeTexture(static_cast<UINT>(mKante), e.mStufen, e.mNutzung, mD3DFormat,
+                                D3DPOOL_DEFAULT, &mTextur, nullptr);
+  });
+  if (!erzeugt) return;
+  if (!mTextur) {
     gLog.Schreibe("!Quarz_WuerfelTextur::Benutzen(): Erzeugung der CubeMap gescheitert.");
     QUARZ_MELDE("CubeMap-Erzeugung gescheitert.", "Quarz_WuerfelTextur::Benutzen");
     return;
@@ -151,11 +139,7 @@ void Quarz_WuerfelTextur::Benutzen() {
       if (mKopien[f][s]) InternSchreibeInhalt(f, s, 0, 0, KopieBereich(f, s));
 }
 
-void Quarz_WuerfelTextur::VorZuruecksetzen() {
-  if (mZustand != VORHANDEN) return;
-  Plattform::SicherFreigeben(mTextur);
-  mZustand = FREIGEGEBEN;
-}
+void Quarz_WuerfelTextur::VorZuruecksetzen() { T::GibGeraeteObjektFrei(*this); }
 
 bool Quarz_WuerfelTextur::InternSchreibeInhalt(uint32_t seite, uint64_t stufe, uint64_t x,
                                                uint64_t y, const TBereich& quelle) {

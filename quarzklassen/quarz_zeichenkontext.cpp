@@ -4,6 +4,7 @@
 #include <chrono>
 #include <string>
 #include <thread>
+#include <type_traits>
 
 #include "quarzklassen/quarz_alphazustand.h"
 #include "quarzklassen/quarz_ausnahme.h"
@@ -36,6 +37,39 @@ namespace {
 // Sum that stops at the largest value instead of wrapping (an all-ones size means "to the
 // edge").
 uint64_t SaettigendeSumme(uint64_t a, uint64_t b) { return a > UINT64_MAX - b ? UINT64_MAX : a + b; }
+
+// Hands a changed value to the device side, keeps it as the shadow and counts the change; an
+// unchanged one costs nothing.
+template <class T, class TSetze>
+void UebernimmGeaendert(std::type_identity_t<T> wert, T& schatten, uint64_t& zaehler,
+                        TSetze setze) {
+  if (wert == schatten) return;
+  setze(wert);
+  schatten = wert;
+  ++zaehler;
+}
+
+// Makes sure the buffer has its device object. True when that is a new one (the buffer was
+// evicted since it was bound), which the device must be given even though the shadow still
+// names the same buffer.
+template <class TPuffer>
+bool BenutzeUndPruefeNeu(TPuffer* puffer) {
+  if (!puffer) return false;
+  const auto* vorher = puffer->mBuffer;
+  puffer->Benutzen();
+  return puffer->mBuffer != vorher;
+}
+
+// Takes the size of a target just bound (or of the back buffer); binding a target resets the
+// device's viewport to the whole target.
+void NimmZielGroesse(Quarz_ZeichenKontext& k, uint64_t breite, uint64_t hoehe) {
+  k.mZielBreite = breite;
+  k.mZielHoehe = hoehe;
+  k.mBereichX = k.mBereichY = 0;
+  k.mBereichBreite = breite;
+  k.mBereichHoehe = hoehe;
+  ++k.mZaehler[Quarz_ZeichenKontext::Z_RENDERZIELE];
+}
 
 }  // namespace
 
@@ -118,17 +152,13 @@ void Quarz_ZeichenKontext::Freigeben(Quarz_BasisObjekt* objekt) {
 // --- bindings ---------------------------------------------------------------------------------
 
 void Quarz_ZeichenKontext::SetRueckseite(uint32_t modus) {
-  if (modus == mRueckseite) return;
-  mImpl->SetRueckseite(modus);
-  mRueckseite = modus;
-  ++mZaehler[Z_RUECKSEITEN];
+  UebernimmGeaendert(modus, mRueckseite, mZaehler[Z_RUECKSEITEN],
+                     [&](uint32_t m) { mImpl->SetRueckseite(m); });
 }
 
 void Quarz_ZeichenKontext::SetProgramm(Quarz_Programm* programm) {
-  if (programm == mProgramm) return;
-  mImpl->SetProgramm(programm);
-  mProgramm = programm;
-  ++mZaehler[Z_PROGRAMME];
+  UebernimmGeaendert(programm, mProgramm, mZaehler[Z_PROGRAMME],
+                     [&](Quarz_Programm* p) { mImpl->SetProgramm(p); });
 }
 
 void Quarz_ZeichenKontext::SetVertexBuffer(uint32_t strom, Quarz_VertexBuffer* puffer,
@@ -138,11 +168,7 @@ void Quarz_ZeichenKontext::SetVertexBuffer(uint32_t strom, Quarz_VertexBuffer* p
     return;
   }
   if (schritt == 0 && mProgramm) schritt = mProgramm->mSchrittweiten[strom];
-  // A buffer evicted since it was bound comes back as a new device object, which the device
-  // must be given even though the shadow still names the same buffer.
-  const IDirect3DVertexBuffer9* vorher = puffer ? puffer->mBuffer : nullptr;
-  if (puffer) puffer->Benutzen();
-  const bool neuErzeugt = puffer && puffer->mBuffer != vorher;
+  const bool neuErzeugt = BenutzeUndPruefeNeu(puffer);
   if (puffer == mStromPuffer[strom] && schritt == mStromSchritt[strom] && !neuErzeugt) return;
   mImpl->SetVertexBuffer(strom, puffer, schritt);
   mStromPuffer[strom] = puffer;
@@ -152,9 +178,7 @@ void Quarz_ZeichenKontext::SetVertexBuffer(uint32_t strom, Quarz_VertexBuffer* p
 }
 
 void Quarz_ZeichenKontext::SetIndexBuffer(Quarz_IndexBuffer* puffer) {
-  const IDirect3DIndexBuffer9* vorher = puffer ? puffer->mBuffer : nullptr;
-  if (puffer) puffer->Benutzen();
-  const bool neuErzeugt = puffer && puffer->mBuffer != vorher;
+  const bool neuErzeugt = BenutzeUndPruefeNeu(puffer);
   if (puffer == mIndexPuffer && !neuErzeugt) return;
   mImpl->SetIndexBuffer(puffer);
   mIndexPuffer = puffer;
@@ -163,19 +187,15 @@ void Quarz_ZeichenKontext::SetIndexBuffer(Quarz_IndexBuffer* puffer) {
 }
 
 void Quarz_ZeichenKontext::SetTiefeZustand(Quarz_TiefeZustand* zustand) {
-  const Quarz_TiefeZustand* z = zustand ? zustand : mStandardTiefe;
-  if (z == mTiefeZustand) return;
-  mImpl->SetTiefeZustand(z);
-  mTiefeZustand = z;
-  ++mZaehler[Z_TIEFEZUSTAENDE];
+  UebernimmGeaendert(zustand ? zustand : mStandardTiefe, mTiefeZustand,
+                     mZaehler[Z_TIEFEZUSTAENDE],
+                     [&](const Quarz_TiefeZustand* z) { mImpl->SetTiefeZustand(z); });
 }
 
 void Quarz_ZeichenKontext::SetAlphaZustand(Quarz_AlphaZustand* zustand) {
-  const Quarz_AlphaZustand* z = zustand ? zustand : mStandardAlpha;
-  if (z == mAlphaZustand) return;
-  mImpl->SetAlphaZustand(z);
-  mAlphaZustand = z;
-  ++mZaehler[Z_ALPHAZUSTAENDE];
+  UebernimmGeaendert(zustand ? zustand : mStandardAlpha, mAlphaZustand,
+                     mZaehler[Z_ALPHAZUSTAENDE],
+                     [&](const Quarz_AlphaZustand* z) { mImpl->SetAlphaZustand(z); });
 }
 
 void Quarz_ZeichenKontext::SetTextur(uint32_t samplerIndex, Quarz_Sampler* sampler,
@@ -194,18 +214,10 @@ void Quarz_ZeichenKontext::SetRenderZiel(Quarz_Renderziel* ziel) {
   mImpl->SetRenderZiel(ziel);
   mRenderZiel = ziel;
   mRueckpufferAusstehend = false;
-  if (ziel && ziel->mBeschr.mBreite) {
-    mZielBreite = ziel->mBeschr.mBreite;
-    mZielHoehe = ziel->mBeschr.mHoehe;
-  } else {
-    mZielBreite = BildschirmBreite();
-    mZielHoehe = BildschirmHoehe();
-  }
-  // Binding a target resets the device's viewport to the whole target.
-  mBereichX = mBereichY = 0;
-  mBereichBreite = mZielBreite;
-  mBereichHoehe = mZielHoehe;
-  ++mZaehler[Z_RENDERZIELE];
+  if (ziel && ziel->mBeschr.mBreite)
+    NimmZielGroesse(*this, ziel->mBeschr.mBreite, ziel->mBeschr.mHoehe);
+  else
+    NimmZielGroesse(*this, BildschirmBreite(), BildschirmHoehe());
 }
 
 void Quarz_ZeichenKontext::SetRenderBereich(uint64_t x, uint64_t y, uint64_t breite,
@@ -292,12 +304,7 @@ bool Quarz_ZeichenKontext::Zuruecksetzen() {
   // The back buffer is pending after the state reset: bind it and take the screen's size.
   mImpl->SetRenderZiel(nullptr);
   mRueckpufferAusstehend = false;
-  mZielBreite = BildschirmBreite();
-  mZielHoehe = BildschirmHoehe();
-  mBereichX = mBereichY = 0;
-  mBereichBreite = mZielBreite;
-  mBereichHoehe = mZielHoehe;
-  ++mZaehler[Z_RENDERZIELE];
+  NimmZielGroesse(*this, BildschirmBreite(), BildschirmHoehe());
   return ok;
 }
 

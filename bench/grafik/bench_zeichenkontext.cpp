@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "bench/gl_vergleich.h"
 #include "plattform/d3dx_shader.h"
 #include "quarzklassen/quarz_indexbuffer.h"
 #include "quarzklassen/quarz_log.h"
@@ -97,34 +98,15 @@ void ZeichenKontext(benchmark::State& state) {
   k->Freigeben(programm);
 }
 
-GLuint Shader(GLenum art, const char* text) {
-  GLuint s = glCreateShader(art);
-  glShaderSource(s, 1, &text, nullptr);
-  glCompileShader(s);
-  return s;
-}
-
 void DirektesGL(benchmark::State& state) {
   const char* vs = "#version 330 core\nlayout(location = 0) in vec3 p;\n"
                    "void main() { gl_Position = vec4(p, 1.0); }\n";
   const char* fs = "#version 330 core\nuniform vec4 farbe; out vec4 f;\n"
                    "void main() { f = farbe; }\n";
-  GLuint programm = glCreateProgram();
-  GLuint v = Shader(GL_VERTEX_SHADER, vs), f = Shader(GL_FRAGMENT_SHADER, fs);
-  glAttachShader(programm, v);
-  glAttachShader(programm, f);
-  glLinkProgram(programm);
+  const Bench::TGlProgramm gl(vs, fs);
+  const GLuint programm = gl.mProgramm;
   const GLint ort = glGetUniformLocation(programm, "farbe");
-  GLuint vao = 0, puffer[2] = {0, 0};
-  glGenVertexArrays(1, &vao);
-  glBindVertexArray(vao);
-  glGenBuffers(2, puffer);
-  glBindBuffer(GL_ARRAY_BUFFER, puffer[0]);
-  glBufferData(GL_ARRAY_BUFFER, sizeof(kEcken), kEcken, GL_STATIC_DRAW);
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, puffer[1]);
-  glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof(kIndizes), kIndizes, GL_STATIC_DRAW);
-  glEnableVertexAttribArray(0);
-  glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 12, nullptr);
+  const Bench::TGlNetz netz(kEcken, sizeof(kEcken), kIndizes, sizeof(kIndizes));
   glUseProgram(programm);
   for (auto _ : state) {
     for (int n = 0; n < kZeichnungen; ++n) {
@@ -134,11 +116,6 @@ void DirektesGL(benchmark::State& state) {
     glFinish();
   }
   state.SetItemsProcessed(state.iterations() * kZeichnungen);
-  glDeleteBuffers(2, puffer);
-  glDeleteVertexArrays(1, &vao);
-  glDeleteProgram(programm);
-  glDeleteShader(v);
-  glDeleteShader(f);
 }
 
 }  // namespace

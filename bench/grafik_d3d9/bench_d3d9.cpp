@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench/gl_vergleich.h"
 #include "plattform/d3d9.h"
 #include "plattform/d3d9_shadercode.h"
 
@@ -122,12 +123,21 @@ TUmgebung& Umgebung() {
   return u;
 }
 
+// False (the benchmark skipped) when there is no device to measure.
+bool Bereit(const TUmgebung& u, benchmark::State& state) {
+  if (!u.Ok) state.SkipWithError("no OpenGL device");
+  return u.Ok;
+}
+
+// Nanoseconds per draw, the figure both variants are compared by.
+void ZaehleZeichnungen(benchmark::State& state) {
+  state.counters["ns_pro_zeichnung"] = benchmark::Counter(
+      static_cast<double>(state.iterations()) * kZeichnungen, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
 void BM_DurchDieSchicht(benchmark::State& state) {
   TUmgebung& u = Umgebung();
-  if (!u.Ok) {
-    state.SkipWithError("no OpenGL device");
-    return;
-  }
+  if (!Bereit(u, state)) return;
   IDirect3DDevice9* g = u.Geraet;
   g->SetVertexShader(u.Vs);
   g->SetPixelShader(u.Ps);
@@ -147,62 +157,41 @@ void BM_DurchDieSchicht(benchmark::State& state) {
     g->EndScene();
     glFinish();
   }
-  state.counters["ns_pro_zeichnung"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * kZeichnungen, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  ZaehleZeichnungen(state);
 }
 BENCHMARK(BM_DurchDieSchicht)->Unit(benchmark::kMillisecond);
-
-GLuint Uebersetze(GLenum art, const char* text) {
-  GLuint s = glCreateShader(art);
-  glShaderSource(s, 1, &text, nullptr);
-  glCompileShader(s);
-  return s;
-}
 
 // The same frame straight to OpenGL: own program, vertex array and uniform buffers, the
 // constant written into the uniform buffer before each draw. The layer's bindings are put
 // back afterwards.
 void BM_DirektOpenGL(benchmark::State& state) {
   TUmgebung& u = Umgebung();
-  if (!u.Ok) {
-    state.SkipWithError("no OpenGL device");
-    return;
-  }
+  if (!Bereit(u, state)) return;
   GLint altVao = 0, altProg = 0, altUbo0 = 0, altUbo1 = 0;
   glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &altVao);
   glGetIntegerv(GL_CURRENT_PROGRAM, &altProg);
   glGetIntegeri_v(GL_UNIFORM_BUFFER_BINDING, 0, &altUbo0);
   glGetIntegeri_v(GL_UNIFORM_BUFFER_BINDING, 1, &altUbo1);
 
-  GLuint prog = glCreateProgram();
-  GLuint vs = Uebersetze(GL_VERTEX_SHADER, kVertexGlsl), fs = Uebersetze(GL_FRAGMENT_SHADER, kPixelGlsl);
-  glAttachShader(prog, vs);
-  glAttachShader(prog, fs);
-  glLinkProgram(prog);
+  const Bench::TGlProgramm gl(kVertexGlsl, kPixelGlsl);
+  const GLuint prog = gl.mProgramm;
   glUniformBlockBinding(prog, glGetUniformBlockIndex(prog, "BankVS"), 0);
   glUniformBlockBinding(prog, glGetUniformBlockIndex(prog, "BankPS"), 1);
   glUseProgram(prog);
   glUniform2f(glGetUniformLocation(prog, "weilerbau_halbpixel"), 1.0f / kSeite, 1.0f / kSeite);
-  GLuint vao = 0, puffer[4] = {};
-  glGenVertexArrays(1, &vao);
-  glBindVertexArray(vao);
-  glGenBuffers(4, puffer);
-  glBindBuffer(GL_ARRAY_BUFFER, puffer[0]);
-  glBufferData(GL_ARRAY_BUFFER, sizeof(kQuad), kQuad, GL_STATIC_DRAW);
-  glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 12, nullptr);
-  glEnableVertexAttribArray(0);
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, puffer[1]);
-  glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof(kIndizes), kIndizes, GL_STATIC_DRAW);
+  const Bench::TGlNetz netz(kQuad, sizeof(kQuad), kIndizes, sizeof(kIndizes));
+  GLuint ubo[2] = {};
+  glGenBuffers(2, ubo);
   float vsBlock[20] = {};
   std::memcpy(vsBlock, kMatrix, sizeof(kMatrix));
-  glBindBuffer(GL_UNIFORM_BUFFER, puffer[2]);
+  glBindBuffer(GL_UNIFORM_BUFFER, ubo[0]);
   glBufferData(GL_UNIFORM_BUFFER, sizeof(vsBlock), vsBlock, GL_DYNAMIC_DRAW);
-  glBindBufferBase(GL_UNIFORM_BUFFER, 0, puffer[2]);
+  glBindBufferBase(GL_UNIFORM_BUFFER, 0, ubo[0]);
   const float farbe[4] = {1, 0.5f, 0, 1};
-  glBindBuffer(GL_UNIFORM_BUFFER, puffer[3]);
+  glBindBuffer(GL_UNIFORM_BUFFER, ubo[1]);
   glBufferData(GL_UNIFORM_BUFFER, sizeof(farbe), farbe, GL_DYNAMIC_DRAW);
-  glBindBufferBase(GL_UNIFORM_BUFFER, 1, puffer[3]);
-  glBindBuffer(GL_UNIFORM_BUFFER, puffer[2]);
+  glBindBufferBase(GL_UNIFORM_BUFFER, 1, ubo[1]);
+  glBindBuffer(GL_UNIFORM_BUFFER, ubo[0]);
   for (auto _ : state) {
     for (int i = 0; i < kZeichnungen; ++i) {
       const float v[4] = {Versatz(i, 0), Versatz(i, 1), 0, 0};
@@ -211,18 +200,13 @@ void BM_DirektOpenGL(benchmark::State& state) {
     }
     glFinish();
   }
-  state.counters["ns_pro_zeichnung"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * kZeichnungen, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  ZaehleZeichnungen(state);
 
   glBindVertexArray(static_cast<GLuint>(altVao));
   glUseProgram(static_cast<GLuint>(altProg));
   glBindBufferBase(GL_UNIFORM_BUFFER, 0, static_cast<GLuint>(altUbo0));
   glBindBufferBase(GL_UNIFORM_BUFFER, 1, static_cast<GLuint>(altUbo1));
-  glDeleteBuffers(4, puffer);
-  glDeleteVertexArrays(1, &vao);
-  glDeleteProgram(prog);
-  glDeleteShader(vs);
-  glDeleteShader(fs);
+  glDeleteBuffers(2, ubo);
 }
 BENCHMARK(BM_DirektOpenGL)->Unit(benchmark::kMillisecond);
 

@@ -1,19 +1,11 @@
 #include "tests/grafik/grafik_hilfen.h"
 
-#include <dlfcn.h>
-#include <link.h>
-
-#include <GLFW/glfw3.h>
-
-#include <cstdio>
 #include <cstring>
 
 #include "plattform/d3dx_shader.h"
 #include "quarzklassen/quarz_indexbuffer.h"
 #include "quarzklassen/quarz_log.h"
-#include "quarzklassen/quarz_timer.h"
 #include "quarzklassen/quarz_vertexbuffer.h"
-#include "quarzklassen/tbereich.h"
 #include "quarzklassen/tmatrix4.h"
 
 const char* const kQuadVS = R"(
@@ -83,75 +75,20 @@ uint32_t TTestProgramm::Register(const char* name, bool pixel) const {
   return beschreibung.RegisterIndex;
 }
 
-namespace {
-
-// Keeps every library loaded now (the OpenGL driver among them) loaded until the process ends.
-// The window system unloads the driver when GLFW terminates; leaks inside it would then be
-// reported from an unknown module, and the suppressions, which go by library name, could not
-// match them.
-void HalteBibliothekenGeladen() {
-  dl_iterate_phdr(
-      [](dl_phdr_info* info, size_t, void*) {
-        if (info->dlpi_name && info->dlpi_name[0]) dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-        return 0;
-      },
-      nullptr);
-}
-
-}  // namespace
-
 void GrafikTest::SetUp() {
-  if (!gLog.IstGestartet()) gLog.Starte(L".", L"test.log");
-  // A window that cannot be opened says why.
-  glfwSetErrorCallback([](int code, const char* text) {
-    std::fprintf(stderr, "GLFW error 0x%x: %s\n", code, text);
-  });
-  gTimer.Starte();
-  Quarz_Screen3D::Modus modus{kBreite, kHoehe, 0, 0};
-  ASSERT_TRUE(Quarz_Screen3D::Init(modus, Quarz_Screen3D::FLAG_ANWENDUNG));
-  mKontext = Quarz_Screen3D::GetZeichenKontext();
-  ASSERT_NE(mKontext, nullptr);
-  HalteBibliothekenGeladen();
+  BildschirmTest::SetUp();
+  if (HasFatalFailure()) return;
   mProgramm = mKontext->ErzeugeObjekt<TTestProgramm>(kQuadVS, kFarbePS);
   ASSERT_NE(mProgramm->mD3DVertexShader, nullptr) << mProgramm->mMeldungen;
   ASSERT_NE(mProgramm->mD3DPixelShader, nullptr) << mProgramm->mMeldungen;
 }
 
 void GrafikTest::TearDown() {
-  Plattform::SetzeVideoRAMBudget(UINT64_MAX);
-  if (mKontext && Quarz_Screen3D::mInitialisiert) {
-    mKontext->Freigeben(mVb);
-    mKontext->Freigeben(mIb);
-    mKontext->Freigeben(mProgramm);
-  }
-  if (Quarz_Screen3D::mInitialisiert) Quarz_Screen3D::Beenden();
+  if (mKontext && Quarz_Screen3D::mInitialisiert) mKontext->Freigeben(mProgramm);
+  BildschirmTest::TearDown();
 }
 
-std::vector<uint32_t> GrafikTest::Bild() {
-  std::vector<uint32_t> pixel(kBreite * kHoehe, 0);
-  TBereich ziel;
-  ziel.mPixel = reinterpret_cast<uint8_t*>(pixel.data());
-  ziel.mFormat = Quarz::PF_A8R8G8B8;
-  ziel.mBreite = kBreite;
-  ziel.mHoehe = kHoehe;
-  ziel.mPitch = kBreite * 4;
-  mKontext->LiesBildschirmInhalt(ziel);
-  return pixel;
-}
-
-uint32_t GrafikTest::Pixel(int x, int y) { return Bild()[y * kBreite + x] | 0xFF000000u; }
-
-void GrafikTest::ErzeugeQuad(float x0, float y0, float x1, float y1, uint32_t flags) {
-  float ecken[12] = {x0, y1, 0.5f, x1, y1, 0.5f, x1, y0, 0.5f, x0, y0, 0.5f};
-  // Clockwise in Direct3D's sense (y up in clip space): top-left, top-right, bottom-right.
-  uint16_t indizes[6] = {0, 1, 2, 0, 2, 3};
-  TInitialInhalt v{ecken, sizeof(ecken), 0};
-  TInitialInhalt i{indizes, sizeof(indizes), 0};
-  mVb = mKontext->ErzeugeVertexBuffer(0, flags, &v);
-  mIb = mKontext->ErzeugeIndexBuffer(0, flags | Quarz_IndexBuffer::INDEX_16, &i);
-}
-
-void GrafikTest::ZeichneQuad(float r, float g, float b, float a) {
+void GrafikTest::ZeichneQuad(float r, float g, float b, float a, const TMatrix4& matrix) {
   // What a frame sets: after a device reset none of it counts as set.
   mKontext->SetRueckseite(0);
   mKontext->SetTiefeZustand(nullptr);
@@ -159,7 +96,7 @@ void GrafikTest::ZeichneQuad(float r, float g, float b, float a) {
   mKontext->SetProgramm(mProgramm);
   mKontext->SetVertexBuffer(0, mVb);
   mKontext->SetIndexBuffer(mIb);
-  mKontext->SetProgrammKonstante(mProgramm->Index("gMatrix"), TMatrix4::Einheit());
+  mKontext->SetProgrammKonstante(mProgramm->Index("gMatrix"), matrix);
   mKontext->SetProgrammKonstante(mProgramm->Index("gFarbe"), r, g, b);
   mKontext->SetProgrammKonstante(mProgramm->Index("gAlpha"), a, 0.0f, 0.0f, 0.0f);
   mKontext->ZeichneIndexElemente(0, 2);

@@ -1,6 +1,5 @@
 #pragma once
-// Shared pieces of the graphics tests: a log catcher, a screen fixture (a real window under
-// Xvfb) and a program assembled straight from HLSL.
+// The engine graphics tests' screen fixture with a program assembled straight from HLSL.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,24 +10,10 @@
 #include "quarzklassen/quarz_programm.h"
 #include "quarzklassen/quarz_screen3d.h"
 #include "quarzklassen/quarz_zeichenkontext.h"
+#include "quarzklassen/tmatrix4.h"
+#include "tests/grafik_gemeinsam/grafik_testhilfe.h"
 
-// Collects every log line.
-class TLogFang : public Quarz_KonsoleBasisAnzeige {
-public:
-  void ZeigeZeile(const char* zeile) override { mZeilen.emplace_back(zeile); }
-  int Zaehle(const std::string& teil) const {
-    int n = 0;
-    for (const auto& z : mZeilen) n += z.find(teil) != std::string::npos;
-    return n;
-  }
-  bool Enthaelt(const std::string& teil) const { return Zaehle(teil) > 0; }
-  std::string Alle() const {
-    std::string s;
-    for (const auto& z : mZeilen) s += z;
-    return s;
-  }
-  std::vector<std::string> mZeilen;
-};
+using TLogFang = TLogFaenger;
 
 // A program from HLSL source, with one vertex stream of float3 positions.
 class TTestProgramm : public Quarz_Programm {
@@ -46,29 +31,21 @@ private:
   struct ID3DXConstantTable* mTabellen[2] = {nullptr, nullptr};
 };
 
-// A windowed screen of 64 x 48 pixels with its drawing context; the log is started and caught.
-class GrafikTest : public ::testing::Test {
+// The shared screen fixture with a program drawing quads of one colour.
+class GrafikTest : public BildschirmTest {
 protected:
-  static constexpr int kBreite = 64;
-  static constexpr int kHoehe = 48;
   void SetUp() override;
   void TearDown() override;
 
-  // Pixel (x, y) of the back buffer as 0xAARRGGBB.
-  uint32_t Pixel(int x, int y);
-  // Whole back buffer.
-  std::vector<uint32_t> Bild();
+  // A quad covering [x0, x1] x [y0, y1] in clip space, positions only.
+  void ErzeugeQuad(float x0, float y0, float x1, float y1, uint32_t flags = 0) {
+    BildschirmTest::ErzeugeQuad(x0, y0, x1, y1, flags, false);
+  }
+  // Draws the quad with the colour (r, g, b, a) through the test program, moved by `matrix`.
+  void ZeichneQuad(float r, float g, float b, float a,
+                   const TMatrix4& matrix = TMatrix4::Einheit());
 
-  // A quad covering [x0, x1] x [y0, y1] in clip space, as vertex and index buffers.
-  void ErzeugeQuad(float x0, float y0, float x1, float y1, uint32_t flags = 0);
-  // Draws the quad with the colour (r, g, b, a) through the test program.
-  void ZeichneQuad(float r, float g, float b, float a);
-
-  TLogFang mLog;
-  Quarz_ZeichenKontext* mKontext = nullptr;
   TTestProgramm* mProgramm = nullptr;
-  Quarz_VertexBuffer* mVb = nullptr;
-  Quarz_IndexBuffer* mIb = nullptr;
 };
 
 // Shader sources used by several tests.

@@ -33,15 +33,6 @@ using Z = Quarz_ZeichenKontext;
 
 constexpr uint32_t kSchwarz = 0xFF000000u;
 
-// Colours may differ by one step between rounding rules.
-bool Nahe(uint32_t a, uint32_t b) {
-  for (int s = 0; s < 32; s += 8) {
-    const int d = static_cast<int>((a >> s) & 0xFF) - static_cast<int>((b >> s) & 0xFF);
-    if (d < -1 || d > 1) return false;
-  }
-  return true;
-}
-
 // ---- constants -------------------------------------------------------------------------------
 
 TEST_F(GrafikTest, PackedConstantIndexWritesOnlyThePresentStagesAndChecksLimits) {
@@ -97,15 +88,9 @@ TEST_F(GrafikTest, ColourConstantsAndMatrixReachTheShaders) {
   mKontext->Leeren(1, 0, 0, 0, 1);
   TMatrix4 verschiebung = TMatrix4::Einheit();
   verschiebung(0, 3) = 1.0f;  // x + 1: the quad moves to the right half
-  mKontext->SetProgramm(mProgramm);
-  mKontext->SetVertexBuffer(0, mVb);
-  mKontext->SetIndexBuffer(mIb);
-  mKontext->SetProgrammKonstante(mProgramm->Index("gMatrix"), verschiebung);
-  mKontext->SetProgrammKonstante(mProgramm->Index("gFarbe"), 1.0f, 0.5f, 0.0f);
-  mKontext->SetProgrammKonstante(mProgramm->Index("gAlpha"), 1.0f, 0.0f, 0.0f, 0.0f);
-  mKontext->ZeichneIndexElemente(0, 2);
+  ZeichneQuad(1.0f, 0.5f, 0.0f, 1.0f, verschiebung);
   EXPECT_EQ(Pixel(10, 24), kSchwarz);
-  EXPECT_TRUE(Nahe(Pixel(50, 24), 0xFFFF8000u)) << std::hex << Pixel(50, 24);
+  EXPECT_TRUE(FarbeNahe(Pixel(50, 24), 0xFFFF8000u)) << std::hex << Pixel(50, 24);
   EXPECT_EQ(mKontext->mZaehler[Z::Z_INDEX_ZEICHNUNGEN], 1u);
 }
 

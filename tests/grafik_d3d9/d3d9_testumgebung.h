@@ -8,10 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "plattform/d3d9.h"
 #include "plattform/d3d9_shadercode.h"
+#include "tests/grafik_gemeinsam/grafik_testhilfe.h"
 
 namespace D3D9Test {
 
@@ -53,25 +56,29 @@ struct TVertex {
   float x, y, z, u, v;
 };
 
-inline std::vector<uint8_t> VertexCode() {
+// A shader record for the layer: stage, GLSL and the uniform block its constants go into.
+inline Plattform::TShaderCode Code(uint32_t stufe, std::string glsl, const char* block = "",
+                                   uint32_t bytes = 0,
+                                   std::vector<Plattform::TShaderCode::Kopie> kopien = {}) {
   Plattform::TShaderCode c;
-  c.Stufe = Plattform::TShaderCode::Vertex;
-  c.Glsl = kVertexGlsl;
-  c.BlockName = "QuarzVSKonst";
-  c.BlockBytes = 80;
-  c.Kopien = {{0, 0, 80}};
+  c.Stufe = stufe;
+  c.Glsl = std::move(glsl);
+  c.BlockName = block;
+  c.BlockBytes = bytes;
+  c.Kopien = std::move(kopien);
+  return c;
+}
+
+inline std::vector<uint8_t> VertexCode() {
+  auto c = Code(Plattform::TShaderCode::Vertex, kVertexGlsl, "QuarzVSKonst", 80, {{0, 0, 80}});
   c.Eingaenge = {{0, "POSITION0"}, {1, "TEXCOORD0"}, {2, "TEXCOORD1"}};
   return c.Serialisiere();
 }
 
 inline std::vector<uint8_t> PixelCode() {
-  Plattform::TShaderCode c;
-  c.Stufe = Plattform::TShaderCode::Pixel;
-  c.Glsl = kPixelGlsl;
-  c.BlockName = "QuarzPSKonst";
-  c.BlockBytes = 48;
   // c0, c1 whole; the float3 in c2 and the float in c3 share the third slot.
-  c.Kopien = {{0, 0, 32}, {2, 32, 12}, {3, 44, 4}};
+  auto c = Code(Plattform::TShaderCode::Pixel, kPixelGlsl, "QuarzPSKonst", 48,
+                {{0, 0, 32}, {2, 32, 12}, {3, 44, 4}});
   c.Samplers = {{0, "qps_Textur"}};
   return c.Serialisiere();
 }
@@ -81,19 +88,8 @@ class D3D9Umgebung : public ::testing::Test {
   void SetUp() override {
     Plattform::SetzeVideoRAMBudget(UINT64_MAX);
     ASSERT_TRUE(glfwInit());
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 4);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 5);
-    mFenster = glfwCreateWindow(static_cast<int>(B), static_cast<int>(H), "Weilerbau", nullptr, nullptr);
-    if (!mFenster) {
-      glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-      glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-      mFenster = glfwCreateWindow(static_cast<int>(B), static_cast<int>(H), "Weilerbau", nullptr, nullptr);
-    }
+    mFenster = OeffneVerstecktesFenster(static_cast<int>(B), static_cast<int>(H), 4, 5);
     ASSERT_NE(mFenster, nullptr);
-    glfwMakeContextCurrent(mFenster);
     mD3D = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(mD3D, nullptr);
     mParameter = Parameter();

@@ -195,89 +195,6 @@ TEST_F(Geraet, VideoRAMBudgetMeldetSpeichermangel) {
   b->Release();
 }
 
-// Each format samples with the channels it has; missing colour channels are 1, an alpha-only
-// format gives colour 0. Drawn into an A8R8G8B8 target and read back.
-TEST_F(Geraet, FormateWerdenWieInDirect3DGelesen) {
-  struct TFall {
-    D3DFORMAT Format;
-    std::vector<uint8_t> Texel;  // a 4 x 4 level (one block for DXT), all texels alike
-    uint32_t Soll;
-  };
-  auto wiederhole = [](std::vector<uint8_t> texel, int mal) {
-    std::vector<uint8_t> alle;
-    for (int i = 0; i < mal; ++i) alle.insert(alle.end(), texel.begin(), texel.end());
-    return alle;
-  };
-  const uint16_t halbEins = 0x3C00, halbNull = 0;
-  auto halb = [](uint16_t r, uint16_t g) {
-    return std::vector<uint8_t>{static_cast<uint8_t>(r), static_cast<uint8_t>(r >> 8), static_cast<uint8_t>(g),
-                                static_cast<uint8_t>(g >> 8)};
-  };
-  const float vier[4] = {0.2f, 0.4f, 0.6f, 1.0f};
-  std::vector<uint8_t> vierBytes(reinterpret_cast<const uint8_t*>(vier), reinterpret_cast<const uint8_t*>(vier) + 16);
-  // DXT1: colour 0 pure red (565 0xF800), colour 1 blue, every index 0.
-  const std::vector<uint8_t> dxt1 = {0x00, 0xF8, 0x1F, 0x00, 0, 0, 0, 0};
-  // DXT3: explicit 4-bit alpha 8 (0x88) everywhere, then a colour block of green.
-  std::vector<uint8_t> dxt3(8, 0x88);
-  dxt3.insert(dxt3.end(), {0xE0, 0x07, 0x00, 0x00, 0, 0, 0, 0});
-  // DXT5: alpha endpoints 0x80 and 0, indices 0; colour block of blue.
-  std::vector<uint8_t> dxt5 = {0x80, 0x00, 0, 0, 0, 0, 0, 0, 0x1F, 0x00, 0x00, 0x00, 0, 0, 0, 0};
-  const TFall faelle[] = {
-      {D3DFMT_A8, wiederhole({0x80}, 16), 0x80000000u},
-      {D3DFMT_R5G6B5, wiederhole({0xE0, 0x07}, 16), 0xFF00FF00u},
-      {D3DFMT_R16F, wiederhole({0x00, 0x00}, 16), 0xFF00FFFFu},
-      {D3DFMT_G16R16F, wiederhole(halb(halbEins, halbNull), 16), 0xFFFF00FFu},
-      {D3DFMT_R32F, wiederhole({0, 0, 0x80, 0x3F}, 16), 0xFFFFFFFFu},
-      {D3DFMT_A32B32G32R32F, wiederhole(vierBytes, 16), 0xFF336699u},
-      {D3DFMT_A2B10G10R10, wiederhole({0xFF, 0x03, 0x00, 0xC0}, 16), 0xFFFF0000u},
-      {D3DFMT_DXT1, dxt1, 0xFFFF0000u},
-      {D3DFMT_DXT3, dxt3, 0x8800FF00u},
-      {D3DFMT_DXT5, dxt5, 0x800000FFu},
-  };
-  IDirect3DTexture9* ziel = nullptr;
-  ASSERT_EQ(mGeraet->CreateTexture(8, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &ziel, nullptr), D3D_OK);
-  IDirect3DSurface9* zielFlaeche = nullptr;
-  ziel->GetSurfaceLevel(0, &zielFlaeche);
-  mGeraet->SetRenderTarget(0, zielFlaeche);
-  mGeraet->SetDepthStencilSurface(nullptr);
-  SetzeMatrix(8, 8);
-  Farbe(1, 1, 1, 1, 0, 0, 0, 0);
-  IDirect3DSurface9* kopie = nullptr;
-  mGeraet->CreateOffscreenPlainSurface(8, 8, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &kopie, nullptr);
-  for (const TFall& f : faelle) {
-    // Uploaded the way the engine does: a system-memory surface, then UpdateSurface.
-    IDirect3DTexture9* t = nullptr;
-    ASSERT_EQ(mGeraet->CreateTexture(4, 4, 1, 0, f.Format, D3DPOOL_DEFAULT, &t, nullptr), D3D_OK) << f.Format;
-    IDirect3DSurface9* quelle = nullptr;
-    ASSERT_EQ(mGeraet->CreateOffscreenPlainSurface(4, 4, f.Format, D3DPOOL_SYSTEMMEM, &quelle, nullptr), D3D_OK);
-    D3DLOCKED_RECT l{};
-    ASSERT_EQ(quelle->LockRect(&l, nullptr, D3DLOCK_DISCARD), D3D_OK);
-    const size_t zeile = f.Texel.size() / (f.Format == D3DFMT_DXT1 || f.Format == D3DFMT_DXT3 || f.Format == D3DFMT_DXT5 ? 1 : 4);
-    EXPECT_EQ(static_cast<size_t>(l.Pitch), zeile) << f.Format;
-    for (size_t y = 0; y < f.Texel.size() / zeile; ++y)
-      std::memcpy(static_cast<uint8_t*>(l.pBits) + y * l.Pitch, f.Texel.data() + y * zeile, zeile);
-    quelle->UnlockRect();
-    IDirect3DSurface9* stufe = nullptr;
-    t->GetSurfaceLevel(0, &stufe);
-    ASSERT_EQ(mGeraet->UpdateSurface(quelle, nullptr, stufe, nullptr), D3D_OK);
-    stufe->Release();
-    quelle->Release();
-    mGeraet->SetTexture(0, t);
-    mGeraet->Clear(0, nullptr, D3DCLEAR_TARGET, 0x12345678u, 1.0f, 0);
-    Zeichne(Rechteck(0, 0, 8, 8));
-    ASSERT_EQ(mGeraet->GetRenderTargetData(zielFlaeche, kopie), D3D_OK);
-    const uint32_t p = LiesFlaeche(kopie)[3 * 8 + 3];
-    for (int k = 0; k < 32; k += 8)
-      EXPECT_NEAR(static_cast<int>((p >> k) & 0xFF), static_cast<int>((f.Soll >> k) & 0xFF), 1)
-          << "Format " << f.Format << " Kanal " << k;
-    mGeraet->SetTexture(0, nullptr);
-    t->Release();
-  }
-  kopie->Release();
-  zielFlaeche->Release();
-  ziel->Release();
-}
-
 // The pitch of a DXT lock counts rows of 4 x 4 blocks; rectangles must lie on blocks.
 TEST_F(Geraet, DxtSperreZaehltBlockzeilen) {
   IDirect3DTexture9* t = nullptr;
@@ -395,9 +312,7 @@ TEST_F(Geraet, FehlerhafteShaderUndDeklarationenWerdenAbgelehnt) {
   EXPECT_EQ(mGeraet->CreateVertexShader(muell, &vs), D3DERR_INVALIDCALL);
   // A pixel record given as a vertex shader.
   EXPECT_EQ(mGeraet->CreateVertexShader(reinterpret_cast<const DWORD*>(mPsCode.data()), &vs), D3DERR_INVALIDCALL);
-  Plattform::TShaderCode c;
-  c.Stufe = Plattform::TShaderCode::Pixel;
-  c.Glsl = "#version 330 core\nvoid main() { kaputt }\n";
+  auto c = Code(Plattform::TShaderCode::Pixel, "#version 330 core\nvoid main() { kaputt }\n");
   auto bytes = c.Serialisiere();
   IDirect3DPixelShader9* ps = nullptr;
   EXPECT_EQ(mGeraet->CreatePixelShader(reinterpret_cast<const DWORD*>(bytes.data()), &ps), D3DERR_INVALIDCALL);

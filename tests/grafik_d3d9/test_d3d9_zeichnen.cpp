@@ -237,14 +237,11 @@ TEST_F(Zeichnen, ZweiRenderZieleZugleich) {
   D3DCAPS9 caps{};
   mGeraet->GetDeviceCaps(&caps);
   if (caps.NumSimultaneousRTs < 2) GTEST_SKIP() << "one render target only";
-  Plattform::TShaderCode c;
-  c.Stufe = Plattform::TShaderCode::Pixel;
-  c.Glsl = R"(#version 330 core
+  const auto bytes = Code(Plattform::TShaderCode::Pixel, R"(#version 330 core
 layout(location = 0) out vec4 farbe0;
 layout(location = 1) out vec4 farbe1;
 void main() { farbe0 = vec4(1.0, 0.0, 0.0, 1.0); farbe1 = vec4(0.0, 0.0, 1.0, 1.0); }
-)";
-  const auto bytes = c.Serialisiere();
+)").Serialisiere();
   IDirect3DPixelShader9* ps = nullptr;
   ASSERT_EQ(mGeraet->CreatePixelShader(reinterpret_cast<const DWORD*>(bytes.data()), &ps), D3D_OK);
   IDirect3DTexture9* t[2] = {};
@@ -287,20 +284,15 @@ void main() { farbe0 = vec4(1.0, 0.0, 0.0, 1.0); farbe1 = vec4(0.0, 0.0, 1.0, 1.
 // Integer constants live in float registers: the layer truncates toward zero and clamps
 // to the integer type on the way into the uniform block.
 TEST_F(Zeichnen, GanzzahlKonstantenWerdenUmgewandelt) {
-  Plattform::TShaderCode c;
-  c.Stufe = Plattform::TShaderCode::Pixel;
-  c.Glsl = R"(#version 330 core
+  using K = Plattform::TShaderCode::Kopie;
+  const auto bytes = Code(Plattform::TShaderCode::Pixel, R"(#version 330 core
 layout(std140) uniform QuarzPSKonst { int n; uint u; uint gross; } psk;
 layout(location = 0) out vec4 farbe;
 void main() {
   farbe = vec4(psk.n == -2 ? 1.0 : 0.0, psk.u == 0u ? 1.0 : 0.0, psk.gross == 4294967295u ? 1.0 : 0.0, 1.0);
 }
-)";
-  c.BlockName = "QuarzPSKonst";
-  c.BlockBytes = 16;
-  using K = Plattform::TShaderCode::Kopie;
-  c.Kopien = {{0, 0, 4, K::NachInt}, {1, 4, 4, K::NachUint}, {2, 8, 4, K::NachUint}};
-  const auto bytes = c.Serialisiere();
+)", "QuarzPSKonst", 16, {{0, 0, 4, K::NachInt}, {1, 4, 4, K::NachUint}, {2, 8, 4, K::NachUint}})
+                         .Serialisiere();
   IDirect3DPixelShader9* ps = nullptr;
   ASSERT_EQ(mGeraet->CreatePixelShader(reinterpret_cast<const DWORD*>(bytes.data()), &ps), D3D_OK);
   mGeraet->SetPixelShader(ps);
@@ -380,12 +372,7 @@ TEST_F(Zeichnen, VertexSamplerLiestSeineEigeneStufe) {
   glsl.insert(glsl.find("uniform vec2"), "uniform sampler2D weilerbau_vs_verschiebung;\n");
   glsl.replace(glsl.find(alt), alt.size(),
                "floor(textureLod(weilerbau_vs_verschiebung, vec2(0.5), 0.0).xy * 255.0 + 0.5)");
-  Plattform::TShaderCode c;
-  c.Stufe = Plattform::TShaderCode::Vertex;
-  c.Glsl = glsl;
-  c.BlockName = "QuarzVSKonst";
-  c.BlockBytes = 80;
-  c.Kopien = {{0, 0, 80}};
+  auto c = Code(Plattform::TShaderCode::Vertex, glsl, "QuarzVSKonst", 80, {{0, 0, 80}});
   c.Samplers = {{1, "weilerbau_vs_verschiebung"}};
   const std::vector<uint8_t> code = c.Serialisiere();
   IDirect3DVertexShader9* vs = nullptr;

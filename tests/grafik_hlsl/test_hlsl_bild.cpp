@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 
+#include "tests/grafik_gemeinsam/grafik_testhilfe.h"
 #include "tests/grafik_hlsl/hlsl_testhilfe.h"
 
 namespace {
@@ -21,13 +22,7 @@ class HlslBild : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     if (!std::getenv("DISPLAY") || !glfwInit()) return;
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
-    sFenster = glfwCreateWindow(64, 64, "Weilerbau", nullptr, nullptr);
-    if (sFenster) glfwMakeContextCurrent(sFenster);
+    sFenster = OeffneVerstecktesFenster(64, 64, 3, 3);
   }
   // The window goes, GLFW stays until the process ends: glfwTerminate unloads Mesa's driver,
   // whose own small leaks could then no longer be told apart from ours.
@@ -81,6 +76,17 @@ class HlslBild : public ::testing::Test {
     }
     mProgramme.push_back(p);
     return p;
+  }
+
+  // The program of a compiled pair, in use; 0 when either stage failed.
+  GLuint Benutze(const HlslTest::TUebersetzt& vs, const HlslTest::TUebersetzt& ps) {
+    EXPECT_EQ(vs.Ergebnis, D3D_OK) << vs.Meldungen;
+    EXPECT_EQ(ps.Ergebnis, D3D_OK) << ps.Meldungen;
+    if (!vs.Code || !ps.Code) return 0;
+    const GLuint prog = Programm(*vs.Code, *ps.Code);
+    if (HasFailure()) return 0;
+    glUseProgram(prog);
+    return prog;
   }
 
   // What the device does before a draw: replay the copy list from the register file into the
@@ -188,11 +194,8 @@ TEST_F(HlslBild, TexturiertesQuadratLiegtTexelGenauUndMatrixWirktAlsMMalV) {
       "  farbe = tex2D(Textur, tk) * Toenung;\n"
       "}\n",
       "ps_3_0");
-  ASSERT_EQ(vs.Ergebnis, D3D_OK) << vs.Meldungen;
-  ASSERT_EQ(ps.Ergebnis, D3D_OK) << ps.Meldungen;
-  const GLuint prog = Programm(*vs.Code, *ps.Code);
-  if (HasFailure()) return;
-  glUseProgram(prog);
+  const GLuint prog = Benutze(vs, ps);
+  if (!prog) return;
 
   const int W = 64, H = 64;
   Ziel(GL_RGBA8, W, H);
@@ -294,11 +297,8 @@ TEST_F(HlslBild, KonstantenAusDerKopierlisteKommenAnIhremPlatzAn) {
       "      + float4(Zeilen[1].z, Spalten[1].w, Ort.m[2].y, 0);\n"
       "}\n",
       "ps_3_0");
-  ASSERT_EQ(vs.Ergebnis, D3D_OK) << vs.Meldungen;
-  ASSERT_EQ(ps.Ergebnis, D3D_OK) << ps.Meldungen;
-  const GLuint prog = Programm(*vs.Code, *ps.Code);
-  if (HasFailure()) return;
-  glUseProgram(prog);
+  const GLuint prog = Benutze(vs, ps);
+  if (!prog) return;
 
   const int W = 4, H = 4;
   glGenFramebuffers(1, &mFbo);

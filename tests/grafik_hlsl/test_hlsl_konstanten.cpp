@@ -58,7 +58,7 @@ const char* const Konstanten =
     "       + mul(Zeilen, s).x + mul(Spalten, s.xyz).x + Anzahl;\n"
     "}\n";
 
-TEST(HlslKonstanten, TabelleUndWalkGebenDirect3D9Register) {
+TEST(HlslKonstanten, TabelleUndWalkGebenDirect3D9RegisterUndBeschreibungen) {
   auto t = Uebersetze(Konstanten, "ps_3_0");
   ASSERT_EQ(t.Ergebnis, D3D_OK) << t.Meldungen;
   const auto karte = Karte(t.Tabelle.get());
@@ -73,11 +73,7 @@ TEST(HlslKonstanten, TabelleUndWalkGebenDirect3D9Register) {
     ASSERT_TRUE(karte.count(name)) << name;
     EXPECT_EQ(karte.at(name), reg) << name;
   }
-}
-
-TEST(HlslKonstanten, BeschreibungenNennenKlasseTypUndGroesse) {
-  auto t = Uebersetze(Konstanten, "ps_3_0");
-  ASSERT_EQ(t.Ergebnis, D3D_OK) << t.Meldungen;
+  // Each description names class, type and size.
   struct Fall {
     const char* Name;
     D3DXREGISTER_SET Satz;

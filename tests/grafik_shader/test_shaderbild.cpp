@@ -57,10 +57,7 @@ protected:
 
 TEST_F(ShaderBildTest, TexturUeberRenderzielAufDenRueckpuffer) {
   // The shader pair from its files, on the layout its declarations are numbered for.
-  mEingabe = mKontext->ErzeugeVertexEingabe();
-  mEingabe->AddKanal(0, Quarz_VertexEingabe::KANAL_FLOAT3, 0, false);
-  mEingabe->AddKanal(0, Quarz_VertexEingabe::KANAL_FLOAT2, 12, false);
-  mEingabe->Beenden();
+  mEingabe = ErzeugeQuadEingabe();
   mVs = Quarz_ShaderTools::ErzeugeVertexShaderAusDatei(TestDaten("quad.vs"), {});
   mPs = Quarz_ShaderTools::ErzeugePixelShaderAusDatei(TestDaten("quad.ps"), {});
   ASSERT_EQ(mVs->mZustand, 1u) << mLog.Alle();

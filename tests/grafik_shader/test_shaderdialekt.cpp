@@ -39,74 +39,58 @@ const char* const kVertexQuelle =
 
 }  // namespace
 
-TEST(ShaderDialekt, VertexSignaturZeichenGenau) {
-  TLogFaenger log;
-  const std::string hlsl = Uebersetze(kVertexQuelle, Quarz::SHADER_VERTEX);
-  EXPECT_NE(hlsl.find("void main( float3 pos : POSITION0, float2 uv : TEXCOORD0, float4x4 welt : "
-                      "TEXCOORD1, out float4 p : POSITION0, out float2 t : TEXCOORD0)\n{"),
-            std::string::npos)
-      << hlsl;
-  // The declarations are gone from the body; nothing of the dialect is left.
-  EXPECT_EQ(hlsl.find('$'), std::string::npos) << hlsl;
-  EXPECT_EQ(hlsl.find("rein"), std::string::npos) << hlsl;
-  EXPECT_EQ(hlsl.find("raus"), std::string::npos) << hlsl;
-  EXPECT_TRUE(log.mZeilen.empty()) << log.Alle();
-
-  // A further input follows the matrix's four registers.
-  const std::string mehr =
-      Uebersetze(std::string("$rein float2 weiter;\n") + kVertexQuelle, Quarz::SHADER_VERTEX);
-  EXPECT_NE(mehr.find("float2 weiter : POSITION0, float3 pos : TEXCOORD0"), std::string::npos);
-  const std::string danach = Uebersetze(
-      std::string(kVertexQuelle).insert(0, "$rein float3 a;\n$rein float2 b;\n$rein float4x4 c;\n") ,
-      Quarz::SHADER_VERTEX);
-  EXPECT_NE(danach.find("float4x4 c : TEXCOORD1, float3 pos : TEXCOORD5"), std::string::npos)
-      << danach;
-}
-
-TEST(ShaderDialekt, PixelSignaturZeichenGenau) {
-  const std::string hlsl = Uebersetze(
-      "$rein float2 t;\n$raus float4 farbe;\n$main() { farbe = float4(t, 0, 1); }\n",
-      Quarz::SHADER_PIXEL);
-  EXPECT_NE(hlsl.find("void main( float2 t : TEXCOORD0, out float4 farbe : COLOR0) {"),
-            std::string::npos)
-      << hlsl;
-  // Pixel inputs count from TEXCOORD0 like the vertex outputs after the position; outputs are
-  // colours numbered by register.
-  const std::string zwei = Uebersetze(
-      "$rein float3x3 m;\n$rein float4 f[2];\n$rein float a;\n$raus float4 c0;\n$raus float4 c1;\n"
-      "$main() {}\n",
-      Quarz::SHADER_PIXEL);
-  EXPECT_NE(zwei.find("void main( float3x3 m : TEXCOORD0, float4 f[2] : TEXCOORD3, float a : "
-                      "TEXCOORD5, out float4 c0 : COLOR0, out float4 c1 : COLOR1)"),
-            std::string::npos)
-      << zwei;
-}
-
-TEST(ShaderDialekt, Float3x4NimmtDreiRegister) {
-  const std::string hlsl = Uebersetze(
-      "$rein float3 p;\n$rein float3x4 m;\n$rein float2 u;\n$raus float4 o;\n$raus float3x4 w;\n"
-      "$raus float2 v;\n$main() {}\n",
-      Quarz::SHADER_VERTEX);
-  EXPECT_NE(hlsl.find("float3x4 m : TEXCOORD0, float2 u : TEXCOORD3,"), std::string::npos) << hlsl;
-  EXPECT_NE(hlsl.find("out float3x4 w : TEXCOORD0, out float2 v : TEXCOORD3)"), std::string::npos)
-      << hlsl;
-}
-
-// Any white space after the keyword marks a declaration, in collecting and in rewriting alike.
-TEST(ShaderDialekt, TabulatorUndZeilenumbruchNachSchluesselwort) {
-  TLogFaenger log;
-  const std::string hlsl = Uebersetze(
-      "$rein\tfloat3 pos;\n$rein\n  float2 uv;\n$raus\tfloat4 p;\n$main() { p = float4(pos, uv.x); }\n",
-      Quarz::SHADER_VERTEX);
-  EXPECT_NE(hlsl.find("float3 pos : POSITION0"), std::string::npos) << hlsl;
-  EXPECT_NE(hlsl.find("float2 uv : TEXCOORD0"), std::string::npos) << hlsl;
-  EXPECT_NE(hlsl.find("out float4 p : POSITION0"), std::string::npos) << hlsl;
-  // No declaration text is left in the body.
-  EXPECT_EQ(hlsl.find("float3 pos;"), std::string::npos) << hlsl;
-  EXPECT_EQ(hlsl.find("float2 uv;"), std::string::npos) << hlsl;
-  // Without white space it is no keyword: only the "$" goes.
-  const std::string kein = Uebersetze("float $reinweg;\n", Quarz::SHADER_VERTEX);
-  EXPECT_NE(kein.find("float reinweg;"), std::string::npos) << kein;
+// Inputs and outputs are numbered by the registers their shapes take: vertex inputs from
+// POSITION0 on, pixel inputs and vertex outputs after the position from TEXCOORD0, pixel
+// outputs as colours; a float3x4 takes three registers, a matrix four.
+TEST(ShaderDialekt, SignaturZeichenGenau) {
+  const std::string vertex = kVertexQuelle;
+  const struct {
+    std::string quelle;
+    uint32_t art;
+    const char* soll;
+  } faelle[] = {
+      {vertex, Quarz::SHADER_VERTEX,
+       "void main( float3 pos : POSITION0, float2 uv : TEXCOORD0, float4x4 welt : TEXCOORD1, "
+       "out float4 p : POSITION0, out float2 t : TEXCOORD0)\n{"},
+      {"$rein float2 weiter;\n" + vertex, Quarz::SHADER_VERTEX,
+       "float2 weiter : POSITION0, float3 pos : TEXCOORD0"},
+      {"$rein float3 a;\n$rein float2 b;\n$rein float4x4 c;\n" + vertex, Quarz::SHADER_VERTEX,
+       "float4x4 c : TEXCOORD1, float3 pos : TEXCOORD5"},
+      {"$rein float2 t;\n$raus float4 farbe;\n$main() { farbe = float4(t, 0, 1); }\n",
+       Quarz::SHADER_PIXEL, "void main( float2 t : TEXCOORD0, out float4 farbe : COLOR0) {"},
+      {"$rein float3x3 m;\n$rein float4 f[2];\n$rein float a;\n$raus float4 c0;\n"
+       "$raus float4 c1;\n$main() {}\n",
+       Quarz::SHADER_PIXEL,
+       "void main( float3x3 m : TEXCOORD0, float4 f[2] : TEXCOORD3, float a : TEXCOORD5, "
+       "out float4 c0 : COLOR0, out float4 c1 : COLOR1)"},
+      {"$rein float3 p;\n$rein float3x4 m;\n$rein float2 u;\n$raus float4 o;\n"
+       "$raus float3x4 w;\n$raus float2 v;\n$main() {}\n",
+       Quarz::SHADER_VERTEX,
+       "float3x4 m : TEXCOORD0, float2 u : TEXCOORD3, out float4 o : POSITION0, "
+       "out float3x4 w : TEXCOORD0, out float2 v : TEXCOORD3)"},
+      // Any white space after the keyword marks a declaration, in collecting and rewriting.
+      {"$rein\tfloat3 pos;\n$rein\n  float2 uv;\n$raus\tfloat4 p;\n"
+       "$main() { p = float4(pos, uv.x); }\n",
+       Quarz::SHADER_VERTEX,
+       "void main( float3 pos : POSITION0, float2 uv : TEXCOORD0, out float4 p : POSITION0) {"},
+      // Without white space it is no keyword: only the "$" goes.
+      {"float $reinweg;\n", Quarz::SHADER_VERTEX, "float reinweg;"},
+      // A declaration without ";" runs to the end of the text; other "$" signs are dropped.
+      {"float4 k = 1 $ 2;\n$main() {}\n$raus float4 p", Quarz::SHADER_VERTEX,
+       "float4 k = 1  2;\nvoid main( out float4 p"},
+      {"$main() {}", Quarz::SHADER_PIXEL, "void main( ) {}"},
+  };
+  for (const auto& f : faelle) {
+    TLogFaenger log;
+    const std::string hlsl = Uebersetze(f.quelle, f.art);
+    EXPECT_NE(hlsl.find(f.soll), std::string::npos) << hlsl;
+    // The declarations are gone from the body; nothing of the dialect is left.
+    EXPECT_EQ(hlsl.find('$'), std::string::npos) << hlsl;
+    EXPECT_EQ(hlsl.find("float3 pos;"), std::string::npos) << hlsl;
+    EXPECT_EQ(hlsl.find("float2 uv;"), std::string::npos) << hlsl;
+    EXPECT_EQ(hlsl.find("raus"), std::string::npos) << hlsl;
+    EXPECT_TRUE(log.mZeilen.empty()) << log.Alle();
+  }
 }
 
 TEST(ShaderDialekt, DefinitionenUndVorspann) {

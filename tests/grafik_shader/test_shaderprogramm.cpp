@@ -84,16 +84,9 @@ protected:
     ShaderGeraetTest::TearDown();
   }
 
-  // The usual layout: stream 0 with a float3 position and float2 texture coordinates.
-  void ErzeugeEingabe() {
-    mEingabe = mKontext->ErzeugeVertexEingabe();
-    mEingabe->AddKanal(0, Quarz_VertexEingabe::KANAL_FLOAT3, 0, false);
-    mEingabe->AddKanal(0, Quarz_VertexEingabe::KANAL_FLOAT2, 12, false);
-    mEingabe->Beenden();
-  }
   // Compiles both shaders (not quietly) and builds the program.
   void Baue(const char* vs, const char* ps) {
-    ErzeugeEingabe();
+    mEingabe = ErzeugeQuadEingabe();
     mVs = mKontext->ErzeugeVertexShader();
     ASSERT_TRUE(mVs->UebersetzeAusString(vs, {}, false)) << mLog.Alle();
     mPs = mKontext->ErzeugePixelShader();

@@ -60,10 +60,7 @@ void TexturTest::ErzeugeProgramm(TTexturProgramm& programm, const char* ps) {
 void TexturTest::SetUp() {
   ShaderGeraetTest::SetUp();
   if (HasFatalFailure()) return;
-  mEingabe = mKontext->ErzeugeVertexEingabe();
-  mEingabe->AddKanal(0, Quarz_VertexEingabe::KANAL_FLOAT3, 0, false);
-  mEingabe->AddKanal(0, Quarz_VertexEingabe::KANAL_FLOAT2, 12, false);
-  mEingabe->Beenden();
+  mEingabe = ErzeugeQuadEingabe();
   ErzeugeProgramm(mTexturProgramm, kTexturPS);
   ErzeugeProgramm(mWuerfelProgramm, kWuerfelPS);
   ErzeugeProgramm(mFarbProgramm, kFarbePS);

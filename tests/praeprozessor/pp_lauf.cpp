@@ -1,5 +1,7 @@
 #include "tests/praeprozessor/pp_lauf.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -61,6 +63,24 @@ int PPLauf::Starte() {
   ergebnis = PreprocessorEntry(alle.data(), zustand.get());
   gLauf = nullptr;
   return ergebnis;
+}
+
+PPLauf PPLaufe(const std::string& text, std::vector<PreprocessorTag> tags,
+               std::map<std::string, std::string> dateien) {
+  PPLauf l;
+  l.eingabe = text;
+  l.tags = std::move(tags);
+  l.dateien = std::move(dateien);
+  l.Starte();
+  return l;
+}
+
+void PPPruefe(const PPFall& f, std::vector<PreprocessorTag> tags) {
+  PPLauf l = PPLaufe(f.text, std::move(tags), f.dateien);
+  EXPECT_EQ(l.ausgabe, f.ausgabe) << f.name;
+  if (!f.meldung) return;
+  if (*f.meldung == 0) EXPECT_EQ(l.meldungen, "") << f.name;
+  else EXPECT_NE(l.meldungen.find(f.meldung), std::string::npos) << f.name << "\n" << l.meldungen;
 }
 
 std::vector<std::string> PPTokens(const std::string& text) {

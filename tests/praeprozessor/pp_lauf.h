@@ -24,6 +24,20 @@ struct PPLauf {
   int Starte();
 };
 
+// Runs text with extra tags and include files; returns the finished run.
+PPLauf PPLaufe(const std::string& text, std::vector<PreprocessorTag> tags = {},
+               std::map<std::string, std::string> dateien = {});
+
+// One case of a table: what a run of the text must give.
+struct PPFall {
+  const char* name;
+  std::string text;
+  std::string ausgabe;
+  const char* meldung;  // a message that must appear ("" = no message at all, nullptr = not checked)
+  std::map<std::string, std::string> dateien = {};
+};
+void PPPruefe(const PPFall& f, std::vector<PreprocessorTag> tags = {});
+
 // Tokens of C text, white space dropped (for comparing with another preprocessor's output).
 std::vector<std::string> PPTokens(const std::string& text);
 

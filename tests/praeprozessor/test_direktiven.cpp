@@ -5,30 +5,13 @@
 
 namespace {
 
-struct Fall {
-  const char* name;
-  std::string text;
-  const char* ausgabe;
-  const char* meldung;  // a message that must appear ("" = no message at all)
-};
-
-void Pruefe(const Fall& f, std::vector<PreprocessorTag> tags = {}) {
-  PPLauf l;
-  l.eingabe = f.text;
-  l.tags = std::move(tags);
-  l.Starte();
-  EXPECT_EQ(l.ausgabe, f.ausgabe) << f.name;
-  if (*f.meldung == 0) EXPECT_EQ(l.meldungen, "") << f.name;
-  else EXPECT_NE(l.meldungen.find(f.meldung), std::string::npos) << f.name << "\n" << l.meldungen;
-}
-
 TEST(PraeprozessorBedingungen, Verschachtelung) {
   std::string einunddreissig, zweiunddreissig;
   for (int i = 0; i < 31; ++i) einunddreissig += "#if 1\n";
   einunddreissig += "tief\n";
   for (int i = 0; i < 31; ++i) einunddreissig += "#endif\n";
   zweiunddreissig = "#if 1\n" + einunddreissig + "#endif\n";
-  const Fall faelle[] = {
+  const PPFall faelle[] = {
       {"if else", "#if 0\na\n#else\nb\n#endif\n", "b\n", ""},
       {"elif-Kette", "#if 0\na\n#elif 0\nb\n#elif 2\nc\n#elif 1\nd\n#else\ne\n#endif\n", "c\n", ""},
       {"ifdef ifndef", "#define X\n#ifdef X\na\n#endif\n#ifndef X\nb\n#endif\n#ifndef Y\nc\n#endif\n", "a\nc\n", ""},
@@ -45,7 +28,7 @@ TEST(PraeprozessorBedingungen, Verschachtelung) {
       {"ifdef ohne Namen", "#ifdef\na\n#endif\n", "", "#if, #ifdef, or #ifndef without an argument"},
       {"Text nach endif", "#if 1\na\n#endif x\n", "a\n", "Unexpected text in #control line ignored"},
   };
-  for (const Fall& f : faelle) Pruefe(f);
+  for (const PPFall& f : faelle) PPPruefe(f);
 }
 
 TEST(PraeprozessorAusdruecke, WerteUndVorrang) {
@@ -82,14 +65,14 @@ TEST(PraeprozessorAusdruecke, WerteUndVorrang) {
       {"sizeof(char *) == 8 && sizeof(int (*)()) == 8", true},
   };
   for (const Ausdruck& a : faelle) {
-    Pruefe({a.text, std::string("#define X 3\n#if ") + a.text + "\nja\n#else\nnein\n#endif\n",
+    PPPruefe({a.text, std::string("#define X 3\n#if ") + a.text + "\nja\n#else\nnein\n#endif\n",
             a.wahr ? "ja\n" : "nein\n", ""});
   }
 }
 
 // Any error makes the condition true after its message; a sizeof error ends the run.
 TEST(PraeprozessorAusdruecke, Fehler) {
-  const Fall faelle[] = {
+  const PPFall faelle[] = {
       {"Division durch null", "#if 1/0\na\n#endif\nb\n", "b\n", "Warning: divide by zero in #if, zero result assumed"},
       {"Rest durch null", "#if 1%0\na\n#endif\n", "", "mod by zero in #if"},
       {"Text", "#if \"a\"\na\n#endif\n", "a\n", "Can't use a string in an #if"},
@@ -110,28 +93,28 @@ TEST(PraeprozessorAusdruecke, Fehler) {
       {"sizeof Kombination", "#if sizeof(unsigned float)\n#endif\nb\n", "", "#if ... sizeof: illegal type combination"},
       {"sizeof Syntax", "#if sizeof int\n#endif\nb\n", "", "#if ... sizeof() syntax error"},
   };
-  for (const Fall& f : faelle) Pruefe(f);
+  for (const PPFall& f : faelle) PPPruefe(f);
 }
 
 TEST(PraeprozessorAusdruecke, StapelGrenzen) {
   std::string klammern(130, '(');
-  Pruefe({"Operatorstapel", "#if " + klammern + "1\na\n#endif\n", "a\n", "expression stack overflow at op \"(\""});
+  PPPruefe({"Operatorstapel", "#if " + klammern + "1\na\n#endif\n", "a\n", "expression stack overflow at op \"(\""});
   std::string ok = std::string(100, '(') + "1" + std::string(100, ')');
-  Pruefe({"100 Klammern", "#if " + ok + "\na\n#endif\n", "a\n", ""});
+  PPPruefe({"100 Klammern", "#if " + ok + "\na\n#endif\n", "a\n", ""});
 }
 
 // "defined X" tests the name itself, even when X is a macro whose text names nothing defined.
 TEST(PraeprozessorAusdruecke, DefinedExpandiertDenNamenNicht) {
-  const Fall faelle[] = {
+  const PPFall faelle[] = {
       {"Makro auf Undefiniertes", "#define X Y\n#if defined X && defined(X)\nja\n#endif\n", "ja\n", ""},
       {"Makro auf defined", "#define D defined(Z)\n#define Z\n#if D\nja\n#endif\n", "ja\n", ""},
       {"Makro auf leer", "#define E\n#if defined E\nja\n#endif\n", "ja\n", ""},
   };
-  for (const Fall& f : faelle) Pruefe(f);
+  for (const PPFall& f : faelle) PPPruefe(f);
 }
 
 TEST(PraeprozessorDirektiven, Weitere) {
-  const Fall faelle[] = {
+  const PPFall faelle[] = {
       {"pragma", "#pragma pack( 4)  x\n", "#pragma pack( 4)  x\n", ""},
       {"version", "#version 300 es\na\n", "#version 300 es\na\n", ""},
       {"extension ohne Rest", "#extension\n", "#extension\n", ""},
@@ -143,24 +126,24 @@ TEST(PraeprozessorDirektiven, Weitere) {
       {"leere Direktive", "#\na\n", "a\n", ""},
       {"Einrueckung vor #", "   #  define A 2\nA\n", "2\n", ""},
   };
-  for (const Fall& f : faelle) Pruefe(f);
-  Pruefe({"unbekannt mit Warnung", "#foo bar\n", "#foo bar\n", "Warning: Illegal # command \"foo\""},
+  for (const PPFall& f : faelle) PPPruefe(f);
+  PPPruefe({"unbekannt mit Warnung", "#foo bar\n", "#foo bar\n", "Warning: Illegal # command \"foo\""},
          {{PPTAG_WARNE_UNBEKANNT, 1}});
 }
 
 // Only integer constants are octal; a leading 0 in a floating constant is fine.
 TEST(PraeprozessorZahlen, OktalpruefungNurFuerGanzeZahlen) {
-  const Fall faelle[] = {
+  const PPFall faelle[] = {
       {"Gleitkomma mit 0", "09.5 0.9f 09e1 00.5 0x19 0 07 1e09\n", "09.5 0.9f 09e1 00.5 0x19 0 07 1e09\n", ""},
       {"Ziffer 9", "x = 09;\n", "x = 09;\n", "Warning: Illegal digit in octal number"},
       {"Ziffer 8 mit Endung", "018L\n", "018L\n", "Illegal digit in octal number"},
   };
-  for (const Fall& f : faelle) Pruefe(f);
+  for (const PPFall& f : faelle) PPPruefe(f);
 }
 
 TEST(PraeprozessorDirektiven, Klammerbilanz) {
-  Pruefe({"offen", "f( a[ { \n", "f( a[ {\n", "Illegal bracket '[]' balance, depth = 1"}, {{PPTAG_WARNE_KLAMMERN, 1}});
-  Pruefe({"ausgeglichen", "f( a[1]) { }\n", "f( a[1]) { }\n", ""}, {{PPTAG_WARNE_KLAMMERN, 1}});
+  PPPruefe({"offen", "f( a[ { \n", "f( a[ {\n", "Illegal bracket '[]' balance, depth = 1"}, {{PPTAG_WARNE_KLAMMERN, 1}});
+  PPPruefe({"ausgeglichen", "f( a[1]) { }\n", "f( a[1]) { }\n", ""}, {{PPTAG_WARNE_KLAMMERN, 1}});
 }
 
 }  // namespace

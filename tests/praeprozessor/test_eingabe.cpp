@@ -7,34 +7,18 @@
 
 namespace {
 
-std::string Lauf(const std::string& text, std::vector<PreprocessorTag> tags = {}, int* ergebnis = nullptr,
-                 std::string* meldungen = nullptr) {
-  PPLauf l;
-  l.eingabe = text;
-  l.tags = std::move(tags);
-  int r = l.Starte();
-  if (ergebnis) *ergebnis = r;
-  if (meldungen) *meldungen = l.meldungen;
-  return l.ausgabe;
-}
-
 TEST(PraeprozessorTags, UnbekannterTagMeldetUndWendetDenRestAn) {
-  std::string meldungen;
-  std::string aus = Lauf("X\n", {{99, 0}, {PPTAG_DEFINIERE, PreprocessorWert("X=7")}}, nullptr, &meldungen);
-  EXPECT_EQ(aus, "7\n");
-  EXPECT_NE(meldungen.find("Warning: Internal error!\n"), std::string::npos) << meldungen;
+  PPPruefe({"Tag 99", "X\n", "7\n", "Warning: Internal error!\n"}, {{99, 0}, {PPTAG_DEFINIERE, PreprocessorWert("X=7")}});
 }
 
 TEST(PraeprozessorTags, EinundzwanzigstesIncludeVerzeichnisWirdAbgelehnt) {
   std::vector<PreprocessorTag> tags;
   for (int i = 0; i < 21; ++i) tags.push_back({PPTAG_INCLUDE_VERZEICHNIS, PreprocessorWert("inc")});
   tags.push_back({PPTAG_DEFINIERE, PreprocessorWert("NACH=1")});  // not applied any more
-  std::string meldungen;
-  int ergebnis;
-  std::string aus = Lauf("NACH\n", tags, &ergebnis, &meldungen);
-  EXPECT_NE(meldungen.find("Fatal: Too many include directories"), std::string::npos) << meldungen;
-  EXPECT_EQ(aus, "NACH\n");
-  EXPECT_EQ(ergebnis, 1);
+  PPLauf l = PPLaufe("NACH\n", tags);
+  EXPECT_NE(l.meldungen.find("Fatal: Too many include directories"), std::string::npos) << l.meldungen;
+  EXPECT_EQ(l.ausgabe, "NACH\n");
+  EXPECT_EQ(l.ergebnis, 1);
 }
 
 // The caller's "name=value" text must stay untouched: a string literal in read-only memory
@@ -50,27 +34,23 @@ TEST(PraeprozessorTags, DefinitionLaesstDenTextDesAufrufersUnveraendert) {
   for (const Fall& f : faelle) {
     char kopie[64];
     std::snprintf(kopie, sizeof(kopie), "%s", f.tag);
-    EXPECT_EQ(Lauf(f.eingabe, {{PPTAG_DEFINIERE, PreprocessorWert(f.tag)}}), f.erwartet) << f.tag;
+    EXPECT_EQ(PPLaufe(f.eingabe, {{PPTAG_DEFINIERE, PreprocessorWert(f.tag)}}).ausgabe, f.erwartet) << f.tag;
     EXPECT_STREQ(kopie, f.tag);
   }
 }
 
 TEST(PraeprozessorTags, GroessentabelleGiltNurFuerEinenLauf) {
   const char* text = "#if sizeof(int) == 2 && sizeof(char *) == 2\nzwei\n#else\nvier\n#endif\n";
-  EXPECT_EQ(Lauf(text, {{PPTAG_GROESSEN, PreprocessorWert("1 2 2 4 4 8")},
-                        {PPTAG_GROESSEN, PreprocessorWert("*2,2,2,2,2,2")}}),
-            "zwei\n");
-  EXPECT_EQ(Lauf(text), "vier\n");
+  PPPruefe({"zwei Tabellen", text, "zwei\n", ""}, {{PPTAG_GROESSEN, PreprocessorWert("1 2 2 4 4 8")},
+                                                    {PPTAG_GROESSEN, PreprocessorWert("*2,2,2,2,2,2")}});
+  PPPruefe({"danach wieder die eigene", text, "vier\n", ""});
 }
 
 TEST(PraeprozessorTags, GroessentabelleMitFalscherAnzahl) {
-  std::string meldungen;
-  EXPECT_EQ(Lauf("#if sizeof(short) == 3\nja\n#endif\n", {{PPTAG_GROESSEN, PreprocessorWert("1 3")}}, nullptr,
-                 &meldungen), "ja\n");
-  EXPECT_NE(meldungen.find("too few values specified to sizeof"), std::string::npos);
-  EXPECT_EQ(Lauf("#if sizeof(char) == 1\nja\n#endif\n", {{PPTAG_GROESSEN, PreprocessorWert("9 9 9 9 9 9 9")}},
-                 nullptr, &meldungen), "ja\n");
-  EXPECT_NE(meldungen.find("too many values specified to sizeof! Not used."), std::string::npos);
+  PPPruefe({"zu wenige", "#if sizeof(short) == 3\nja\n#endif\n", "ja\n", "too few values specified to sizeof"},
+           {{PPTAG_GROESSEN, PreprocessorWert("1 3")}});
+  PPPruefe({"zu viele", "#if sizeof(char) == 1\nja\n#endif\n", "ja\n",
+            "too many values specified to sizeof! Not used."}, {{PPTAG_GROESSEN, PreprocessorWert("9 9 9 9 9 9 9")}});
 }
 
 TEST(PraeprozessorErgebnis, FehlerWarnungenUndAbbrueche) {
@@ -85,44 +65,28 @@ TEST(PraeprozessorErgebnis, FehlerWarnungenUndAbbrueche) {
       {"unbeendeter Text", "a \"b\nc\n", {}, 1},
       {"sauber", "a b c\n", {}, 0},
   };
-  for (const Fall& f : faelle) {
-    int ergebnis;
-    Lauf(f.text, f.tags, &ergebnis);
-    EXPECT_EQ(ergebnis, f.erwartet) << f.name;
-  }
+  for (const Fall& f : faelle) EXPECT_EQ(PPLaufe(f.text, f.tags).ergebnis, f.erwartet) << f.name;
 }
 
 TEST(PraeprozessorMeldungen, FormUndIncludeSpur) {
-  PPLauf l;
-  l.eingabe = "a\n#include \"b.h\"\n";
-  l.dateien["b.h"] = "x\n#error halt\n";
-  l.Starte();
-  EXPECT_EQ(l.meldungen,
+  EXPECT_EQ(PPLaufe("a\n#include \"b.h\"\n", {}, {{"b.h", "x\n#error halt\n"}}).meldungen,
             "cpp: \"b.h\", line 2: Error: #error directive encountered\n"
             " from file Lesetext, line 3.\n");
 }
 
 // With the input stack already empty, the message must not print a null name.
 TEST(PraeprozessorMeldungen, LeererEingabestapelGibtLeerenNamen) {
-  std::string meldungen;
-  Lauf("#if 1\na\n", {}, nullptr, &meldungen);
-  EXPECT_EQ(meldungen, "cpp: \"\", line 3: Error: Inside #ifdef block at end of input, depth = 1\n");
+  EXPECT_EQ(PPLaufe("#if 1\na\n").meldungen, "cpp: \"\", line 3: Error: Inside #ifdef block at end of input, depth = 1\n");
 }
 
 TEST(PraeprozessorMeldungen, BannerNurWennEingeschaltet) {
-  std::string meldungen;
-  Lauf("a\n", {{PPTAG_BANNER, 1}}, nullptr, &meldungen);
-  EXPECT_NE(meldungen.find("lumocpp"), std::string::npos);
-  Lauf("a\n", {}, nullptr, &meldungen);
-  EXPECT_EQ(meldungen, "");
+  EXPECT_NE(PPLaufe("a\n", {{PPTAG_BANNER, 1}}).meldungen.find("lumocpp"), std::string::npos);
+  EXPECT_EQ(PPLaufe("a\n").meldungen, "");
 }
 
 // An include of the main input's name opens a file of that name; it never reads the caller's input again.
 TEST(PraeprozessorEingabe, HaupteingabeNichtUeberIhrenNamenErreichbar) {
-  PPLauf l;
-  l.eingabe = "eins\n#include \"Lesetext\"\nzwei\n";
-  l.dateien["Lesetext"] = "datei\n";
-  l.Starte();
+  PPLauf l = PPLaufe("eins\n#include \"Lesetext\"\nzwei\n", {}, {{"Lesetext", "datei\n"}});
   EXPECT_EQ(l.ausgabe, "eins\ndatei\nzwei\n");
   ASSERT_EQ(l.geoeffnet.size(), 1u);
   EXPECT_EQ(l.geoeffnet[0], "Lesetext");
@@ -141,7 +105,7 @@ TEST(PraeprozessorEingabe, ZeilenendenUndFortsetzungen) {
       {"Kommentar zwischen Token", "a/**/b\n", "a b\n"},
       {"Kommentarzeichen in Text", "\"/* x */\" '//'\n", "\"/* x */\" '//'\n"},
   };
-  for (const Fall& f : faelle) EXPECT_EQ(Lauf(f.text), f.erwartet) << f.name;
+  for (const Fall& f : faelle) EXPECT_EQ(PPLaufe(f.text).ausgabe, f.erwartet) << f.name;
 }
 
 // Splices, comments and literals that straddle a refill must give the same output at any piece size.
@@ -186,16 +150,11 @@ TEST(PraeprozessorTags, Optionen) {
       {"Anfuehrung ignorieren", {PPTAG_ANFUEHRUNG_IGNORIEREN, 1}, "#define A 1\n\"A\" 'A\n", "\"1\" '1\n"},
       {"Ausgabe aus", {PPTAG_AUSGABE_AN, 0}, "a\n", ""},
   };
-  for (const Fall& f : faelle) EXPECT_EQ(Lauf(f.text, {f.tag}), f.erwartet) << f.name;
-  std::string meldungen;
-  Lauf("a /* x /* y */ b\n", {{PPTAG_WARNE_KOMMENTARSCHACHTELUNG, 1}}, nullptr, &meldungen);
-  EXPECT_NE(meldungen.find("Warning: Nested comment"), std::string::npos);
-  PPLauf l;
-  l.eingabe = "#include \"da.h\"\n";
-  l.dateien["da.h"] = "x\n";
-  l.tags = {{PPTAG_MELDE_INCLUDES, 1}, {PPTAG_WARNE_FEHLENDES_INCLUDE, 0}};
-  l.eingabe += "#include \"fehlt.h\"\n";
-  l.Starte();
+  for (const Fall& f : faelle) EXPECT_EQ(PPLaufe(f.text, {f.tag}).ausgabe, f.erwartet) << f.name;
+  PPPruefe({"Schachtelung melden", "a /* x /* y */ b\n", "a b\n", "Warning: Nested comment"},
+           {{PPTAG_WARNE_KOMMENTARSCHACHTELUNG, 1}});
+  PPLauf l = PPLaufe("#include \"da.h\"\n#include \"fehlt.h\"\n",
+                     {{PPTAG_MELDE_INCLUDES, 1}, {PPTAG_WARNE_FEHLENDES_INCLUDE, 0}}, {{"da.h", "x\n"}});
   EXPECT_EQ(l.meldungen, "cpp: included \"da.h\"\n");
 }
 
@@ -222,12 +181,10 @@ TEST(PraeprozessorZeilen, ZeilenangabenUndLeerzeilen) {
 
 // Large line numbers from #line, with includes switching between them, must not overflow any count.
 TEST(PraeprozessorZeilen, GrosseZeilennummern) {
-  PPLauf l;
-  for (int i = 0; i < 5; ++i) l.eingabe += "#line 999999999\n#include \"b.h\"\n";
-  l.eingabe += "__LINE__\n";
-  l.dateien["b.h"] = "b __LINE__\n";
-  l.Starte();
-  EXPECT_EQ(l.ausgabe, "b 1\nb 1\nb 1\nb 1\nb 1\n1000000000\n");
+  std::string text;
+  for (int i = 0; i < 5; ++i) text += "#line 999999999\n#include \"b.h\"\n";
+  PPPruefe({"fuenfmal", text + "__LINE__\n", "b 1\nb 1\nb 1\nb 1\nb 1\n1000000000\n", nullptr,
+            {{"b.h", "b __LINE__\n"}}});
 }
 
 TEST(PraeprozessorZeilen, ZeilenangabeBeiDateiwechsel) {

@@ -5,25 +5,8 @@
 
 namespace {
 
-struct Fall {
-  const char* name;
-  std::string text;
-  const char* ausgabe;
-  const char* meldung;  // "" = no message at all
-};
-
-void Pruefe(const Fall& f, std::vector<PreprocessorTag> tags = {}) {
-  PPLauf l;
-  l.eingabe = f.text;
-  l.tags = std::move(tags);
-  l.Starte();
-  EXPECT_EQ(l.ausgabe, f.ausgabe) << f.name;
-  if (*f.meldung == 0) EXPECT_EQ(l.meldungen, "") << f.name;
-  else EXPECT_NE(l.meldungen.find(f.meldung), std::string::npos) << f.name << "\n" << l.meldungen;
-}
-
 TEST(PraeprozessorMakros, Expansion) {
-  const Fall faelle[] = {
+  const PPFall faelle[] = {
       {"Objekt", "#define A 1 +  2\nA\n", "1 + 2\n", ""},
       {"Funktion", "#define F(a, b) (a * b)\nF(x + 1, (y, z))\n", "(x + 1 * (y, z))\n", ""},
       {"ohne Parameter", "#define G() g\nG() G ( )\n", "g g\n", ""},
@@ -40,23 +23,23 @@ TEST(PraeprozessorMakros, Expansion) {
       {"ungeklaerte Klammer", "#define F(a) a\nF(1\n", "", "end of file within macro argument"},
       {"Zahlen bleiben ganz", "#define F(e) 1e5 e\nF(2)\n", "1e5 2\n", ""},
   };
-  for (const Fall& f : faelle) Pruefe(f);
+  for (const PPFall& f : faelle) PPPruefe(f);
 }
 
 // An expansion must not glue onto its neighbours into a new token.
 TEST(PraeprozessorMakros, KeineVerklebung) {
-  const Fall faelle[] = {
+  const PPFall faelle[] = {
       {"Minus vor negativem Wert", "#define OFF -0.5\n-OFF\n", "- -0.5\n", ""},
       {"Wert vor Minus", "#define M x-\nM-1\n", "x- -1\n", ""},
       {"Argument neben Operator", "#define NEG(a) -a\nNEG(-1)\n", "- -1\n", ""},
       {"Argument neben Argument", "#define F(a, b) a b\n#define G(a, b) a+b\nG(+,+)\n", "+ + +\n", ""},
       {"Namen", "#define N name\nN.x N(1)\n", "name.x name(1)\n", ""},
   };
-  for (const Fall& f : faelle) Pruefe(f);
+  for (const PPFall& f : faelle) PPPruefe(f);
 }
 
 TEST(PraeprozessorMakros, StringizeUndPaste) {
-  const Fall faelle[] = {
+  const PPFall faelle[] = {
       {"stringize", "#define S(a) #a\nS(  a   b  )\n", "\"a b\"\n", ""},
       {"stringize mit Anfuehrung und Backslash", "#define S(a) #a\nS(\"x\\n\" a\\b)\n", "\"\\\"x\\\\n\\\" a\\\\b\"\n", ""},
       {"Backslash nimmt das naechste Zeichen mit", "#define S(a) #a\nS(\\)) x\n", "\"\\\\)\" x\n", ""},
@@ -71,30 +54,30 @@ TEST(PraeprozessorMakros, StringizeUndPaste) {
       {"Marke am Textende", "#define F x F\036\nF.a\n", "x F.a\n", ""},
       {"Byte 30 in einer Datei ist Text", "a\036b\n", "a\036b\n", ""},
   };
-  for (const Fall& f : faelle) Pruefe(f);
-  Pruefe({"paste mit Expansion", "#define Y z\n#define C(a, b) a##b\nC(x, Y)\n", "xz\n", ""},
+  for (const PPFall& f : faelle) PPPruefe(f);
+  PPPruefe({"paste mit Expansion", "#define Y z\n#define C(a, b) a##b\nC(x, Y)\n", "xz\n", ""},
          {{PPTAG_PASTE_EXPANDIEREN, 1}});
 }
 
 // UTF-8 bytes 0x80 to 0x9F in a macro body are text, not parameter markers.
 TEST(PraeprozessorMakros, HoheBytesImMakroText) {
-  const Fall faelle[] = {
+  const PPFall faelle[] = {
       {"Funktion", "#define T(a) \"\xC3\x9C\xE2\x80\x9C\" a \x7F\n T(x)\n", "\"\xC3\x9C\xE2\x80\x9C\" x \x7F\n", ""},
       {"Objekt", "#define T \"\xC3\x80\xC2\x9F\"\nT\n", "\"\xC3\x80\xC2\x9F\"\n", ""},
       {"Literalparameter", "#define T(a) '\x80' \"a\"\nT(b)\n", "'\x80' \"b\"\n", ""},
   };
-  for (const Fall& f : faelle) Pruefe(f);
+  for (const PPFall& f : faelle) PPPruefe(f);
 }
 
 TEST(PraeprozessorMakros, Neudefinition) {
-  const Fall faelle[] = {
+  const PPFall faelle[] = {
       {"gleicher Text still", "#define A 1\n#define A  1 \nA\n", "1\n", ""},
       {"anderer Text", "#define A 1\n#define A 2\nA\n", "2\n", "Error: Redefining defined variable \"A\""},
       {"andere Parameter", "#define F(a) a\n#define F(b) a\nF(1)\n", "a\n", "Redefining defined variable \"F\""},
       {"Objekt zu Funktion", "#define F 1\n#define F(a) 1\nF(2)\n", "1\n", "Redefining"},
       {"Syntaxfehler", "#define\n#define (a)\n#define F(a,) a\n", "", "#define syntax error"},
   };
-  for (const Fall& f : faelle) Pruefe(f);
+  for (const PPFall& f : faelle) PPPruefe(f);
 }
 
 TEST(PraeprozessorMakros, Grenzen) {
@@ -106,58 +89,51 @@ TEST(PraeprozessorMakros, Grenzen) {
   for (int i = 0; i < 40; ++i) argumente += "1,";
   argumente += "1)\n";
   std::string weit = "#define F(a) a a a a a a a a a a a a a a a a a a a a a a a a\nF(" + std::string(30, 'y') + ")\n";
-  const Fall faelle[] = {
+  const PPFall faelle[] = {
       {"32 Parameter", parameter, "", "Fatal: Too many arguments for macro"},
       {"Text zu lang", lang, "", "Fatal: Work buffer overflow"},
       {"zu viele Argumente", argumente, "", "Fatal: Too many arguments in macro expansion"},
       {"Expansion zu lang", weit, "", "Fatal: Out of space in macro \"F\" arg expansion"},
   };
-  for (const Fall& f : faelle) Pruefe(f);
+  for (const PPFall& f : faelle) PPPruefe(f);
 }
 
 TEST(PraeprozessorMakros, Rekursionsschutz) {
-  const Fall faelle[] = {
+  const PPFall faelle[] = {
       {"Kreis", "#define A B\n#define B A\nA x\n", "x\n", "(Defined by \"A\")"},
       {"Kreis mit Argumenten", "#define F(a) G(a)\n#define G(a) F(a)\nF(1) x\n", "x\n", "Recursive macro definition"},
       {"wachsend", "#define A B B\n#define B A\nA\n", "\n", "Recursive macro definition"},
   };
-  for (const Fall& f : faelle) Pruefe(f);
+  for (const PPFall& f : faelle) PPPruefe(f);
 }
 
 TEST(PraeprozessorMakros, Eingebaute) {
-  const Fall faelle[] = {
+  const PPFall faelle[] = {
       {"__LINE__", "a\n__LINE__\n#define L __LINE__\nL\n", "a\n2\n4\n", ""},
       {"__FILE__", "__FILE__\n", "\"Lesetext\"\n", ""},
       {"__FUNCTION__", "__FUNCTION__\nvoid f(int a) {\n __FUNCTION__ __FUNC_LINE__ { __FUNCTION__ }\n}\n__FUNCTION__\n",
        "\"<unknown function>\"\nvoid f(int a) {\n\"f\" 2 { \"f\" }\n}\n\"<unknown function>\"\n", ""},
       {"lumocpp", "#ifdef lumocpp\nlumocpp\n#endif\n", "1\n", ""},
   };
-  for (const Fall& f : faelle) Pruefe(f);
-  Pruefe({"ohne Vordefinierte", "lumocpp __LINE__\n", "lumocpp __LINE__\n", ""},
+  for (const PPFall& f : faelle) PPPruefe(f);
+  PPPruefe({"ohne Vordefinierte", "lumocpp __LINE__\n", "lumocpp __LINE__\n", ""},
          {{PPTAG_KEINE_VORDEFINIERTEN, 1}, {PPTAG_KEINE_EINGEBAUTEN, 1}});
 }
 
 TEST(PraeprozessorMakros, InitTextUndFunktionsmeldung) {
-  PPLauf l;
-  l.eingabe = "void f() { a; }\nvoid g() { b; }\n";
-  l.tags = {{PPTAG_INIT_TEXT, PreprocessorWert("init();")}, {PPTAG_INIT_AUSNAHME, PreprocessorWert("g")},
-            {PPTAG_MELDE_FUNKTIONEN, 1}};
-  l.Starte();
+  PPLauf l = PPLaufe("void f() { a; }\nvoid g() { b; }\n",
+                     {{PPTAG_INIT_TEXT, PreprocessorWert("init();")}, {PPTAG_INIT_AUSNAHME, PreprocessorWert("g")},
+                      {PPTAG_MELDE_FUNKTIONEN, 1}});
   EXPECT_EQ(l.ausgabe, "void f() {init();{ a; }}\nvoid g() { b; }\n");
   EXPECT_NE(l.meldungen.find("#> Function defined at line 1: f <#\n"), std::string::npos) << l.meldungen;
   EXPECT_NE(l.meldungen.find("#> Function defined at line 2: g <#\n"), std::string::npos);
 }
 
 TEST(PraeprozessorMakros, Ausgabe) {
-  PPLauf l;
-  l.eingabe = "#define F(a, b) #a a##b \"b\"\n#define O 1\n#define E\n#define G() x\n";
-  l.tags = {{PPTAG_MAKROS_AUSGEBEN, 1}};
-  l.Starte();
+  PPLauf l = PPLaufe("#define F(a, b) #a a##b \"b\"\n#define O 1\n#define E\n#define G() x\n",
+                     {{PPTAG_MAKROS_AUSGEBEN, 1}});
   EXPECT_EQ(l.ausgabe, "#define E\t\n#define F(__1,__2)\t#__1 __1##__2 \"__2\"\n#define G()\tx\n#define O\t1\n");
-  PPLauf alle;
-  alle.eingabe = "";
-  alle.tags = {{PPTAG_MAKROS_AUSGEBEN, 1}, {PPTAG_MAKROS_AUSGEBEN, 1}};
-  alle.Starte();
+  PPLauf alle = PPLaufe("", {{PPTAG_MAKROS_AUSGEBEN, 1}, {PPTAG_MAKROS_AUSGEBEN, 1}});
   EXPECT_NE(alle.ausgabe.find("#define lumocpp\t1\n"), std::string::npos) << alle.ausgabe;
   EXPECT_NE(alle.ausgabe.find("#define __LINE__\n"), std::string::npos);
 }
@@ -181,74 +157,43 @@ TEST(PraeprozessorInclude, Suche) {
       {"Makroname", "#define H <a.h>\n#include H\n", {{PPTAG_INCLUDE_VERZEICHNIS, PreprocessorWert("i")}}, {"i/a.h"}},
   };
   for (const Suche& f : faelle) {
-    PPLauf l;
-    l.eingabe = f.text;
-    l.tags = f.tags;
-    l.Starte();
+    PPLauf l = PPLaufe(f.text, f.tags);
     EXPECT_EQ(l.geoeffnet, f.versucht) << f.name;
     EXPECT_NE(l.meldungen.find("Warning: Cannot open include file \""), std::string::npos) << f.name;
   }
 }
 
-TEST(PraeprozessorInclude, LesenUndOrdner) {
-  PPLauf l;
-  l.eingabe = "#include \"sub/a.h\"\nende __LINE__\n";
-  l.dateien["sub/a.h"] = "a __FILE__ __LINE__\n#include \"b.h\"\n";
-  l.dateien["sub/b.h"] = "b\n";
-  l.Starte();
-  EXPECT_EQ(l.ausgabe, "a \"sub/a.h\" 1\nb\nende 2\n");
-  EXPECT_EQ(l.meldungen, "");
+TEST(PraeprozessorInclude, Lesen) {
+  std::string zweihundert;
+  for (int i = 0; i < 200; ++i) zweihundert += "s\n";  // as many nested files as may be open
+  const PPFall faelle[] = {
+      {"Ordner der einschliessenden Datei", "#include \"sub/a.h\"\nende __LINE__\n", "a \"sub/a.h\" 1\nb\nende 2\n", "",
+       {{"sub/a.h", "a __FILE__ __LINE__\n#include \"b.h\"\n"}, {"sub/b.h", "b\n"}}},
+      {"ohne Namen", "#include x\n", "", "#include syntax error"},
+      {"nicht geschlossen", "#include <a.h\n", "", "#include syntax error"},
+      // A file that ends without a newline still ends its line.
+      {"Dateien ohne Zeilenende", "#include \"a.h\"\ndef\n#include \"b.h\"\n#endif\nende", "abc\ndef\nende\n", nullptr,
+       {{"a.h", "abc"}, {"b.h", "#if 1"}}},
+      // A last backslash has nothing to splice; the input still ends (this once ran forever).
+      {"Backslash am Ende", "u\\", "u\\\n", nullptr},
+      {"Backslash CR am Ende", "u\\\r", "u\\\n", nullptr},
+      {"Backslash am Ende einer Direktive", "#define A \\", "", nullptr},
+      {"Backslash am Ende einer Datei", "#include \"a.h\"\ny\n", "x\\\ny\n", nullptr, {{"a.h", "x\\"}}},
+      {"Selbstinclude endet", "#include \"s.h\"\n", zweihundert, "Cannot open include file \"s.h\"",
+       {{"s.h", "s\n#include \"s.h\"\n"}}},
+  };
+  for (const PPFall& f : faelle) PPPruefe(f);
 }
 
-TEST(PraeprozessorInclude, SyntaxUndVorabIncludes) {
-  Pruefe({"ohne Namen", "#include x\n", "", "#include syntax error"});
-  Pruefe({"nicht geschlossen", "#include <a.h\n", "", "#include syntax error"});
-  // Listed first, read first; the local one is searched in the input's folder.
-  PPLauf l;
-  l.eingabe = "haupt\n";
-  l.dateien["inc/v1.h"] = "eins\n";
-  l.dateien["ordner/v2.h"] = "zwei\n";
-  l.dateien["ordner/v3.h"] = "drei\n";
-  l.tags = {{PPTAG_EINGABE_NAME, PreprocessorWert("ordner/haupt.fx")},
+// Listed first, read first; the local one is searched in the input's folder.
+TEST(PraeprozessorInclude, VorabIncludes) {
+  PPPruefe({"vorab", "haupt\n", "eins\nzwei\ndrei\nhaupt\n", "",
+            {{"inc/v1.h", "eins\n"}, {"ordner/v2.h", "zwei\n"}, {"ordner/v3.h", "drei\n"}}},
+           {{PPTAG_EINGABE_NAME, PreprocessorWert("ordner/haupt.fx")},
             {PPTAG_VORAB_INCLUDE, PreprocessorWert("v1.h")},
             {PPTAG_VORAB_INCLUDE_LOKAL, PreprocessorWert("v2.h")},
             {PPTAG_VORAB_INCLUDE_LOKAL, PreprocessorWert("v3.h")},
-            {PPTAG_INCLUDE_VERZEICHNIS, PreprocessorWert("inc")}};
-  l.Starte();
-  EXPECT_EQ(l.ausgabe, "eins\nzwei\ndrei\nhaupt\n");
-  EXPECT_EQ(l.meldungen, "");
-}
-
-// A file that ends without a newline still ends its line.
-TEST(PraeprozessorInclude, DateiOhneZeilenende) {
-  PPLauf l;
-  l.eingabe = "#include \"a.h\"\ndef\n#include \"b.h\"\n#endif\nende";
-  l.dateien["a.h"] = "abc";
-  l.dateien["b.h"] = "#if 1";
-  l.Starte();
-  EXPECT_EQ(l.ausgabe, "abc\ndef\nende\n");
-  // A last backslash has nothing to splice; the input still ends (this once ran forever).
-  struct Fall { const char* text; const char* erwartet; };
-  for (const Fall& f : {Fall{"u\\", "u\\\n"}, Fall{"u\\\r", "u\\\n"}, Fall{"#define A \\", ""}}) {
-    PPLauf r;
-    r.eingabe = f.text;
-    r.Starte();
-    EXPECT_EQ(r.ausgabe, f.erwartet) << f.text;
-  }
-  PPLauf i;
-  i.eingabe = "#include \"a.h\"\ny\n";
-  i.dateien["a.h"] = "x\\";
-  i.Starte();
-  EXPECT_EQ(i.ausgabe, "x\\\ny\n");
-}
-
-TEST(PraeprozessorInclude, SelbstIncludeEndet) {
-  PPLauf l;
-  l.eingabe = "#include \"s.h\"\n";
-  l.dateien["s.h"] = "s\n#include \"s.h\"\n";
-  l.Starte();
-  EXPECT_EQ(l.ausgabe.size(), 400u);  // 200 nested files of "s\n"
-  EXPECT_NE(l.meldungen.find("Cannot open include file \"s.h\""), std::string::npos);
+            {PPTAG_INCLUDE_VERZEICHNIS, PreprocessorWert("inc")}});
 }
 
 }  // namespace

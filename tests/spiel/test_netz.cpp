@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <set>
 
 #include "spiel/modelle.h"
 #include "spiel/netz.h"
@@ -31,20 +30,13 @@ TEST(Netz, DreieckUndViereckMitNormaleUndIndizes)
         EXPECT_EQ(v.mFarbe, farbe);
     }
 
-    // A second call on the same lists is offset by the vertices already there.
+    // A second call on the same lists is offset by the vertices already there; the fourth
+    // corner completes the parallelogram.
     FuegeViereckHinzu({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, farbe, netz.mIndizes, netz.mVertices);
     ASSERT_EQ(netz.mVertices.size(), 7u);
     EXPECT_EQ(std::vector<uint32_t>(netz.mIndizes.begin() + 3, netz.mIndizes.end()),
               (std::vector<uint32_t>{3, 5, 6, 3, 6, 4}));
-    ErwarteVektor(netz.mVertices[3].mPosition, {0, 0, 0});
-    ErwarteVektor(netz.mVertices[4].mPosition, {1, 0, 0});
-    ErwarteVektor(netz.mVertices[5].mPosition, {0, 1, 0});
     ErwarteVektor(netz.mVertices[6].mPosition, {1, 1, 0});
-    ErwarteVektor(netz.mVertices[6].mNormale, {0, 0, 1});
-
-    Netz leer;
-    FuegeViereckHinzu({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, farbe, leer.mIndizes, leer.mVertices);
-    EXPECT_EQ(leer.mIndizes, (std::vector<uint32_t>{0, 2, 3, 0, 3, 1}));
 
     // A degenerate triangle keeps a zero normal instead of NaN.
     Netz flach;
@@ -65,11 +57,6 @@ TEST(Netz, EinheitsquaderZeigtNachAussen)
         EXPECT_NEAR(std::fabs(v.mPosition.z), 0.5f, 1e-6f);
         // Every face normal points away from the centre: the vertex lies on its positive side.
         EXPECT_NEAR(Punkt(v.mPosition, v.mNormale), 0.5f, 1e-6f);
-    }
-    for (int i = 0; i < 4; ++i)
-    {
-        EXPECT_FLOAT_EQ(netz.mVertices[i].mPosition.z, 0.5f);
-        ErwarteVektor(netz.mVertices[i].mNormale, {0, 0, 1});
     }
     // Each quad's two triangles wind like its normal.
     for (size_t t = 0; t < netz.mIndizes.size(); t += 3)
@@ -130,45 +117,20 @@ TEST(ProzeduraleModelle, VertexUndIndexZahlen)
     }
 }
 
-TEST(ProzeduraleModelle, FormenUndFarben)
+// Arrows stand with their tip on the origin; a farmhouse lights one window per resident.
+TEST(ProzeduraleModelle, PfeileUndFenster)
 {
-    // Arrows: tip on the ground at the origin, top at y + r.
     EXPECT_FLOAT_EQ(HoehenVon(BauePfeil(false)).max, 12.0f);
     EXPECT_FLOAT_EQ(HoehenVon(BauePfeil(true)).max, 18.0f);
     EXPECT_FLOAT_EQ(HoehenVon(BauePfeil(true)).min, 0.0f);
 
-    // Windows: the last four quads; haus2 lights the lower two.
     const TAlphaFarbe hell(1, 1, 0.4392157f, 1), dunkel(0, 0, 0, 1);
     for (uint64_t n = 0; n <= 4; ++n)
     {
         const Netz haus = BaueHaus(n);
         for (uint64_t f = 0; f < 4; ++f)
-        {
-            const Vertex& v = haus.mVertices[haus.mVertices.size() - 16 + 4 * f];
-            EXPECT_EQ(v.mFarbe, f < n ? hell : dunkel) << n << " " << f;
-            EXPECT_FLOAT_EQ(v.mPosition.z, 5.25f);
-        }
+            EXPECT_EQ(haus.mVertices[haus.mVertices.size() - 16 + 4 * f].mFarbe, f < n ? hell : dunkel) << n << " " << f;
     }
-    const Netz haus2 = BaueHaus(2);
-    EXPECT_FLOAT_EQ(haus2.mVertices[haus2.mVertices.size() - 12].mPosition.x, 1.0000002f);
-    EXPECT_FLOAT_EQ(haus2.mVertices[haus2.mVertices.size() - 12].mPosition.y, 2.0f);
-
-    // The forester's high wall: its top log is centred at 6.4, the others at 4.8.
-    EXPECT_NEAR(HoehenVon(BaueForsthaus()).min, -0.4f, 1e-5f);
-    const Netz holz = BaueHolzfaeller();
-    const Netz forst = BaueForsthaus();
-    float hoechsterBalkenHolz = -1, hoechsterBalkenForst = -1;
-    for (size_t v = 0; v < 28 * 24; ++v)
-        hoechsterBalkenHolz = std::max(hoechsterBalkenHolz, holz.mVertices[v].mPosition.y);
-    for (size_t v = 0; v < 30 * 24; ++v)
-        hoechsterBalkenForst = std::max(hoechsterBalkenForst, forst.mVertices[v].mPosition.y);
-    EXPECT_NEAR(hoechsterBalkenHolz, 4.8f + 0.4f, 1e-5f);
-    EXPECT_NEAR(hoechsterBalkenForst, 6.4f + 0.4f, 1e-5f);
-
-    // Carried boxes whose edge vectors make a x b point against d face inward, as built.
-    const Netz getreide = BaueMensch(1);
-    const Vertex& v = getreide.mVertices[getreide.mVertices.size() - 24];
-    EXPECT_LT(Punkt(v.mPosition - Vektor(2, 2.5f, 0), v.mNormale), 0.0f);
 }
 
 TEST(ProzeduraleModelle, GetreideHalme)

@@ -11,7 +11,6 @@ namespace Spiel::Test {
 void ZaehlPuffer::Erzeuge(Modell&, const Vertex*, uint64_t, const uint32_t*, uint64_t)
 {
     ++mLebende;
-    ++mErzeugt;
 }
 
 void ZaehlPuffer::GibFrei(Modell&) { --mLebende; }

@@ -18,7 +18,6 @@ public:
     void Erzeuge(Modell& modell, const Vertex*, uint64_t, const uint32_t*, uint64_t) override;
     void GibFrei(Modell& modell) override;
     int64_t mLebende = 0;
-    int64_t mErzeugt = 0;
 };
 
 class Spielumgebung : public ::testing::Test
