@@ -194,7 +194,7 @@ void WinInput::DrainRawInput() {
 void WinInput::HandleRecord(const uint8_t* record, bool wow64, uint32_t size) {
   const uint32_t type = Plattform::LiesFeld<uint32_t>(record);
   const uint64_t handle = Plattform::LiesFeld<uint64_t>(record + 8);
-  const uint32_t extra = wow64 ? 8 : 0;
+  const uint32_t extra = Plattform::RohZusatz(wow64);
   if (type == Plattform::RohTypMaus && size >= Plattform::RohMausBytes + extra) {
     auto it = mMice.find(handle);
     if (it != mMice.end()) it->second->HandleRawInput(record, wow64);

@@ -121,7 +121,7 @@ uint32_t WinKeyboard::KeyCode(uint16_t make, uint16_t flags, uint16_t virtualKey
 }
 
 void WinKeyboard::HandleRawInput(const uint8_t* record, bool wow64) {
-  const uint8_t* body = record + (wow64 ? 8 : 0);
+  const uint8_t* body = record + Plattform::RohZusatz(wow64);
   using Plattform::LiesFeld;
   const uint16_t make = LiesFeld<uint16_t>(body + 24);
   const uint16_t flags = LiesFeld<uint16_t>(body + 26);

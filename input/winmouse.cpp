@@ -104,7 +104,7 @@ void WinMouse::ReleaseAll() {
 }
 
 void WinMouse::HandleRawInput(const uint8_t* record, bool wow64) {
-  const uint8_t* body = record + (wow64 ? 8 : 0);
+  const uint8_t* body = record + Plattform::RohZusatz(wow64);
   using Plattform::LiesFeld;
   const uint16_t flags = LiesFeld<uint16_t>(body + 24);
   const uint16_t buttonFlags = LiesFeld<uint16_t>(body + 28);

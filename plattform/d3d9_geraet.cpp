@@ -1037,7 +1037,20 @@ HRESULT TD3D9Geraet::SetStreamSourceFreq(UINT strom, UINT einstellung) {
       ((einstellung & D3DSTREAMSOURCE_INSTANCEDATA) && (einstellung & D3DSTREAMSOURCE_INDEXEDDATA)))
     return D3DERR_INVALIDCALL;
   mFrequenz[strom] = einstellung;
+  ErneuereInstanzStroeme();
   return D3D_OK;
+}
+
+// Kept up to date here rather than worked out again on every draw.
+void TD3D9Geraet::ErneuereInstanzStroeme() {
+  // Per-instance streams advance per instance only while stream 0 carries indexed data.
+  uint32_t instanzStroeme = 0;
+  if (mFrequenz[0] & D3DSTREAMSOURCE_INDEXEDDATA)
+    for (UINT s = 1; s < Stroeme; ++s)
+      if (mFrequenz[s] & D3DSTREAMSOURCE_INSTANCEDATA) instanzStroeme |= 1u << s;
+  if (instanzStroeme == mInstanzStroeme) return;
+  mInstanzStroeme = instanzStroeme;
+  mAttributeVeraltet = true;
 }
 
 HRESULT TD3D9Geraet::GetStreamSourceFreq(UINT strom, UINT* einstellung) {
@@ -1154,15 +1167,6 @@ bool TD3D9Geraet::BereiteZeichnenVor() {
   }
   mVertexShader->Aktualisiere(mVertexKonst, mVertexStand);
   mPixelShader->Aktualisiere(mPixelKonst, mPixelStand);
-  // Per-instance streams advance per instance only while stream 0 carries indexed data.
-  uint32_t instanzStroeme = 0;
-  if (mFrequenz[0] & D3DSTREAMSOURCE_INDEXEDDATA)
-    for (UINT s = 1; s < Stroeme; ++s)
-      if (mFrequenz[s] & D3DSTREAMSOURCE_INSTANCEDATA) instanzStroeme |= 1u << s;
-  if (instanzStroeme != mInstanzStroeme) {
-    mInstanzStroeme = instanzStroeme;
-    mAttributeVeraltet = true;
-  }
   if (mAttributeVeraltet) SetzeAttribute();
   // SetIndices clears the shadow, so a buffer name reused after a deletion is bound again.
   if (mGebundenerIndexPuffer != mIndexPuffer->GlPuffer()) {

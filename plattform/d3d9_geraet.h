@@ -149,6 +149,7 @@ class TD3D9Geraet final : public TReferenzGezaehlt<IDirect3DDevice9> {
   bool BereiteZeichnenVor();
   TProgramm* HoleProgramm();
   void SetzeAttribute();
+  void ErneuereInstanzStroeme();
   void ErneuereAutoMips();
   static int SamplerIndex(DWORD stufe);
   static int RenderStateIndex(D3DRENDERSTATETYPE zustand);

@@ -75,25 +75,6 @@ void Text(std::string& o, const std::string& t) {
   Wort(o, static_cast<uint32_t>(t.size()));
   o += t;
 }
-struct TLeser {
-  const std::string& daten;
-  size_t p = 0;
-  bool ok = true;
-  uint32_t Wort() {
-    uint32_t w = 0;
-    if (daten.size() - p < 4) { ok = false; return 0; }
-    std::memcpy(&w, daten.data() + p, 4);
-    p += 4;
-    return w;
-  }
-  std::string Text() {
-    const uint32_t n = Wort();
-    if (!ok || daten.size() - p < n) { ok = false; return {}; }
-    std::string t = daten.substr(p, n);
-    p += n;
-    return t;
-  }
-};
 
 bool SchreibeAlles(int fd, const std::string& daten) {
   size_t geschrieben = 0;
@@ -153,19 +134,21 @@ std::string TGlslangLauf::Verpacke(const TErgebnis& e) {
 }
 
 bool TGlslangLauf::Entpacke(const std::string& bytes, TErgebnis& e) {
-  TLeser l{bytes};
+  // The shader record's reader: the same words and length-prefixed texts.
+  ShaderCodeDetail::Leser l{reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()};
   e.Erfolg = l.Wort() == 1;
   e.Meldungen = l.Text();
   const uint32_t woerter = l.Wort();
-  if (!l.ok || (bytes.size() - l.p) / 4 < woerter) return false;
+  if (!l.ok || l.rest / 4 < woerter) return false;
   e.Spirv.resize(woerter);
-  if (woerter > 0) std::memcpy(e.Spirv.data(), bytes.data() + l.p, size_t(woerter) * 4);
+  if (woerter > 0) std::memcpy(e.Spirv.data(), l.p, size_t(woerter) * 4);
   l.p += size_t(woerter) * 4;
+  l.rest -= size_t(woerter) * 4;
   const uint32_t namen = l.Wort();
-  if (!l.ok || (bytes.size() - l.p) / 4 < namen) return false;
+  if (!l.ok || l.rest / 4 < namen) return false;
   e.Reihenfolge.clear();
   for (uint32_t i = 0; i < namen && l.ok; ++i) e.Reihenfolge.push_back(l.Text());
-  return l.ok && l.p == bytes.size();
+  return l.ok && l.rest == 0;
 }
 
 TGlslangLauf::TErgebnis TGlslangLauf::FuehreHier(const THlslKompiler::TAuftrag& auftrag) {

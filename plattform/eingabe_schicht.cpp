@@ -12,7 +12,7 @@ void Schreibe16(std::vector<uint8_t>& s, size_t ort, uint16_t w) { std::memcpy(&
 void Schreibe32(std::vector<uint8_t>& s, size_t ort, uint32_t w) { std::memcpy(&s[ort], &w, 4); }
 
 std::vector<uint8_t> Kopf(uint32_t typ, uint32_t groesse, uint64_t geraet, bool wow64) {
-  const uint32_t extra = wow64 ? 8 : 0;
+  const uint32_t extra = RohZusatz(wow64);
   std::vector<uint8_t> s(groesse + extra, 0);
   Schreibe32(s, 0, typ);
   Schreibe32(s, 4, groesse + extra);
@@ -61,7 +61,7 @@ constexpr Zusammensetzung kZusammensetzungen[] = {
 std::vector<uint8_t> BaueTastaturSatz(uint64_t geraet, uint16_t make, uint16_t flags,
                                       uint16_t virtuelleTaste, uint32_t text, bool wow64) {
   auto s = Kopf(RohTypTastatur, RohTastaturBytes, geraet, wow64);
-  const size_t v = wow64 ? 8 : 0;
+  const size_t v = RohZusatz(wow64);
   Schreibe16(s, 24 + v, make);
   Schreibe16(s, 26 + v, flags);
   Schreibe16(s, 30 + v, virtuelleTaste);
@@ -72,7 +72,7 @@ std::vector<uint8_t> BaueTastaturSatz(uint64_t geraet, uint16_t make, uint16_t f
 std::vector<uint8_t> BaueMausSatz(uint64_t geraet, uint16_t flags, uint16_t knopfFlags,
                                   int16_t knopfDaten, int32_t x, int32_t y, bool wow64) {
   auto s = Kopf(RohTypMaus, RohMausBytes, geraet, wow64);
-  const size_t v = wow64 ? 8 : 0;
+  const size_t v = RohZusatz(wow64);
   Schreibe16(s, 24 + v, flags);
   Schreibe16(s, 28 + v, knopfFlags);
   Schreibe16(s, 30 + v, static_cast<uint16_t>(knopfDaten));

@@ -34,6 +34,9 @@ constexpr uint32_t RohTypHid = 2;
 constexpr uint32_t RohKopfBytes = 24;
 constexpr uint32_t RohMausBytes = 48;
 constexpr uint32_t RohTastaturBytes = 40;
+// A 32-bit process on a 64-bit system gets records whose header is 8 bytes longer, and every
+// body field moves by as much.
+constexpr uint32_t RohZusatz(bool wow64) { return wow64 ? 8 : 0; }
 
 constexpr uint16_t RohMausAbsolut = 0x1;
 constexpr uint16_t RohTasteLos = 0x1;  // break: the key went up

@@ -6,6 +6,7 @@
 #include "quarzklassen/quarz_ausnahme.h"
 #include "quarzklassen/quarz_internhelfer.h"
 #include "quarzklassen/quarz_log.h"
+#include "quarzklassen/quarz_screen3d.h"
 #include "quarzklassen/quarz_variable.h"
 #include "quarzklassen/quarz_zeichenkontext.h"
 

@@ -11,9 +11,6 @@
 #include "plattform/d3dx_shader.h"
 #include "quarzklassen/quarz_shaderdialekt.h"
 
-class Quarz_Variable;
-extern Quarz_Variable debugShader;
-
 class Quarz_HighLevelShaderBasis {
 public:
   // One entry of the name map.

@@ -2,6 +2,7 @@
 
 #include <concurrentqueue/concurrentqueue.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 
@@ -33,21 +34,12 @@ size_t OhneAngeschnittenesZeichen(const char* text, size_t laenge) {
     --start;
     const unsigned char c = static_cast<unsigned char>(text[start]);
     if ((c & 0xC0) != 0x80) {
-      size_t noetig = 1;
-      if ((c & 0xE0) == 0xC0) noetig = 2;
-      else if ((c & 0xF0) == 0xE0) noetig = 3;
-      else if ((c & 0xF8) == 0xF0) noetig = 4;
+      // A byte that starts no sequence stands alone.
+      const size_t noetig = std::max<size_t>(Utf8Laenge(c), 1);
       return start + noetig > laenge ? start : laenge;
     }
   }
   return laenge;  // no lead byte found: not UTF-8 we could repair, keep the bytes
-}
-
-std::string PfadVerbinden(const std::wstring& ordner, const std::wstring& datei) {
-  std::wstring pfad = ordner;
-  if (!pfad.empty() && pfad.back() != L'/') pfad += L'/';
-  pfad += datei;
-  return WandleUtf32NachUtf8(pfad);
 }
 
 }  // namespace
@@ -160,7 +152,7 @@ void Quarz_Log::LeereWarteschlange() {
 void Quarz_Log::Starte(const std::wstring& ordner, const std::wstring& dateiname) {
   mDateiPfad.reset();
   if (t_logfile.mBool.load(std::memory_order_relaxed)) {
-    mDateiPfad = std::make_unique<std::string>(PfadVerbinden(ordner, dateiname));
+    mDateiPfad = std::make_unique<std::string>(Utf8Pfad(ordner, dateiname));
     // Empty the file of the last run; a failure here is retried by every line.
     if (std::FILE* datei = std::fopen(mDateiPfad->c_str(), "wb")) std::fclose(datei);
   }

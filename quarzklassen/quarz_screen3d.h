@@ -13,6 +13,10 @@
 struct GLFWwindow;
 class Quarz_ZeichenKontext;
 class Quarz_BasisObjekt;
+class Quarz_Variable;
+
+// Saved, on: shader compiles dump their translated source and compile with debug flags.
+extern Quarz_Variable debugShader;
 
 class Quarz_Screen3D {
 public:

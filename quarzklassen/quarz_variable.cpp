@@ -178,11 +178,8 @@ const std::string& Quarz_Variable::KonfigPfad() {
 }
 
 void Quarz_Variable::LadeKonfig(const std::wstring& ordner, const std::wstring& dateiname) {
-  std::wstring pfad = ordner;
-  if (!pfad.empty() && pfad.back() != L'/') pfad += L'/';
-  pfad += dateiname;
   if (gKonfigPfad == nullptr) gKonfigPfad = new std::string;
-  *gKonfigPfad = WandleUtf32NachUtf8(pfad);
+  *gKonfigPfad = Utf8Pfad(ordner, dateiname);
 
   std::FILE* datei = std::fopen(gKonfigPfad->c_str(), "rb");
   if (datei == nullptr) {

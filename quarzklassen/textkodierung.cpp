@@ -17,42 +17,23 @@ std::size_t LiesSequenz(std::string_view text, std::size_t i, uint32_t& codepunk
 {
     const auto b = [&](std::size_t k) { return static_cast<uint8_t>(text[k]); };
     const uint8_t erstes = b(i);
-    std::size_t laenge;
-    uint32_t c;
-    uint32_t minimum;
-    if (erstes < 0x80)
+    const std::size_t laenge = Utf8Laenge(erstes);
+    if (laenge == 1)
     {
         codepunkt = erstes;
         return 1;
     }
-    if ((erstes & 0xE0) == 0xC0)
-    {
-        laenge = 2;
-        c = erstes & 0x1F;
-        minimum = 0x80;
-    }
-    else if ((erstes & 0xF0) == 0xE0)
-    {
-        laenge = 3;
-        c = erstes & 0x0F;
-        minimum = 0x800;
-    }
-    else if ((erstes & 0xF8) == 0xF0)
-    {
-        laenge = 4;
-        c = erstes & 0x07;
-        minimum = 0x10000;
-    }
-    else
+    if (laenge == 0 || i + laenge > text.size())
         return 0;
-    if (i + laenge > text.size())
-        return 0;
+    // The lead byte keeps 7 - laenge bits of the code point.
+    uint32_t c = erstes & (0x7Fu >> laenge);
     for (std::size_t k = 1; k < laenge; ++k)
     {
         if ((b(i + k) & 0xC0) != 0x80)
             return 0;
         c = c << 6 | (b(i + k) & 0x3F);
     }
+    const uint32_t minimum = laenge == 2 ? 0x80 : laenge == 3 ? 0x800 : 0x10000;
     if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
         return 0;
     codepunkt = c;
@@ -81,6 +62,19 @@ void DurchlaufeUtf8(std::string_view text, Gut gut, Schlecht schlecht)
     }
 }
 } // namespace
+
+std::size_t Utf8Laenge(uint8_t erstes)
+{
+    if (erstes < 0x80)
+        return 1;
+    if ((erstes & 0xE0) == 0xC0)
+        return 2;
+    if ((erstes & 0xF0) == 0xE0)
+        return 3;
+    if ((erstes & 0xF8) == 0xF0)
+        return 4;
+    return 0;
+}
 
 void HaengeUtf8An(std::string& ziel, uint32_t c)
 {
@@ -161,6 +155,14 @@ std::string WandleUtf32NachUtf8(const wchar_t* anfang, const wchar_t* ende)
 std::string WandleUtf32NachUtf8(std::wstring_view text)
 {
     return WandleUtf32NachUtf8(text.data(), text.data() + text.size());
+}
+
+std::string Utf8Pfad(std::wstring_view ordner, std::wstring_view datei)
+{
+    std::string pfad = WandleUtf32NachUtf8(ordner);
+    if (!pfad.empty() && pfad.back() != '/')
+        pfad += '/';
+    return pfad + WandleUtf32NachUtf8(datei);
 }
 
 std::wstring WandleUtf8NachUtf32(std::string_view text)

@@ -2,9 +2,14 @@
 // Text encodings. The program keeps UTF-8 narrow strings; file paths are wide strings,
 // which are UTF-32 on Linux. No conversion here goes through a locale.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+// Length of the UTF-8 sequence that this byte announces as its first (1 to 4), or 0 for a
+// continuation byte or a byte that starts no sequence.
+std::size_t Utf8Laenge(uint8_t erstes);
 
 // Appends the UTF-8 bytes of one code point; code point 0 appends nothing.
 void HaengeUtf8An(std::string& ziel, uint32_t codepunkt);
@@ -21,6 +26,10 @@ std::string WandleUtf16NachUtf8(std::u16string_view text);
 // above U+10FFFF become U+FFFD.
 std::string WandleUtf32NachUtf8(const wchar_t* anfang, const wchar_t* ende);
 std::string WandleUtf32NachUtf8(std::wstring_view text);
+
+// The UTF-8 path of the file `datei` in the folder `ordner`: a slash goes between them unless
+// the folder is empty or already ends in one.
+std::string Utf8Pfad(std::wstring_view ordner, std::wstring_view datei);
 
 // The text with every byte that is not part of a well-formed UTF-8 sequence replaced by
 // U+FFFD; well-formed text comes back unchanged.

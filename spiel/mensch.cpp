@@ -33,8 +33,7 @@ Mensch::~Mensch() { EntferneInstanz(mInstanz); }
 
 bool Mensch::Angekommen(float r) const
 {
-    const float dx = mZielPosition.x - mPosition.x, dz = mZielPosition.z - mPosition.z;
-    return dx * dx + dz * dz < r * r;
+    return HorizontalQuadrat(mZielPosition, mPosition) < r * r;
 }
 
 void Mensch::UebernimmFeld(Acker* acker, uint32_t zustand)

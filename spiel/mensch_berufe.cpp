@@ -18,12 +18,6 @@ constexpr float kPi = 3.14159265f;
 
 float Zufall01() { return static_cast<float>(Spiel::rand()) * (1.0f / 32767.0f); }
 
-float HorizontalQuadrat(const Vektor& a, const Vektor& b)
-{
-    const float dx = a.x - b.x, dz = a.z - b.z;
-    return dx * dx + dz * dz;
-}
-
 }  // namespace
 
 float Mensch::HandleHolzUndForst()

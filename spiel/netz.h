@@ -32,6 +32,12 @@ struct Netz
 
 inline Vektor Mal(const Vektor& v, float s) { return Vektor(v.x * s, v.y * s, v.z * s); }
 inline float Punkt(const Vektor& a, const Vektor& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+// Squared distance in the ground plane: the height is left out.
+inline float HorizontalQuadrat(const Vektor& a, const Vektor& b)
+{
+    const float dx = a.x - b.x, dz = a.z - b.z;
+    return dx * dx + dz * dz;
+}
 inline Vektor Kreuz(const Vektor& a, const Vektor& b)
 {
     return Vektor(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);

@@ -15,12 +15,6 @@ bool TurmGesetzt = false;
 
 namespace {
 
-float HorizontalQuadrat(const Vektor& a, const Vektor& b)
-{
-    const float dx = a.x - b.x, dz = a.z - b.z;
-    return dx * dx + dz * dz;
-}
-
 bool KostenGedeckt(const Gebaeudetyp& typ)
 {
     return typ.mNahrung <= Vorrat::Nahrung && typ.mHolz <= Vorrat::Holz && typ.mStein <= Vorrat::Stein;

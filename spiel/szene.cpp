@@ -21,10 +21,26 @@ namespace {
 
 constexpr float kBesteDistanz = 10000000.0f;
 
-float HorizontalQuadrat(const Vektor& a, const Vektor& b)
+// The object of type T nearest to the point among those the filter accepts; on equal distance
+// the one met first in the table wins. Nothing within kBesteDistanz gives nullptr.
+template <typename T, typename Objekte, typename Filter>
+T* Naechstes(const Objekte& objekte, const Vektor& punkt, Filter filter)
 {
-    const float dx = a.x - b.x, dz = a.z - b.z;
-    return dx * dx + dz * dz;
+    T* bestes = nullptr;
+    float besteDistanz = kBesteDistanz;
+    for (Objekt* o : objekte)
+    {
+        T* kandidat = dynamic_cast<T*>(o);
+        if (!kandidat || !filter(kandidat))
+            continue;
+        const float d = (kandidat->mPosition - punkt).Laenge();
+        if (d < besteDistanz)
+        {
+            besteDistanz = d;
+            bestes = kandidat;
+        }
+    }
+    return bestes;
 }
 
 // A point lies inside when it is strictly left of every edge in the regions' winding.
@@ -652,21 +668,8 @@ PickErgebnis Szene::PickeRegion(const Vektor& o, const Vektor& d) const
 
 Mensch* Szene::SucheArbeiter(const Objekt* objekt) const
 {
-    Mensch* bester = nullptr;
-    float besteDistanz = kBesteDistanz;
-    for (Objekt* o : mObjekte)
-    {
-        Mensch* mensch = dynamic_cast<Mensch*>(o);
-        if (!mensch || (mensch->mZustand != 1 && mensch->mZustand != 28))
-            continue;
-        const float d = (mensch->mPosition - objekt->mPosition).Laenge();
-        if (d < besteDistanz)
-        {
-            besteDistanz = d;
-            bester = mensch;
-        }
-    }
-    return bester;
+    return Naechstes<Mensch>(mObjekte, objekt->mPosition,
+                             [](const Mensch* m) { return m->mZustand == 1 || m->mZustand == 28; });
 }
 
 Mensch* Szene::SucheFeldarbeiter(const Acker* acker) const
@@ -687,41 +690,18 @@ Mensch* Szene::SucheFeldarbeiter(const Acker* acker) const
 Mensch* Szene::SucheTurmarbeiter(const Turm* turm) const
 {
     int untaetige = 0;
-    Mensch* bester = nullptr;
-    float besteDistanz = kBesteDistanz;
-    for (Objekt* o : mObjekte)
-    {
-        Mensch* mensch = dynamic_cast<Mensch*>(o);
-        if (!mensch || mensch->mZustand != 1)
-            continue;
-        ++untaetige;
-        const float d = (mensch->mPosition - turm->mPosition).Laenge();
-        if (d < besteDistanz)
-        {
-            besteDistanz = d;
-            bester = mensch;
-        }
-    }
+    Mensch* bester = Naechstes<Mensch>(mObjekte, turm->mPosition, [&untaetige](const Mensch* m) {
+        // Counted on the same walk: the tower takes a worker only while five stand idle.
+        const bool untaetig = m->mZustand == 1;
+        untaetige += untaetig ? 1 : 0;
+        return untaetig;
+    });
     return untaetige >= 5 ? bester : nullptr;
 }
 
 Bauernhaus* Szene::SucheBauernhaus(const Vektor& punkt) const
 {
-    Bauernhaus* bestes = nullptr;
-    float besteDistanz = kBesteDistanz;
-    for (Objekt* o : mObjekte)
-    {
-        Bauernhaus* haus = dynamic_cast<Bauernhaus*>(o);
-        if (!haus)
-            continue;
-        const float d = (haus->mPosition - punkt).Laenge();
-        if (d < besteDistanz)
-        {
-            besteDistanz = d;
-            bestes = haus;
-        }
-    }
-    return bestes;
+    return Naechstes<Bauernhaus>(mObjekte, punkt, [](const Bauernhaus*) { return true; });
 }
 
 // ---------------------------------------------------------------------------------------------

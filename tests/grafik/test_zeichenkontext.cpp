@@ -439,12 +439,17 @@ TEST_F(GrafikTest, WindowOpensWithTheTitleInTheConfiguredMode) {
   // Other tests may have windows of the same name open at the same time: ask for ours.
   const std::string befehl = "xdotool search --all --pid " + std::to_string(getpid()) +
                              " --name '^Weilerbau$' getwindowgeometry 2>&1";
-  FILE* rohr = popen(befehl.c_str(), "r");
-  ASSERT_NE(rohr, nullptr);
+  // The search walks every window on the display; one that another test closes meanwhile
+  // makes it fail with BadWindow, so it is asked again a few times.
   std::string ausgabe;
-  char zeile[256];
-  while (fgets(zeile, sizeof(zeile), rohr)) ausgabe += zeile;
-  pclose(rohr);
+  for (int versuch = 0; versuch < 5 && ausgabe.find("Geometry:") == std::string::npos; ++versuch) {
+    FILE* rohr = popen(befehl.c_str(), "r");
+    ASSERT_NE(rohr, nullptr);
+    ausgabe.clear();
+    char zeile[256];
+    while (fgets(zeile, sizeof(zeile), rohr)) ausgabe += zeile;
+    pclose(rohr);
+  }
   EXPECT_NE(ausgabe.find("Geometry: 64x48"), std::string::npos) << ausgabe;
   EXPECT_EQ(Quarz_Variable::Finde("fullscreen")->mBool, false);
 }

@@ -13,6 +13,7 @@
 #include "quarzklassen/quarz_indexbuffer.h"
 #include "quarzklassen/quarz_pixelshader.h"
 #include "quarzklassen/quarz_programm.h"
+#include "quarzklassen/quarz_screen3d.h"
 #include "quarzklassen/quarz_shadertools.h"
 #include "quarzklassen/quarz_variable.h"
 #include "quarzklassen/quarz_vertexbuffer.h"

@@ -288,6 +288,19 @@ TEST(InputLayerQueue, IsBoundedAndSkipsRecordsThatCanNeverBeRead) {
   EXPECT_EQ(small.HoleRohPuffer(buffer, size, Plattform::RohKopfBytes), 1);
 }
 
+// Under WOW64 the header is longer and every field sits further back: read at the native
+// offsets, the key and the button would come out as garbage.
+TEST_F(InputTest, Wow64RecordsAreReadLikeNativeOnes) {
+  layer.mWow64 = true;
+  Start();
+  layer.Taste(kKeyboard, GLFW_KEY_A, true);
+  Frame();
+  EXPECT_THAT(handler.Take(), ElementsAre("key 30 down", "digital 30 down"));
+  layer.Knopf(kMouse, 1, true);
+  Frame();
+  EXPECT_THAT(handler.Take(), ElementsAre("button 1:1 down", "digital 1 down"));
+}
+
 TEST_F(InputTest, RecordsWithWrongSizesAreNotRead) {
   Start();
   for (uint32_t lie : {0u, 30u, 5000u}) {

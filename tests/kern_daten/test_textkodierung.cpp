@@ -61,3 +61,20 @@ TEST(Textkodierung, PfadeUeberlebenDenWegDurchWeiteStrings)
         ASSERT_EQ(WandleUtf32NachUtf8(WandleUtf8NachUtf32(bytes)), bytes) << runde;
     }
 }
+
+TEST(Textkodierung, Utf8PfadSetztGenauEinenSchraegstrich)
+{
+    const struct
+    {
+        std::wstring ordner, datei;
+        std::string aus;
+    } faelle[] = {
+        {L"/a/b", L"log.txt", "/a/b/log.txt"},
+        {L"/a/b/", L"log.txt", "/a/b/log.txt"},
+        {L"", L"log.txt", "log.txt"},
+        {L"/", L"x", "/x"},
+        {std::wstring{L'/', L'r', wchar_t(0xDCFF)}, L"\u00E4", "/r\xFF/\xC3\xA4"}, // a raw byte survives
+    };
+    for (const auto& f : faelle)
+        EXPECT_EQ(Utf8Pfad(f.ordner, f.datei), f.aus) << f.aus;
+}
