@@ -9,7 +9,7 @@
 #include "input/winjoystick.h"
 #include "input/winkeyboard.h"
 #include "input/winmouse.h"
-#include "plattform/eingabe_glfw.h"
+#include "plattform/eingabe/eingabe_glfw.h"
 
 namespace {
 

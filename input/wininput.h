@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "input/inputsystem.h"
-#include "plattform/eingabe_schicht.h"
+#include "plattform/eingabe/eingabe_schicht.h"
 
 class WinMouse;
 class WinKeyboard;

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "input/joystick.h"
-#include "plattform/eingabe_schicht.h"
+#include "plattform/eingabe/eingabe_schicht.h"
 
 class WinInput;
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "quarzklassen/bvektor.h"
-#include "quarzklassen/talphafarbe.h"
+#include "quarzklassen/kern/bvektor.h"
+#include "quarzklassen/kern/talphafarbe.h"
 
 namespace Spiel {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "quarzklassen/quarz_timer.h"
+#include "quarzklassen/kern/quarz_timer.h"
 #include "spiel/modell.h"
 #include "spiel/pruefung.h"
 #include "spiel/szene.h"

@@ -3,7 +3,7 @@
 // constructed and leaves it when it is destroyed; the world calls Aktualisiere once per frame.
 #include <cstdint>
 
-#include "quarzklassen/tmatrix4.h"
+#include "quarzklassen/kern/tmatrix4.h"
 #include "spiel/netz.h"
 #include "spiel/zeitpunkt.h"
 

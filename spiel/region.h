@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "quarzklassen/talphafarbe.h"
+#include "quarzklassen/kern/talphafarbe.h"
 #include "spiel/netz.h"
 
 namespace Spiel {

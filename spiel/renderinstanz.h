@@ -3,7 +3,7 @@
 // world matrix (rows, translation in the fourth column).
 #include <cstdint>
 
-#include "quarzklassen/tmatrix4.h"
+#include "quarzklassen/kern/tmatrix4.h"
 
 class Quarz_VertexBuffer;
 class Quarz_IndexBuffer;

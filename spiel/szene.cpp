@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "quarzklassen/quarz_log.h"
-#include "quarzklassen/quarz_timer.h"
+#include "quarzklassen/kern/quarz_log.h"
+#include "quarzklassen/kern/quarz_timer.h"
 #include "spiel/acker.h"
 #include "spiel/bauernhaus.h"
 #include "spiel/baum.h"

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "quarzklassen/tlueckenfeld.h"
+#include "quarzklassen/kern/tlueckenfeld.h"
 #include "spiel/netz.h"
 #include "spiel/region.h"
 #include "spiel/renderinstanz.h"

@@ -1,8 +1,8 @@
 #include "spiel/zeichenkontextpuffer.h"
 
-#include "quarzklassen/quarz_indexbuffer.h"
-#include "quarzklassen/quarz_vertexbuffer.h"
-#include "quarzklassen/quarz_zeichenkontext.h"
+#include "quarzklassen/grafik/geraet/quarz_indexbuffer.h"
+#include "quarzklassen/grafik/geraet/quarz_vertexbuffer.h"
+#include "quarzklassen/grafik/geraet/quarz_zeichenkontext.h"
 #include "spiel/modell.h"
 
 namespace Spiel {

@@ -3,7 +3,7 @@
 // game clock. Seconds are turned into ticks in single precision, as every object does it.
 #include <cstdint>
 
-#include "quarzklassen/quarz_timer.h"
+#include "quarzklassen/kern/quarz_timer.h"
 
 namespace Spiel {
 

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "quarzklassen/quarz_timer.h"
+#include "quarzklassen/kern/quarz_timer.h"
 #include "spiel/bauernhaus.h"
 #include "spiel/mensch.h"
 #include "spiel/modell.h"

@@ -15,7 +15,7 @@
 #include "input/mouse.h"
 #include "input/winkeyboard.h"
 #include "input/wininput.h"
-#include "plattform/eingabe_attrappe.h"
+#include "plattform/eingabe/eingabe_attrappe.h"
 
 // Records each offered event as text; the consume* switches make an operation report true.
 class Recorder : public ORVIS::InputHandler {

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "input_testhilfe.h"
-#include "plattform/eingabe_glfwumsetzung.h"
+#include "plattform/eingabe/intern/eingabe_glfwumsetzung.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "input_testhilfe.h"
-#include "plattform/eingabe_glfw.h"
+#include "plattform/eingabe/eingabe_glfw.h"
 
 using ::testing::ElementsAre;
 

@@ -2,10 +2,10 @@
 // its two buffers, rebuilt meshes release their predecessors, and nothing is left registered.
 #include <gtest/gtest.h>
 
-#include "quarzklassen/quarz_log.h"
-#include "quarzklassen/quarz_screen3d.h"
-#include "quarzklassen/quarz_timer.h"
-#include "quarzklassen/quarz_zeichenkontext.h"
+#include "quarzklassen/kern/quarz_log.h"
+#include "quarzklassen/grafik/geraet/quarz_screen3d.h"
+#include "quarzklassen/kern/quarz_timer.h"
+#include "quarzklassen/grafik/geraet/quarz_zeichenkontext.h"
 #include "spiel/modell.h"
 #include "spiel/modelle.h"
 #include "spiel/turm.h"

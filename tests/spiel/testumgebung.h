@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "quarzklassen/quarz_timer.h"
+#include "quarzklassen/kern/quarz_timer.h"
 #include "spiel/modellpuffer.h"
 #include "spiel/szene.h"
 

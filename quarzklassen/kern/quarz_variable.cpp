@@ -1,0 +1,312 @@
+#include "quarzklassen/kern/quarz_variable.h"
+
+#include <tinyxml.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdarg>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+
+#include "plattform/system/system_linux.h"
+#include "quarzklassen/kern/textkodierung.h"
+#include "quarzklassen/kern/quarz_konsolenbefehl.h"
+#include "quarzklassen/kern/quarz_log.h"
+#include "quarzklassen/kern/quarz_register.h"
+#include "quarzklassen/kern/tzerleger.h"
+#include "quarzklassen/kern/xmltiefe.h"
+
+constinit Quarz_Variable::Register* gVariablen = nullptr;
+
+namespace {
+
+// Path remembered by LadeKonfig for SpeichereKonfig.
+constinit std::string* gKonfigPfad = nullptr;
+
+// Deepest element nesting a configuration file may have. The XML parser recurses once per
+// level, so a hostile file must not reach it with thousands of levels.
+constexpr int MaxVerschachtelung = 64;
+
+std::string Formatiere(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Formatiere(const char* format, ...) {
+  char puffer[256];
+  va_list argumente;
+  va_start(argumente, format);
+  const int n = std::vsnprintf(puffer, sizeof puffer, format, argumente);
+  va_end(argumente);
+  if (n < 0) return {};
+  if (static_cast<size_t>(n) < sizeof puffer) return std::string(puffer, static_cast<size_t>(n));
+  std::string gross(static_cast<size_t>(n) + 1, '\0');
+  va_start(argumente, format);
+  std::vsnprintf(gross.data(), gross.size(), format, argumente);
+  va_end(argumente);
+  gross.resize(static_cast<size_t>(n));
+  return gross;
+}
+
+// The leading decimal number, clamped to the 32-bit range instead of overflowing.
+int32_t LiesInt(const std::string& text) {
+  errno = 0;
+  const long wert = std::strtol(text.c_str(), nullptr, 10);
+  if (wert > INT32_MAX) return INT32_MAX;
+  if (wert < INT32_MIN) return INT32_MIN;
+  return static_cast<int32_t>(wert);
+}
+
+bool IstJaWort(const std::string& text) {
+  return text == "on" || text == "an" || text == "true" || text == "ja";
+}
+
+char TypBuchstabe(uint32_t typ) {
+  static const char buchstaben[] = {'s', 'b', 'i', 'f', 'V', 'F'};
+  return typ < sizeof buchstaben ? buchstaben[typ] : '?';
+}
+
+std::string OhneCr(const std::string& text) {
+  std::string ergebnis;
+  ergebnis.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i)
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) ergebnis += text[i];
+  return ergebnis;
+}
+
+}  // namespace
+
+// The default goes through the setter of the type before the check callback is attached.
+template <typename Setzer>
+Quarz_Variable::Quarz_Variable(const char* name, uint32_t typ, uint32_t flags,
+                               PruefFunktion pruefung, Setzer setzeStandard)
+    : mName(name), mTyp(typ), mFlags(flags) {
+  setzeStandard(*this);
+  mPruefung = pruefung;
+  Registriere(this);
+}
+
+Quarz_Variable::Quarz_Variable(const char* name, uint32_t flags, const char* standard,
+                               PruefFunktion pruefung)
+    : Quarz_Variable(name, TEXT, flags, standard, pruefung) {}
+
+Quarz_Variable::Quarz_Variable(const char* name, uint32_t flags, bool standard,
+                               PruefFunktion pruefung)
+    : Quarz_Variable(name, BOOL, flags, pruefung,
+                     [standard](Quarz_Variable& v) { v.SetzeBool(standard); }) {}
+
+Quarz_Variable::Quarz_Variable(const char* name, uint32_t flags, int32_t standard,
+                               PruefFunktion pruefung)
+    : Quarz_Variable(name, INT, flags, pruefung,
+                     [standard](Quarz_Variable& v) { v.SetzeInt(standard); }) {}
+
+Quarz_Variable::Quarz_Variable(const char* name, Typ typ, uint32_t flags, const char* standard,
+                               PruefFunktion pruefung)
+    : Quarz_Variable(name, static_cast<uint32_t>(typ), flags, pruefung,
+                     [standard](Quarz_Variable& v) { v.SetzeText(standard); }) {}
+
+bool Quarz_Variable::SetzeText(const std::string& text) {
+  std::string neu = text;
+  if (mPruefung != nullptr && !mPruefung(*this, 0, &neu)) return false;
+  mText = neu;
+  mInt = LiesInt(neu);
+  mFloat = std::strtof(neu.c_str(), nullptr);
+  mBool = IstJaWort(neu) || mInt > 0;
+  const TZerleger zerleger(neu);
+  for (size_t i = 0; i < 3; ++i) mVektor3[i] = zerleger.Wert(i);
+  for (size_t i = 0; i < 3; ++i) mVektor4[i] = zerleger.Wert(i);
+  mVektor4[3] = zerleger.Anzahl() > 3 ? zerleger.Wert(3) : 1.0f;
+  AktualisiereText();
+  if (mPruefung != nullptr) mPruefung(*this, 1, &neu);
+  return true;
+}
+
+bool Quarz_Variable::SetzeInt(int32_t wert) {
+  std::string neu = Formatiere("%d", wert);
+  if (mPruefung != nullptr && !mPruefung(*this, 0, &neu)) return false;
+  mInt = wert;
+  mFloat = static_cast<float>(wert);
+  mBool = wert > 0;
+  AktualisiereText();
+  if (mPruefung != nullptr) mPruefung(*this, 1, &neu);
+  return true;
+}
+
+bool Quarz_Variable::SetzeBool(bool wert) {
+  std::string neu = wert ? "1" : "0";
+  if (mPruefung != nullptr && !mPruefung(*this, 0, &neu)) return false;
+  mInt = wert ? 1 : 0;
+  mFloat = wert ? 1.0f : 0.0f;
+  mBool = wert;
+  AktualisiereText();
+  if (mPruefung != nullptr) mPruefung(*this, 1, &neu);
+  return true;
+}
+
+void Quarz_Variable::AktualisiereText() {
+  switch (mTyp) {
+    case BOOL: mText = mBool ? "ja" : "nein"; break;
+    case INT: mText = Formatiere("%d", mInt); break;
+    case FLOAT: mText = Formatiere("%f", static_cast<double>(mFloat)); break;
+    case VEKTOR3:
+      mText = Formatiere("%f, %f, %f", static_cast<double>(mVektor3[0]),
+                         static_cast<double>(mVektor3[1]), static_cast<double>(mVektor3[2]));
+      break;
+    case VEKTOR4:
+      mText = Formatiere("%f, %f, %f, %f", static_cast<double>(mVektor4[0]),
+                         static_cast<double>(mVektor4[1]), static_cast<double>(mVektor4[2]),
+                         static_cast<double>(mVektor4[3]));
+      break;
+    default: break;  // text (and unknown types): the text is the value
+  }
+}
+
+Quarz_Variable::Register* Quarz_Variable::Variablen() { return gVariablen; }
+
+void Quarz_Variable::Registriere(Quarz_Variable* variable) {
+  Quarz_Register::Eintragen(gVariablen, variable);
+}
+
+Quarz_Variable* Quarz_Variable::Finde(const std::string& name) {
+  return Quarz_Register::Finde(gVariablen, name);
+}
+
+std::string Quarz_Variable::Vervollstaendige(const std::string& praefix) {
+  return Quarz_Register::Vervollstaendige(gVariablen, praefix);
+}
+
+const std::string& Quarz_Variable::KonfigPfad() {
+  static const std::string leer;
+  return gKonfigPfad != nullptr ? *gKonfigPfad : leer;
+}
+
+void Quarz_Variable::LadeKonfig(const std::wstring& ordner, const std::wstring& dateiname) {
+  if (gKonfigPfad == nullptr) gKonfigPfad = new std::string;
+  *gKonfigPfad = Utf8Pfad(ordner, dateiname);
+
+  std::FILE* datei = std::fopen(gKonfigPfad->c_str(), "rb");
+  if (datei == nullptr) {
+    gLog.Schreibe("?Keine Konfig-Datei gefunden, benutze Standardwerte.");
+    return;
+  }
+  std::string inhalt;
+  char puffer[4096];
+  size_t n;
+  while ((n = std::fread(puffer, 1, sizeof puffer, datei)) > 0) inhalt.append(puffer, n);
+  std::fclose(datei);
+  LadeKonfigText(inhalt);
+}
+
+void Quarz_Variable::LadeKonfigText(const std::string& xml) {
+  // Files edited on Windows may carry CR LF; values must read the same either way.
+  // The parser steps over a UTF-8 sequence by the length its lead byte announces, even past
+  // the end of the text: it gets well-formed UTF-8 only, up to the first NUL (where it would
+  // stop anyway).
+  const std::string text = OhneCr(GueltigesUtf8(xml.c_str()));
+  TiXmlDocument dokument;
+  if (XmlTiefe(text.c_str()) > MaxVerschachtelung ||
+      (dokument.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8), dokument.Error())) {
+    gLog.Schreibe("?Keine Konfig-Datei gefunden, benutze Standardwerte.");
+    return;
+  }
+  // The root's name does not matter: older files may use another one.
+  const TiXmlElement* wurzel = dokument.FirstChildElement();
+  if (wurzel == nullptr || wurzel->FirstChildElement("var") == nullptr) {
+    gLog.Schreibe("?Konfig-Datei fehlerhaft, benutze Standardwerte.");
+    return;
+  }
+  for (const TiXmlElement* e = wurzel->FirstChildElement("var"); e != nullptr;
+       e = e->NextSiblingElement("var")) {
+    const char* name = e->Attribute("name");
+    const char* wert = e->Attribute("wert");
+    if (name == nullptr || wert == nullptr) continue;
+    if (Quarz_Variable* variable = Finde(name)) variable->SetzeText(wert);
+  }
+}
+
+bool Quarz_Variable::SpeichereKonfig() {
+  if (gKonfigPfad == nullptr || gKonfigPfad->empty()) return false;
+
+  TiXmlDocument dokument;
+  dokument.LinkEndChild(new TiXmlDeclaration("1.0", "", ""));
+  TiXmlElement* wurzel = new TiXmlElement("config");
+  dokument.LinkEndChild(wurzel);
+  if (gVariablen != nullptr) {
+    for (const auto& [name, variable] : *gVariablen) {
+      if ((variable->mFlags & GESPEICHERT) == 0) continue;
+      TiXmlElement* e = new TiXmlElement("var");
+      e->SetAttribute("name", name.c_str());
+      e->SetAttribute("wert", variable->mText.c_str());
+      wurzel->LinkEndChild(e);
+    }
+  }
+
+  // Write beside the old file and rename over it: the old file stays whole until the new
+  // one is complete on disk.
+  const std::string temp = *gKonfigPfad + ".tmp";
+  std::FILE* datei = std::fopen(temp.c_str(), "wb");
+  if (datei == nullptr) return false;
+  bool gut = dokument.SaveFile(datei);
+  gut = std::fflush(datei) == 0 && gut;
+  gut = fsync(fileno(datei)) == 0 && gut;
+  gut = std::fclose(datei) == 0 && gut;
+  if (!gut || std::rename(temp.c_str(), gKonfigPfad->c_str()) != 0) {
+    std::remove(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+void BefehlSet(const std::string& rest) {
+  const TZerleger zerleger(rest);
+  if (zerleger.Anzahl() == 0) {
+    gLog.Schreibe("Definierte Variablen sind:");
+    if (gVariablen == nullptr) {
+      gLog.Schreibe("!Keine Variablen definiert.");
+      return;
+    }
+    for (const auto& [name, v] : *gVariablen) {
+      gLog.Schreibe("%c - %c%c%c - %s: %s", TypBuchstabe(v->mTyp),
+                    (v->mFlags & Quarz_Variable::GESPEICHERT) ? 'd' : '*',
+                    (v->mFlags & Quarz_Variable::SCHREIBGESCHUETZT) ? 'n' : '*',
+                    v->mPruefung != nullptr ? 'f' : '*', name.c_str(), v->mText.c_str());
+    }
+    return;
+  }
+
+  Quarz_Variable* variable = Quarz_Variable::Finde(zerleger.Token(0));
+  if (variable == nullptr) {
+    gLog.Schreibe("!Variable %s ist nicht definiert.", zerleger.Token(0).c_str());
+    return;
+  }
+  if (zerleger.Anzahl() == 1) {
+    gLog.Schreibe("%s = %s", variable->mName.c_str(), variable->mText.c_str());
+    return;
+  }
+  if (variable->mFlags & Quarz_Variable::SCHREIBGESCHUETZT) {
+    if (!t_debug.mBool) {
+      gLog.Schreibe("!Zuweisung unmöglich: Variable \"%s\" ist schreibgeschützt.",
+                    variable->mName.c_str());
+      return;
+    }
+    gLog.Schreibe("?Debug-Modus: schreibgeschützte Variable \"%s\" geändert.",
+                  variable->mName.c_str());
+  }
+  std::string wert = zerleger.Token(1);
+  for (size_t i = 2; i < zerleger.Anzahl(); ++i) wert += ", " + zerleger.Token(i);
+  if (!variable->SetzeText(wert)) {
+    // The check callback refused: say so instead of claiming the value was set.
+    gLog.Schreibe("?Wert \"%s\" für Variable \"%s\" abgelehnt, sie bleibt \"%s\".", wert.c_str(),
+                  variable->mName.c_str(), variable->mText.c_str());
+    return;
+  }
+  gLog.Schreibe("Variable \"%s\" auf Wert \"%s\" gesetzt.", variable->mName.c_str(),
+                variable->mText.c_str());
+}
+
+// The engine core's own variables and the "set" command.
+Quarz_Variable t_konfig("t_konfig", Quarz_Variable::SCHREIBGESCHUETZT, "programm.cfg");
+Quarz_Variable t_debug("t_debug", Quarz_Variable::SCHREIBGESCHUETZT | Quarz_Variable::GESPEICHERT,
+                       true);
+Quarz_Variable t_logfile("t_logfile",
+                         Quarz_Variable::SCHREIBGESCHUETZT | Quarz_Variable::GESPEICHERT, true);
+Quarz_Variable sprache("sprache", Quarz_Variable::GESPEICHERT, int32_t{-1});
+
+static Quarz_KonsolenBefehl gBefehlSet("set", BefehlSet);

@@ -1,0 +1,153 @@
+// The system object's folder rules and presence state, and our Linux layer under it.
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "hilfen.h"
+#include "quarzklassen/kern/quarz_ausnahme.h"
+#include "quarzklassen/kern/quarz_system.h"
+#include "quarzklassen/kern/textkodierung.h"
+
+using namespace testhilfe;
+
+namespace {
+
+std::string Arbeitsordner() {
+  char puffer[4096];
+  return getcwd(puffer, sizeof puffer) != nullptr ? puffer : "";
+}
+
+std::string Schmal(const std::wstring& text) { return WandleUtf32NachUtf8(text); }
+
+}  // namespace
+
+TEST(System, AnwendungsordnerRegeln) {
+  const std::string basis = Arbeitsordner();
+  struct Fall { std::string programm; std::string anwendung; };
+  const Fall faelle[] = {
+      {"/spiel/bin64/weilerbau", "/spiel"},
+      {"/spiel/bin32/weilerbau", "/spiel"},
+      {"/spiel/bin64_test/weilerbau", "/spiel"},
+      {"/spiel/bin/weilerbau", "/spiel/bin"},
+      {"/spiel/bin6/weilerbau", "/spiel/bin6"},
+      {"/spiel/weilerbau", "/spiel"},
+      {"/bin64/weilerbau", "/"},
+      {"/weilerbau", "/"},  // at the root: no parent to step up to
+  };
+  for (const Fall& f : faelle) {
+    Quarz_System system;
+    system.Initialisiere(f.programm, basis, "ich");
+    EXPECT_EQ(Schmal(system.mAnwendungsPfad), f.anwendung) << f.programm;
+  }
+}
+
+TEST(System, BenutzerordnerWirdMitRechten0700Angelegt) {
+  const std::string basis = Arbeitsordner() + "/tief/darunter";
+  Quarz_System system;
+  system.Initialisiere("/x/bin64/prog", basis, "ich");
+  EXPECT_EQ(Schmal(system.mBenutzerPfad), basis + "/Weilerbau");
+  struct stat info{};
+  ASSERT_EQ(stat((basis + "/Weilerbau").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISDIR(info.st_mode));
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
+  EXPECT_EQ(system.mBenutzerName, "ich");
+}
+
+TEST(System, OhneDatenordnerDerAnwendungsordnerOhneNamenEinPlatzhalter) {
+  Sammler sammler;
+  LaufendesLog log;
+  const std::string anwendung = Arbeitsordner() + "/app";
+  Quarz_System system;
+  system.Initialisiere(anwendung + "/bin64/prog", "", "");
+  EXPECT_EQ(Schmal(system.mBenutzerPfad), anwendung + "/Weilerbau");
+  EXPECT_TRUE(Plattform::OrdnerExistiert(anwendung + "/Weilerbau"));
+  EXPECT_EQ(system.mBenutzerName, "user");
+  EXPECT_TRUE(sammler.Enthaelt("?Unable to obtain path to \"AppData\". Trying application directory..."));
+  EXPECT_TRUE(sammler.Enthaelt("?Unable to obtain user name. Using dummy name instead..."));
+}
+
+TEST(System, NichtAnlegbarerOrdnerWirdGemeldetOhneZuWerfen) {
+  Sammler sammler;
+  LaufendesLog log;
+  SchreibeDatei("datei", "im Weg");
+  Quarz_System system;
+  EXPECT_NO_THROW(system.Initialisiere("/x/prog", Arbeitsordner() + "/datei", "ich"));
+  const std::string erwartet = "!Unable to create user data path \"" + Arbeitsordner() +
+                               "/datei/Weilerbau\". This will end in tears.";
+  EXPECT_TRUE(sammler.Enthaelt(erwartet));
+}
+
+TEST(System, OhneProgrammpfadWirdGeworfen) {
+  Sammler sammler;
+  LaufendesLog log;
+  Quarz_System system;
+  try {
+    system.Initialisiere("", "/tmp", "ich");
+    FAIL() << "nicht geworfen";
+  } catch (const Quarz_Ausnahme& a) {
+    EXPECT_EQ(a.mMeldung, "Unable to obtain path to game executable.");
+    EXPECT_EQ(a.mFunktion, "Quarz_System::Quarz_System");
+    EXPECT_EQ(a.mZeile, 28);
+  }
+  EXPECT_TRUE(sammler.Enthaelt("!Unable to obtain path to executable."));
+  EXPECT_TRUE(sammler.Enthaelt("!Now we are all going to die."));
+}
+
+TEST(System, PraesenzSignalNurBeiAenderung) {
+  Quarz_System system;
+  std::vector<Quarz_System::Praesenz> gemeldet;
+  system.VerbindePraesenz([&](Quarz_System::Praesenz p) { gemeldet.push_back(p); });
+  struct Schritt { bool sichtbar, fokus; Quarz_System::Praesenz erwartet; };
+  const Schritt schritte[] = {
+      {true, true, Quarz_System::Fokus},        // unchanged: no signal
+      {false, false, Quarz_System::Minimiert},  // iconified
+      {false, true, Quarz_System::Minimiert},   // focus while iconified: stays
+      {true, false, Quarz_System::OhneFokus},   // restored without focus
+      {true, true, Quarz_System::Fokus},
+      {true, true, Quarz_System::Fokus},
+  };
+  for (const Schritt& s : schritte) {
+    system.SetzeFensterZustand(s.sichtbar, s.fokus);
+    EXPECT_EQ(system.mPraesenz, s.erwartet);
+  }
+  const std::vector<Quarz_System::Praesenz> erwartet = {Quarz_System::Minimiert,
+                                                        Quarz_System::OhneFokus, Quarz_System::Fokus};
+  EXPECT_EQ(gemeldet, erwartet);
+}
+
+TEST(System, GlobalesObjektDiesesProzesses) {
+  // The test program lies in <build>/tests: not a bin64 folder, so that is the application folder.
+  EXPECT_EQ(Schmal(gSystem.mAnwendungsPfad), std::string(WEILERBAU_BAU) + "/tests");
+  // The test harness points XDG_DATA_HOME into the test's own folder.
+  EXPECT_EQ(Schmal(gSystem.mBenutzerPfad), std::string(std::getenv("XDG_DATA_HOME")) + "/Weilerbau");
+  EXPECT_TRUE(Plattform::OrdnerExistiert(Schmal(gSystem.mBenutzerPfad)));
+  EXPECT_FALSE(gSystem.mBenutzerName.empty());
+  EXPECT_FALSE(gSystem.mBeenden);
+}
+
+TEST(Plattform, DatenordnerAusDerUmgebung) {
+  const std::string xdg = std::getenv("XDG_DATA_HOME");
+  const char* heim = std::getenv("HOME");
+  const std::string altesHeim = heim != nullptr ? heim : "";
+  std::string ordner;
+
+  setenv("XDG_DATA_HOME", "relativ/ordner", 1);  // not absolute: ignored
+  setenv("HOME", "/heim/ich", 1);
+  ASSERT_TRUE(Plattform::AnwendungsDatenOrdner(ordner));
+  EXPECT_EQ(ordner, "/heim/ich/.local/share");
+
+  unsetenv("XDG_DATA_HOME");
+  unsetenv("HOME");
+  if (getpwuid(geteuid()) != nullptr) {  // from the password database, when we are in it
+    ASSERT_TRUE(Plattform::AnwendungsDatenOrdner(ordner));
+    EXPECT_EQ(ordner, std::string(getpwuid(geteuid())->pw_dir) + "/.local/share");
+  }
+
+  setenv("XDG_DATA_HOME", xdg.c_str(), 1);
+  if (!altesHeim.empty()) setenv("HOME", altesHeim.c_str(), 1);
+  ASSERT_TRUE(Plattform::AnwendungsDatenOrdner(ordner));
+  EXPECT_EQ(ordner, xdg);
+}
