@@ -22,7 +22,6 @@ void BildschirmTest::SetUp() {
   ASSERT_TRUE(Quarz_Screen3D::Init(modus, Quarz_Screen3D::FLAG_ANWENDUNG));
   mKontext = Quarz_Screen3D::GetZeichenKontext();
   ASSERT_NE(mKontext, nullptr);
-  BehalteGrafiktreiber();
 }
 
 void BildschirmTest::TearDown() {

@@ -1,22 +1,6 @@
-#include <dlfcn.h>
-#include <link.h>
-
 #include <GLFW/glfw3.h>
 
 #include "tests/grafik/gemeinsam/grafik_testhilfe.h"
-
-// The window system unloads the OpenGL driver when GLFW terminates; leaks inside it would then
-// be reported at exit from an unknown module, and tests/lsan.supp, which goes by library name,
-// could not match them.
-void BehalteGrafiktreiber() {
-  dl_iterate_phdr(
-      [](dl_phdr_info* info, size_t, void*) {
-        if (info->dlpi_name && info->dlpi_name[0])
-          dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-        return 0;
-      },
-      nullptr);
-}
 
 GLFWwindow* OeffneVerstecktesFenster(int breite, int hoehe, int major, int minor) {
   glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);

@@ -1,6 +1,6 @@
 #pragma once
-// Shared pieces of the graphics tests: a log catcher, a hidden OpenGL window, the keep-loaded
-// trick for the OpenGL driver, and a screen fixture (a real window under Xvfb) with read-back.
+// Shared pieces of the graphics tests: a log catcher, a hidden OpenGL window and a screen fixture
+// (a real window under Xvfb) with read-back.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -25,9 +25,6 @@ public:
   std::string Alle() const;
   std::vector<std::string> mZeilen;
 };
-
-// Keeps every library loaded now (the OpenGL driver among them) loaded until the process ends.
-void BehalteGrafiktreiber();
 
 // A hidden window with a core context of at least the version asked for (falling back to 3.3),
 // made current; nullptr when none can be opened. GLFW must be initialised.

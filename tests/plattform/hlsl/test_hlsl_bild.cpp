@@ -24,8 +24,7 @@ class HlslBild : public ::testing::Test {
     if (!std::getenv("DISPLAY") || !glfwInit()) return;
     sFenster = OeffneVerstecktesFenster(64, 64, 3, 3);
   }
-  // The window goes, GLFW stays until the process ends: glfwTerminate unloads Mesa's driver,
-  // whose own small leaks could then no longer be told apart from ours.
+  // The window goes, GLFW stays until the process ends.
   static void TearDownTestSuite() {
     if (!sFenster) return;
     glfwMakeContextCurrent(nullptr);
