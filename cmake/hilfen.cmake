@@ -1,8 +1,16 @@
-# weilerbau_ganzes_archiv(ZIEL BIBLIOTHEK...): link static engine libraries whole, so that
-# console variables and commands registered by static initialisers are not dropped.
+# weilerbau_ganze_bibliothek(BIBLIOTHEK): makes BIBLIOTHEK_ganz, through which everyone links
+# that static library whole, so that console variables and commands registered by static
+# initialisers are not dropped. One way of naming it everywhere also keeps CMake from seeing
+# two link features for one library.
+function(weilerbau_ganze_bibliothek bib)
+  add_library(${bib}_ganz INTERFACE)
+  target_link_libraries(${bib}_ganz INTERFACE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${bib}>")
+endfunction()
+
+# weilerbau_ganzes_archiv(ZIEL BIBLIOTHEK...): ZIEL links each library whole.
 function(weilerbau_ganzes_archiv ziel)
   foreach(bib IN LISTS ARGN)
-    target_link_libraries(${ziel} PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${bib}>")
+    target_link_libraries(${ziel} PRIVATE ${bib}_ganz)
   endforeach()
 endfunction()
 

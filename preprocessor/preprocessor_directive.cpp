@@ -1,6 +1,7 @@
 // Control lines: the directives, the conditional stack and macro expansion of control lines.
 #include "preprocessor/preprocessor_intern.h"
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -133,10 +134,22 @@ int Line(PreprocessorState* s) {
     PreprocessorUeberspringeZeile(s, PreprocessorGetChar(s));
     return PP_OK;
   }
-  long zeile = 0;
+  // The whole number counts; one that the next newline would carry past the counter's range is
+  // as bad as one that does not fit.
+  long long zeile = 0;
+  bool zuGross = false;
   while (PPIstZiffer(*p)) {
-    if (zeile < 100000000) zeile = zeile * 10 + (*p - '0');
+    zeile = zeile * 10 + (*p - '0');
+    if (zeile >= INT_MAX) {
+      zuGross = true;
+      zeile = 0;
+    }
     ++p;
+  }
+  if (zuGross) {
+    PreprocessorError(s, 38);
+    PreprocessorUeberspringeZeile(s, PreprocessorGetChar(s));
+    return PP_OK;
   }
   while (*p == ' ') ++p;
   if (*p == '"') {

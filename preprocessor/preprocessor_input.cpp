@@ -74,7 +74,7 @@ void UeberspringeSplices(PreprocessorState* s, PreprocessorInput* e) {
     } else {
       return;
     }
-    s->mZeile++;
+    PPZeileWeiter(s);
     s->mResync = true;
   }
 }
@@ -95,7 +95,7 @@ int DateiZeichen(PreprocessorState* s, PreprocessorInput* e) {
     unsigned char c = static_cast<unsigned char>(*e->mPos++);
     switch (c) {
       case '\n':
-        s->mZeile++;
+        PPZeileWeiter(s);
         return '\n';
       case '\r':
         if (Sichere(s, e, 1) && *e->mPos == '\n') continue;
@@ -104,13 +104,13 @@ int DateiZeichen(PreprocessorState* s, PreprocessorInput* e) {
         if (Sichere(s, e, 1)) {
           if (*e->mPos == '\n') {
             e->mPos++;
-            s->mZeile++;
+            PPZeileWeiter(s);
             s->mResync = true;
             continue;
           }
           if (*e->mPos == '\r' && Sichere(s, e, 2) && e->mPos[1] == '\n') {
             e->mPos += 2;
-            s->mZeile++;
+            PPZeileWeiter(s);
             s->mResync = true;
             continue;
           }
@@ -227,7 +227,7 @@ bool PreprocessorPushText(PreprocessorState* s, const char* text, int laenge, co
     while (s->mZurueckAnzahl) {
       --s->mZurueckAnzahl;
       if (s->mZurueck[s->mZurueckAnzahl] == '\n' && s->mZurueckDatei[s->mZurueckAnzahl])
-        s->mZeile++;  // read again from text, it no longer counts as a file line
+        PPZeileWeiter(s);  // read again from text, it no longer counts as a file line
       zurueck[n++] = static_cast<char>(s->mZurueck[s->mZurueckAnzahl]);
     }
     if (!PreprocessorPushText(s, zurueck, n, "", 0)) return false;
@@ -284,7 +284,7 @@ int PreprocessorRawChar(PreprocessorState* s) {
     --s->mZurueckAnzahl;
     s->mAusDatei = s->mZurueckDatei[s->mZurueckAnzahl];
     int c = s->mZurueck[s->mZurueckAnzahl];
-    if (c == '\n' && s->mAusDatei) s->mZeile++;
+    if (c == '\n' && s->mAusDatei) PPZeileWeiter(s);
     return c;
   }
   for (;;) {

@@ -619,6 +619,10 @@ int PreprocessorExpand(PreprocessorState* s, PreprocessorSymbol* sym) {
   if (laenge > 0 && PreprocessorVerbindet(static_cast<unsigned char>(text[laenge - 1]),
                                           PreprocessorPeekPastEnd(s)))
     voll[n++] = static_cast<char>(PP_TRENNER);
+  // An empty expansion still stands between its neighbours: "x/EMPTY/y" must not become a
+  // comment, nor "-EMPTY-" a decrement.
+  if (laenge == 0 && PreprocessorVerbindet(vorher, PreprocessorPeekPastEnd(s)))
+    voll[n++] = static_cast<char>(PP_TRENNER);
   bool ok = PreprocessorPushText(s, voll, n, sym->mName, 0);
   std::free(voll);
   if (!ok) return PP_SPEICHER;

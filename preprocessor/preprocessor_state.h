@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdarg>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 
@@ -103,3 +104,9 @@ struct PreprocessorState {
   bool mInitKlammer;
   char mStueck[PP_PUFFER];  // the input callback's buffer
 };
+
+// One more input line. The counter stops at its largest value instead of overflowing (a line
+// directive may set it close to that).
+inline void PPZeileWeiter(PreprocessorState* s) {
+  if (s->mZeile < INT_MAX) s->mZeile++;
+}

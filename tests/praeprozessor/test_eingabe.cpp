@@ -187,6 +187,20 @@ TEST(PraeprozessorZeilen, GrosseZeilennummern) {
             {{"b.h", "b __LINE__\n"}}});
 }
 
+// A line number is read whole; one that does not fit, or that the next newline would carry past
+// the counter's range, is refused and the count goes on as before.
+TEST(PraeprozessorZeilen, ZehnstelligeZeilennummern) {
+  const PPFall faelle[] = {
+      {"zehn Stellen", "#line 1000000000\n__LINE__\n", "1000000000\n", ""},
+      {"groesste angenommene", "#line 2147483646\n__LINE__\n", "2147483646\n", ""},
+      {"naechste Zeile liefe ueber", "#line 2147483647\n__LINE__\n", "2\n",
+       "Unexpected text in #control line ignored"},
+      {"passt nicht", "#line 99999999999\n__LINE__\n", "2\n",
+       "Unexpected text in #control line ignored"},
+  };
+  for (const PPFall& f : faelle) PPPruefe(f);
+}
+
 TEST(PraeprozessorZeilen, ZeilenangabeBeiDateiwechsel) {
   PPLauf l;
   l.eingabe = "a\n#include \"b.h\"\nc\n";

@@ -34,6 +34,14 @@ TEST(PraeprozessorMakros, KeineVerklebung) {
       {"Argument neben Operator", "#define NEG(a) -a\nNEG(-1)\n", "- -1\n", ""},
       {"Argument neben Argument", "#define F(a, b) a b\n#define G(a, b) a+b\nG(+,+)\n", "+ + +\n", ""},
       {"Namen", "#define N name\nN.x N(1)\n", "name.x name(1)\n", ""},
+      // An empty expansion keeps its neighbours apart as well.
+      {"leer zwischen Minus", "#define EMPTY\n-EMPTY-\n", "- -\n", ""},
+      {"leer zwischen Schraegstrichen", "#define EMPTY\nx/EMPTY/y\n", "x/ /y\n", ""},
+      {"leeres Argument zwischen Minus", "#define EMPTY\n#define h(x) -x-\nh(EMPTY)\n", "- -\n", ""},
+      {"leer zwischen Kleiner", "#define EMPTY\n<EMPTY<\n", "< <\n", ""},
+      {"leer zwischen Und", "#define EMPTY\n&EMPTY&\n", "& &\n", ""},
+      {"leer zwischen Namen", "#define EMPTY\na EMPTY b\n", "a b\n", ""},
+      {"leer ohne Nachbarn", "#define EMPTY\n(EMPTY)\n", "()\n", ""},
   };
   for (const PPFall& f : faelle) PPPruefe(f);
 }
