@@ -292,6 +292,8 @@ int PreprocessorExpandLine(PreprocessorState* s, char* aus, int kapazitaet, bool
 
 namespace {
 int Direktive(PreprocessorState* s);
+template <typename Ist>
+int Ausfuehren(PreprocessorState* s, const char* name, Ist ist);
 }
 
 int PreprocessorDirective(PreprocessorState* s, int* zeilen) {
@@ -324,6 +326,16 @@ int Direktive(PreprocessorState* s) {
   if (ausMakro) PreprocessorError(s, 36, name);
 
   auto ist = [&](const char* wort) { return std::strcmp(name, wort) == 0; };
+  const int tiefeVorher = s->mBedingungTiefe;
+  PreprocessorInput* datei = s->mDatei;
+  int ergebnis = Ausfuehren(s, name, ist);
+  if (!ausMakro) PreprocessorWaechterDirektive(s, datei, name, tiefeVorher);
+  return ergebnis;
+}
+
+template <typename Ist>
+int Ausfuehren(PreprocessorState* s, const char* name, Ist ist) {
+  int c;
   int ergebnis = PP_OK;
   if (ist("if") || ist("ifdef") || ist("ifndef")) {
     ergebnis = Bedingung(s, name);

@@ -97,6 +97,7 @@ bool Eingebaute(PreprocessorState* s) {
 void Aufraeumen(PreprocessorState* s) {
   PreprocessorFreeInput(s);
   PreprocessorFreeMacros(s);
+  PreprocessorFreeWaechter(s);
   std::free(s->mEingabeName);
   for (int i = 0; i < s->mVerzeichnisAnzahl; ++i) std::free(s->mVerzeichnisse[i]);
   for (int i = 0; i < s->mVorabAnzahl; ++i) std::free(s->mVorab[i]);

@@ -90,6 +90,7 @@ const char* DateiAnzeigeName(const PreprocessorInput* e) {
 }  // namespace
 
 void PreprocessorMelde(PreprocessorState* s, const char* format, ...) {
+  s->mMeldungen++;
   if (!s->mMelde) return;
   va_list argumente;
   va_start(argumente, format);
@@ -100,6 +101,7 @@ void PreprocessorMelde(PreprocessorState* s, const char* format, ...) {
 void PreprocessorError(PreprocessorState* s, int nummer, const char* text, const char* text2,
                        int zahl) {
   if (nummer < 0 || nummer > 66) nummer = 42;
+  s->mMeldungen++;
   const char* art = nummer <= 34 ? "Error" : nummer <= 52 ? "Warning" : "Fatal";
   // Fatal messages end the run; they must not leave it looking successful.
   if (nummer <= 34 || nummer >= 53) s->mFehler++;

@@ -2,6 +2,7 @@
 // directories, and opening through the caller's callback.
 #include "preprocessor/preprocessor_intern.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -9,7 +10,20 @@ namespace {
 // Deeper nesting can only be a file including itself.
 constexpr int kMaxIncludeTiefe = 200;
 
+const PreprocessorWaechter* Bewacht(PreprocessorState* s, const char* pfad) {
+  for (const PreprocessorWaechter* w = s->mWaechter; w; w = w->mNaechster)
+    if (std::strcmp(w->mPfad, pfad) == 0) return PreprocessorFind(s, w->mMakro) ? w : nullptr;
+  return nullptr;
+}
+
 bool Versuche(PreprocessorState* s, const char* pfad) {
+  if (Bewacht(s, pfad)) {
+    // Reading it again would give no output and no message: only what the file's entry and
+    // exit would have left behind.
+    s->mResync = true;
+    if (s->mMeldeIncludes) PreprocessorMelde(s, "cpp: included \"%s\"\n", pfad);
+    return true;
+  }
   FILE* f = s->mOeffne ? s->mOeffne(pfad, "r") : std::fopen(pfad, "r");
   if (!f) return false;
   if (!PreprocessorPushFile(s, f, pfad, false)) {
@@ -17,7 +31,15 @@ bool Versuche(PreprocessorState* s, const char* pfad) {
     return false;
   }
   if (s->mMeldeIncludes) PreprocessorMelde(s, "cpp: included \"%s\"\n", pfad);
+  s->mDatei->mWaechterTiefe = s->mBedingungTiefe;
+  s->mDatei->mWaechterMeldungen = s->mMeldungen;
   return true;
+}
+
+// Guard tracking applies to include files read from their start.
+PreprocessorInput* WaechterDatei(PreprocessorState* s) {
+  PreprocessorInput* d = s->mDatei;
+  return d && !d->mIstHaupt && d->mWaechterPhase >= 0 ? d : nullptr;
 }
 
 }  // namespace
@@ -117,4 +139,63 @@ int PreprocessorInclude(PreprocessorState* s) {
     return PP_OK;
   }
   return ergebnis;
+}
+
+void PreprocessorWaechterZeile(PreprocessorState* s) {
+  PreprocessorInput* d = WaechterDatei(s);
+  if (d && s->mBedingungTiefe == d->mWaechterTiefe) d->mWaechterPhase = -1;
+}
+
+void PreprocessorWaechterDirektive(PreprocessorState* s, PreprocessorInput* datei,
+                                   const char* name, int tiefeVorher) {
+  // An #include has made its file the current one by now: the directive belongs to the file
+  // it was read from.
+  PreprocessorInput* d = WaechterDatei(s);
+  if (!d || d != datei) return;
+  const int basis = d->mWaechterTiefe;
+  if (d->mWaechterPhase == 1 && tiefeVorher > basis) {
+    if (tiefeVorher == basis + 1) {
+      if (std::strcmp(name, "endif") == 0) d->mWaechterPhase = 2;
+      else if (std::strcmp(name, "else") == 0 || std::strcmp(name, "elif") == 0) d->mWaechterPhase = -1;
+    }
+    return;
+  }
+  // Only a first #ifndef whose macro is defined, inside an active branch, starts a guard.
+  if (d->mWaechterPhase == 0 && std::strcmp(name, "ifndef") == 0 &&
+      s->mBedingungTiefe == basis + 1 && !s->mAusgabe && (s->mBedingung[basis + 1] & 1)) {
+    d->mWaechterPhase = 1;
+    d->mWaechterMakro = strdup(s->mToken);
+    if (!d->mWaechterMakro) d->mWaechterPhase = -1;
+    return;
+  }
+  d->mWaechterPhase = -1;
+}
+
+void PreprocessorWaechterAmEnde(PreprocessorState* s, PreprocessorInput* datei) {
+  bool bewacht = datei->mWaechterPhase == 2 && s->mMeldungen == datei->mWaechterMeldungen &&
+                 !s->mKommentareBehalten && s->mBedingungTiefe == datei->mWaechterTiefe &&
+                 PreprocessorFind(s, datei->mWaechterMakro) && !Bewacht(s, datei->mName);
+  if (bewacht) {
+    auto* w = static_cast<PreprocessorWaechter*>(std::malloc(sizeof(PreprocessorWaechter)));
+    char* pfad = strdup(datei->mName);
+    if (w && pfad) {
+      *w = {s->mWaechter, datei->mWaechterMakro, pfad};
+      s->mWaechter = w;
+      datei->mWaechterMakro = nullptr;  // now the list's
+    } else {
+      std::free(w);
+      std::free(pfad);
+    }
+  }
+  std::free(datei->mWaechterMakro);
+  datei->mWaechterMakro = nullptr;
+}
+
+void PreprocessorFreeWaechter(PreprocessorState* s) {
+  while (PreprocessorWaechter* w = s->mWaechter) {
+    s->mWaechter = w->mNaechster;
+    std::free(w->mMakro);
+    std::free(w->mPfad);
+    std::free(w);
+  }
 }

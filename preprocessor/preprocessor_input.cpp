@@ -260,7 +260,10 @@ void PreprocessorPop(PreprocessorState* s) {
   s->mEingabe = e->mEltern;
   if (e->mIstDatei) {
     if (e->mStrom && e->mStromSchliessen) std::fclose(e->mStrom);
-    if (!e->mIstHaupt) s->mIncludeTiefe--;
+    if (!e->mIstHaupt) {
+      s->mIncludeTiefe--;
+      PreprocessorWaechterAmEnde(s, e);
+    }
     PreprocessorInput* d = e->mEltern;
     while (d && !d->mIstDatei) d = d->mEltern;
     s->mDatei = d;

@@ -30,6 +30,21 @@ struct PreprocessorInput {
   bool mOhneZeilenende;  // the file's last character so far was not a newline
   bool mAbgeschlossen;   // the closing newline of such a file has been given
   char* mText;
+  // Include guard: while an include file is read with its guard macro defined, this follows
+  // whether the whole file lies inside that one #ifndef (see PreprocessorWaechterAmEnde).
+  int mWaechterPhase;        // 0 before the first directive, 1 inside, 2 closed, -1 no guard
+  int mWaechterTiefe;        // the conditional depth the file started at
+  int mWaechterMeldungen;    // messages when the file was opened
+  char* mWaechterMakro;
+};
+
+// A file found to be wholly inside #ifndef MAKRO ... #endif, read once already with MAKRO
+// defined, without output or messages: while MAKRO stays defined, including it again changes
+// nothing but the report of the include, so it is not opened again.
+struct PreprocessorWaechter {
+  PreprocessorWaechter* mNaechster;
+  char* mMakro;
+  char* mPfad;
 };
 
 // Result codes
@@ -108,4 +123,10 @@ bool PreprocessorVerbindet(int a, int b);  // would a and b glue into one token?
 
 // Includes
 int PreprocessorInclude(PreprocessorState* s);
+// Include guards: a text line or directive of the current file; the end of an include file.
+void PreprocessorWaechterZeile(PreprocessorState* s);
+void PreprocessorWaechterDirektive(PreprocessorState* s, PreprocessorInput* datei,
+                                   const char* name, int tiefeVorher);
+void PreprocessorWaechterAmEnde(PreprocessorState* s, PreprocessorInput* datei);
+void PreprocessorFreeWaechter(PreprocessorState* s);
 int PreprocessorOpenInclude(PreprocessorState* s, const char* name, bool lokal);

@@ -346,6 +346,7 @@ int PreprocessorMainLoop(PreprocessorState* s) {
       continue;
     }
     if (c == '\n') continue;
+    PreprocessorWaechterZeile(s);
     if (!s->mAusgabe) {
       UeberspringeZeile(s, c);
       continue;

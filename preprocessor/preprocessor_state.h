@@ -8,6 +8,7 @@
 
 struct PreprocessorSymbol;
 struct PreprocessorInput;
+struct PreprocessorWaechter;
 
 // Input: fills the buffer with the next piece of the main input (at most size - 1 characters,
 // NUL-terminated) and returns it, or null at the end.
@@ -48,6 +49,7 @@ struct PreprocessorState {
   int mFunktionZeile;
 
   int mFehler;
+  int mMeldungen;           // messages so far (errors, warnings, notes)
   int mErgebnisCode;       // a run-ending code raised deep inside the reader
 
   // Options
@@ -78,6 +80,8 @@ struct PreprocessorState {
   bool mAusgabe;  // the current branch produces output
 
   PreprocessorSymbol* mMakros[PP_MAKRO_EIMER];
+  // Include files known to be wholly inside an #ifndef guard, with their guard macro.
+  PreprocessorWaechter* mWaechter;
 
   char mArbeit[PP_PUFFER];
   char mParameter[PP_PARAMETERBEREICH];

@@ -1,11 +1,12 @@
-// Preprocessing speed on a generated 1 MB shader-like text (macros, conditionals, includes,
-// comments), against GCC's cpp run as a whole process on the same text.
+// Preprocessing speed on generated shader-like texts of 1, 4 and 16 MB (macros, conditionals,
+// include-guarded includes, comments), against GCC's cpp run as a whole process on the same text.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -29,9 +30,13 @@ void Schreibe(const std::string& pfad, const std::string& inhalt) {
   std::fclose(f);
 }
 
-// About 1 MB: a header with helpers, then many shader-like blocks.
-const std::string& Eingabe() {
-  static const std::string text = [] {
+std::string Name(int mb) { return Ordner() + "/eingabe" + std::to_string(mb) + ".fx"; }
+
+// About mb MB: a header with helpers, then many shader-like blocks.
+const std::string& Eingabe(int mb) {
+  static std::map<int, std::string> texte;
+  std::string& text = texte[mb];
+  if (text.empty()) {
     Schreibe(Ordner() + "/gemeinsam.h",
              "#ifndef GEMEINSAM_H\n#define GEMEINSAM_H\n"
              "#define SAMPLE_2D( name, tex) tex2D( name, tex)\n"
@@ -43,7 +48,7 @@ const std::string& Eingabe() {
         "#define GRAFIK_DIRECTX 9\n#define STUFEN 4\n#define CONST static const\n"
         "#include \"gemeinsam.h\"\n";
     int block = 0;
-    while (t.size() < (1u << 20)) {
+    while (t.size() < (static_cast<size_t>(mb) << 20)) {
       char zeilen[2048];
       std::snprintf(
           zeilen, sizeof(zeilen),
@@ -68,9 +73,9 @@ const std::string& Eingabe() {
       t += zeilen;
       ++block;
     }
-    Schreibe(Ordner() + "/eingabe.fx", t);
-    return t;
-  }();
+    Schreibe(Name(mb), t);
+    text = std::move(t);
+  }
   return text;
 }
 
@@ -93,8 +98,8 @@ char* Lies(char* puffer, int groesse, void* nutzer, FILE*) {
 void Zaehle(int, void* nutzer) { static_cast<Lesen*>(nutzer)->ausgabe++; }
 
 void BM_Praeprozessor(benchmark::State& state) {
-  const std::string& text = Eingabe();
-  std::string name = Ordner() + "/eingabe.fx";
+  const std::string& text = Eingabe(static_cast<int>(state.range(0)));
+  std::string name = Name(static_cast<int>(state.range(0)));
   auto zustand = std::make_unique<PreprocessorState>();
   size_t ausgabe = 0;
   for (auto _ : state) {
@@ -108,12 +113,13 @@ void BM_Praeprozessor(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
   state.counters["ausgabe_bytes"] = static_cast<double>(ausgabe);
 }
-BENCHMARK(BM_Praeprozessor)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Praeprozessor)->Arg(1)->Arg(4)->Arg(16)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same text through GCC's cpp, process start included.
 void BM_GccCpp(benchmark::State& state) {
-  const std::string& text = Eingabe();
-  std::string befehl = "cpp -P -undef -nostdinc -std=c99 -Dlumocpp=1 '" + Ordner() + "/eingabe.fx' > /dev/null 2>&1";
+  const std::string& text = Eingabe(static_cast<int>(state.range(0)));
+  std::string befehl = "cpp -P -undef -nostdinc -std=c99 -Dlumocpp=1 '" +
+                       Name(static_cast<int>(state.range(0))) + "' > /dev/null 2>&1";
   for (auto _ : state) {
     if (std::system(befehl.c_str()) != 0) {
       state.SkipWithError("cpp failed");
@@ -122,7 +128,7 @@ void BM_GccCpp(benchmark::State& state) {
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
 }
-BENCHMARK(BM_GccCpp)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GccCpp)->Arg(1)->Arg(4)->Arg(16)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

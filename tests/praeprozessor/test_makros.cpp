@@ -1,6 +1,8 @@
 // Macros: definition, expansion, arguments, stringizing, pasting, builtins, includes, the dump.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/praeprozessor/pp_lauf.h"
 
 namespace {
@@ -202,6 +204,63 @@ TEST(PraeprozessorInclude, VorabIncludes) {
             {PPTAG_VORAB_INCLUDE_LOKAL, PreprocessorWert("v2.h")},
             {PPTAG_VORAB_INCLUDE_LOKAL, PreprocessorWert("v3.h")},
             {PPTAG_INCLUDE_VERZEICHNIS, PreprocessorWert("inc")}});
+}
+
+// A file wholly inside #ifndef G, read once with G defined, is not opened again while G stays
+// defined; output and messages stay those of reading it. The reference header has the same text
+// plus an empty #if block after the guard, which gives no output but is no guard.
+TEST(PraeprozessorInclude, BewachteDateienWerdenNichtErneutGelesen) {
+  const std::string bewacht = "#ifndef G\n#define G\ng G\n#endif\n";
+  const std::string ungeschuetzt = bewacht + "#if 0\n#endif\n";
+  struct Fall {
+    const char* name;
+    std::string text;
+    int oeffnungen;  // with the guarded header
+  };
+  const std::string vier = "a\n#include \"g.h\"\n#include \"g.h\"\n#include \"g.h\"\n#include \"g.h\"\nb\n";
+  const Fall faelle[] = {
+      {"viermal", vier, 2},
+      {"nach undef erneut", "#include \"g.h\"\n#include \"g.h\"\n#include \"g.h\"\n#undef G\n#include \"g.h\"\nG\n", 3},
+      {"verschachtelt", "#include \"n.h\"\n#include \"n.h\"\n#include \"g.h\"\nx\n", 2},
+      {"in falschem Zweig", "#include \"g.h\"\n#if 0\n#include \"g.h\"\n#endif\n#include \"g.h\"\n#include \"g.h\"\n", 2},
+  };
+  const std::vector<PreprocessorTag> tags = {{PPTAG_MELDE_INCLUDES, 1}, {PPTAG_ZEILENANGABEN, 1}};
+  for (const Fall& f : faelle) {
+    const std::string n = "#include \"g.h\"\n#include \"g.h\"\n";
+    PPLauf mit = PPLaufe(f.text, tags, {{"g.h", bewacht}, {"n.h", n}});
+    PPLauf ohne = PPLaufe(f.text, tags, {{"g.h", ungeschuetzt}, {"n.h", n}});
+    EXPECT_EQ(mit.ausgabe, ohne.ausgabe) << f.name;
+    EXPECT_EQ(mit.meldungen, ohne.meldungen) << f.name;
+    EXPECT_EQ(mit.ergebnis, ohne.ergebnis) << f.name;
+    auto zaehle = [](const PPLauf& l) {
+      return static_cast<int>(std::count(l.geoeffnet.begin(), l.geoeffnet.end(), "g.h"));
+    };
+    EXPECT_EQ(zaehle(mit), f.oeffnungen) << f.name;
+    EXPECT_GT(zaehle(ohne), zaehle(mit)) << f.name;
+  }
+}
+
+// Files that are not wholly guarded, or whose skipped read says something, are read every time.
+TEST(PraeprozessorInclude, KeinWaechterOhneReinenRahmen) {
+  struct Fall {
+    const char* name;
+    std::string kopf;
+    std::vector<PreprocessorTag> tags;
+  };
+  const Fall faelle[] = {
+      {"Text nach endif", "#ifndef G\n#define G\n#endif\nnach\n", {}},
+      {"Text vor ifndef", "vor\n#ifndef G\n#define G\n#endif\n", {}},
+      {"else im Rahmen", "#ifndef G\n#define G\n#else\nsonst\n#endif\n", {}},
+      {"if statt ifndef", "#if !defined(G)\n#define G\n#endif\n", {}},
+      {"Direktive vor ifndef", "#define H\n#ifndef G\n#define G\n#endif\n", {}},
+      {"Warnung im Rahmen", "#ifndef G\n#define G\n/* /* */\n#endif\n",
+       {{PPTAG_WARNE_KOMMENTARSCHACHTELUNG, 1}}},
+      {"Kommentare behalten", "#ifndef G\n#define G\n#endif\n", {{PPTAG_KOMMENTARE_BEHALTEN, 1}}},
+  };
+  for (const Fall& f : faelle) {
+    PPLauf l = PPLaufe("#include \"k.h\"\n#include \"k.h\"\n#include \"k.h\"\n", f.tags, {{"k.h", f.kopf}});
+    EXPECT_EQ(std::count(l.geoeffnet.begin(), l.geoeffnet.end(), "k.h"), 3) << f.name;
+  }
 }
 
 }  // namespace

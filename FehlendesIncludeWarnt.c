@@ -1,0 +1,2 @@
+#include "fehlt.h"
+x

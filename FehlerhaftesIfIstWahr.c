@@ -1,0 +1,4 @@
+#if 1 +
+ja
+#endif
+x

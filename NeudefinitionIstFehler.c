@@ -1,0 +1,3 @@
+#define A 1
+#define A 2
+A

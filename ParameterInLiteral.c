@@ -1,0 +1,2 @@
+#define Q(a) "a" 'a'
+Q(x)

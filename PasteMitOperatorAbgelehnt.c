@@ -1,0 +1,2 @@
+#define C(a, b) a##b
+C(x, +=)

@@ -1,0 +1,4 @@
+#if sizeof(int) == 4
+ja
+#endif
+x

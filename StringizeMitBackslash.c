@@ -1,0 +1,2 @@
+#define S(a) #a
+S(a\b)

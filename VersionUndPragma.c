@@ -1,0 +1,3 @@
+#version 300
+#pragma eins
+x

@@ -1,0 +1,5 @@
+#if 0x7fffffff + 1 < 0
+ja
+#else
+nein
+#endif

@@ -1,0 +1,4 @@
+#define A A B
+#define B A
+A
+weiter
