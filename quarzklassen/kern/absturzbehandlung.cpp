@@ -184,9 +184,10 @@ void Absturzbehandlung(const Plattform::AbsturzFall& fall) {
 
 void InstalliereAbsturzbehandlung() {
   if (Plattform::AbsturzFilterInstalliert()) return;
-  const std::string pfad = Utf8Pfad(gSystem.mBenutzerPfad, L"MiniDump.dmp");
-  if (!gSystem.mBenutzerPfad.empty() && pfad.size() < sizeof(gDumpPfad))
-    std::memcpy(gDumpPfad, pfad.c_str(), pfad.size() + 1);
+  if (!gSystem.mBenutzerPfad.empty()) {
+    const std::string pfad = Utf8Pfad(gSystem.mBenutzerPfad, L"MiniDump.dmp");
+    if (pfad.size() < sizeof(gDumpPfad)) std::memcpy(gDumpPfad, pfad.c_str(), pfad.size() + 1);
+  }
   Plattform::BereiteSymboleVor();
   Plattform::InstalliereAbsturzFilter(&Absturzbehandlung, &BeschreibeAusnahme);
 }

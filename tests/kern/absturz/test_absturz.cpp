@@ -54,6 +54,10 @@ OHNE_PRUEFUNG void QuarzAusnahmeAusloesen() noexcept {
   QUARZ_WIRF("Alles kaputt", "Test::QuarzAusnahmeAusloesen");
 }
 
+OHNE_PRUEFUNG void TerminateOhneAusnahmeAusloesen() {
+  std::terminate();
+}
+
 [[noreturn]] __attribute__((noinline)) void WirfLaufzeitfehler() {
   throw std::runtime_error("Laufzeitfehler im Test");
 }
@@ -105,6 +109,8 @@ const Absturz kAbstuerze[] = {
      "QuarzAusnahmeAusloesen"},
     {"StandardAusnahme", StandardAusnahmeAusloesen, SIGABRT,
      "Uncaught std::runtime_error: Laufzeitfehler im Test", "StandardAusnahmeAusloesen"},
+    {"OhneAusnahme", TerminateOhneAusnahmeAusloesen, SIGABRT,
+     "std::terminate called without an active exception", "TerminateOhneAusnahmeAusloesen"},
     {"StapelUeberlauf", StapelUeberlaufAusloesen, SIGSEGV,
      "!Exception code: C00000FD STACK_OVERFLOW", "StapelUeberlaufAusloesenTief"},
     {"ZweiterThread", ZweiterThreadAusloesen, SIGSEGV,
