@@ -42,8 +42,23 @@ constexpr size_t kMaxRoheFrames = 128;
 constexpr unsigned kWaechterRoh = 2;       // seconds for the raw frame walk
 constexpr unsigned kWaechterSymbole = 10;  // seconds for symbols and lines
 
-// Computed at installation: the handler must not allocate.
-char gDumpPfad[4096] = {};
+// "MiniDump.dmp" in the user-data folder, encoded into a fixed buffer when the crash happens
+// (no allocation, and no dependence on whether the system object existed at installation).
+bool DumpPfad(char* pfad, size_t groesse) {
+  const std::wstring& ordner = gSystem.mBenutzerPfad;
+  if (ordner.empty()) return false;
+  Plattform::AbsturzText text;
+  for (const wchar_t zeichen : ordner) {
+    char bytes[4];
+    text.Text(bytes, KodiereUtf8(static_cast<uint32_t>(zeichen), bytes));
+  }
+  if (text.Daten()[text.Laenge() - 1] != '/') text.Zeichen('/');
+  text.Text("MiniDump.dmp");
+  if (text.Laenge() + 1 >= groesse || text.Laenge() + 1 >= Plattform::AbsturzText::Groesse)
+    return false;
+  std::memcpy(pfad, text.Daten(), text.Laenge() + 1);
+  return true;
+}
 
 void Zeile(Plattform::AbsturzText& text) {
   AbsturzZeile(text.Daten());
@@ -102,9 +117,10 @@ void ZeigeStapel(void* daten) {
 void SchreibeDump(const Plattform::AbsturzFall& fall) {
   Plattform::AbsturzText text;
   int fehler = 0;
-  const Plattform::DumpErgebnis ergebnis =
-      gDumpPfad[0] ? Plattform::SchreibeMiniDump(gDumpPfad, fall, fehler)
-                   : Plattform::DumpErgebnis::DateiFehler;
+  static char pfad[Plattform::AbsturzText::Groesse];
+  const Plattform::DumpErgebnis ergebnis = DumpPfad(pfad, sizeof(pfad))
+                                               ? Plattform::SchreibeMiniDump(pfad, fall, fehler)
+                                               : Plattform::DumpErgebnis::DateiFehler;
   switch (ergebnis) {
     case Plattform::DumpErgebnis::DateiFehler:
       text.Text("MiniDump, CreateFile() failed with error: ").Dez(fehler);
@@ -184,10 +200,6 @@ void Absturzbehandlung(const Plattform::AbsturzFall& fall) {
 
 void InstalliereAbsturzbehandlung() {
   if (Plattform::AbsturzFilterInstalliert()) return;
-  if (!gSystem.mBenutzerPfad.empty()) {
-    const std::string pfad = Utf8Pfad(gSystem.mBenutzerPfad, L"MiniDump.dmp");
-    if (pfad.size() < sizeof(gDumpPfad)) std::memcpy(gDumpPfad, pfad.c_str(), pfad.size() + 1);
-  }
   Plattform::BereiteSymboleVor();
   Plattform::InstalliereAbsturzFilter(&Absturzbehandlung, &BeschreibeAusnahme);
 }

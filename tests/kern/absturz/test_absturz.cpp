@@ -1,7 +1,10 @@
 // Death tests: each crash runs in a child process with the handler installed, and the parent
 // reads the report from the log file, checks the minidump's header and lets lldb read it.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -188,5 +191,43 @@ TEST_P(AbsturzTest, BerichtStapelUndMinidump) {
 
 INSTANTIATE_TEST_SUITE_P(Abstuerze, AbsturzTest, ::testing::ValuesIn(kAbstuerze),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Runs the start probe and returns its wait status.
+int StarteProbe(const char* argument) {
+  const std::string probe = std::string(WEILERBAU_BAU) + "/tests/absturz_startprobe";
+  const pid_t kind = ::fork();
+  if (kind == 0) {
+    const int stumm = ::open("/dev/null", O_WRONLY);
+    ::dup2(stumm, 1);
+    ::dup2(stumm, 2);
+    ::execl(probe.c_str(), probe.c_str(), argument, static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  int status = 0;
+  ::waitpid(kind, &status, 0);
+  return status;
+}
+
+TEST(AbsturzStart, DasProgrammInstalliertHandlerUndAudioInDerStartReihenfolge) {
+  const std::string ordner = Utf8Pfad(gSystem.mBenutzerPfad, L"");
+
+  int status = StarteProbe("ende");
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  std::string log = LiesDatei(ordner + "spiel.log");
+  // The audio's lines come after "Log-Start": none is lost while the log is not running.
+  const size_t start = log.find("): Log-Start\n");
+  ASSERT_NE(start, std::string::npos) << log;
+  EXPECT_EQ(log.find("Audio"), log.find("Audio", start)) << log;
+  EXPECT_NE(log.find("Audio wird geschlossen."), std::string::npos) << log;
+  EXPECT_FALSE(std::ifstream(ordner + "MiniDump.dmp").good());
+
+  status = StarteProbe("absturz");
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGSEGV) << status;
+  log = LiesDatei(ordner + "spiel.log");
+  EXPECT_NE(log.find("!Exception code: C0000005 ACCESS_VIOLATION"), std::string::npos) << log;
+  EXPECT_NE(log.find("StartprobeAbsturz"), std::string::npos) << log;
+  EXPECT_NE(log.find("Minidump created."), std::string::npos) << log;
+  EXPECT_EQ(LiesDatei(ordner + "MiniDump.dmp").substr(0, 4), "MDMP");
+}
 
 }  // namespace
