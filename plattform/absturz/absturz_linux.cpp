@@ -285,12 +285,6 @@ bool InstalliereAbsturzFilter(AbsturzFilter filter, void (*beschreiber)(AbsturzT
   for (int signal : kSignale)
     if (::sigaction(signal, &aktion, &gVorher[signal]) != 0) gut = false;
 
-  struct sigaction waechter {};
-  waechter.sa_sigaction = &WaechterBehandler;
-  waechter.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_NODEFER;
-  sigemptyset(&waechter.sa_mask);
-  ::sigaction(SIGALRM, &waechter, &gVorher[SIGALRM]);
-
   gVorherTerminate = std::set_terminate(&BeiTerminate);
   gInstalliert = true;
   return gut;
@@ -299,7 +293,6 @@ bool InstalliereAbsturzFilter(AbsturzFilter filter, void (*beschreiber)(AbsturzT
 void EntferneAbsturzFilter() {
   if (!gInstalliert) return;
   for (int signal : kSignale) ::sigaction(signal, &gVorher[signal], nullptr);
-  ::sigaction(SIGALRM, &gVorher[SIGALRM], nullptr);
   std::set_terminate(gVorherTerminate);
   if (gAltStapel != nullptr) {
     ::sigaltstack(&gAltStapelVorher, nullptr);
@@ -335,17 +328,24 @@ void HaengeAnDatei(const char* pfad, const char* daten, size_t laenge) {
 }
 
 bool MitWaechter(unsigned sekunden, void (*arbeit)(void*), void* daten) {
-  if (sigsetjmp(gWaechterSprung, 1) != 0) {
-    gImWaechter = 0;
-    ::alarm(0);
-    return false;
+  // The alarm's handler is ours only while the work runs.
+  struct sigaction waechter {};
+  struct sigaction vorher {};
+  waechter.sa_sigaction = &WaechterBehandler;
+  waechter.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_NODEFER;
+  sigemptyset(&waechter.sa_mask);
+  ::sigaction(SIGALRM, &waechter, &vorher);
+  volatile bool fertig = false;  // read after a jump back
+  if (sigsetjmp(gWaechterSprung, 1) == 0) {
+    gImWaechter = 1;
+    ::alarm(sekunden);
+    arbeit(daten);
+    fertig = true;
   }
-  gImWaechter = 1;
-  ::alarm(sekunden);
-  arbeit(daten);
   ::alarm(0);
   gImWaechter = 0;
-  return true;
+  ::sigaction(SIGALRM, &vorher, nullptr);
+  return fertig;
 }
 
 namespace Intern {

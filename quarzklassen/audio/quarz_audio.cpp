@@ -50,6 +50,7 @@ void Quarz_Audio::MeldeFehler(const char* zeile, Klang::Ergebnis code) {
 }
 
 void Quarz_Audio::Erstelle() {
+  if (mSystem != nullptr) return;  // created already: a second system would be lost
   Klang::SetzeMeldungsZiel(&LayerMeldung);
   Klang::Ergebnis e = Klang::System_Create(&mSystem);
   if (e != Klang::OK) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -149,6 +150,11 @@ std::string Ausfuehren(const std::string& befehl) {
     sigemptyset(&aktion.sa_mask);
     ::sigaction(SIGSEGV, &aktion, nullptr);
   }
+  // The same stack limit on every machine, so the overflow ends in the guard region.
+  rlimit grenze{};
+  ::getrlimit(RLIMIT_STACK, &grenze);
+  grenze.rlim_cur = 8 << 20;
+  ::setrlimit(RLIMIT_STACK, &grenze);
   t_logfile.mBool.store(true);
   gLog.Starte(L".", L"spiel.log");
   InstalliereAbsturzbehandlung();

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <link.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <string>
@@ -95,6 +96,7 @@ TEST(AbsturzModul, AbschnittIstDasLadbareSegmentDerAdresse) {
   EXPECT_FALSE(Plattform::FindeModul(0x10, ort));
 }
 
+constexpr uint32_t kZeileDerFunktion = __LINE__ + 1;
 __attribute__((noinline)) int BekannteFunktion(int x) { return x * 3 + 1; }
 
 TEST(AbsturzSymbole, NameDateiUndZeileEinerFunktion) {
@@ -102,7 +104,7 @@ TEST(AbsturzSymbole, NameDateiUndZeileEinerFunktion) {
   ASSERT_TRUE(Plattform::Symbolisiere(reinterpret_cast<uint64_t>(&BekannteFunktion), info));
   EXPECT_NE(std::string(info.name).find("BekannteFunktion(int)"), std::string::npos) << info.name;
   EXPECT_NE(std::string(info.datei).find("test_absturz_teile.cpp"), std::string::npos);
-  EXPECT_EQ(info.zeile, 98u);
+  EXPECT_EQ(info.zeile, kZeileDerFunktion);
   EXPECT_EQ(info.symbolVersatz, 0u);
 }
 
@@ -111,6 +113,32 @@ TEST(AbsturzText, ZahlenOhneFormatierer) {
   t.Hex(0xC0000005, 8).Text(" ").Hex(0x1F, 2).Text(" ").Hex(0, 4).Text(" ").Dez(-42).Text(" ");
   t.Dez(7, 4).Text(" ").Hex(UINT64_MAX, 16);
   EXPECT_STREQ(t.Daten(), "C0000005 1F 0000 -42 0007 FFFFFFFFFFFFFFFF");
+}
+
+// The best-effort parts of a report run under a watchdog: work that hangs is abandoned and the
+// report goes on.
+TEST(AbsturzWaechter, BeendeteUndHaengendeArbeit) {
+  struct Fall {
+    void (*arbeit)(void*);
+    bool fertig;
+  };
+  const Fall faelle[] = {
+      {[](void* d) { *static_cast<int*>(d) += 1; }, true},
+      {[](void* d) {
+         *static_cast<int*>(d) += 1;
+         for (;;) ::pause();
+       },
+       false},
+  };
+  for (const Fall& f : faelle) {
+    int gelaufen = 0;
+    EXPECT_EQ(Plattform::MitWaechter(1, f.arbeit, &gelaufen), f.fertig);
+    EXPECT_EQ(gelaufen, 1);
+  }
+  // The alarm's handler is put back afterwards.
+  struct sigaction jetzt {};
+  ::sigaction(SIGALRM, nullptr, &jetzt);
+  EXPECT_EQ(jetzt.sa_handler, SIG_DFL);
 }
 
 }  // namespace
