@@ -75,7 +75,6 @@ namespace {
 
 constexpr int kSignale[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP};
 constexpr size_t kAltStapel = 512 * 1024;  // symbol reading and demangling need room
-constexpr uint32_t kCppAusnahme = 0xE06D7363;
 
 AbsturzFilter gFilter = nullptr;
 void (*gBeschreiber)(AbsturzText&) = nullptr;

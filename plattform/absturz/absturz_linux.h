@@ -10,6 +10,9 @@
 
 namespace Plattform {
 
+// The code of an exception nobody caught (the C++ runtime's code on Windows).
+constexpr uint32_t kCppAusnahme = 0xE06D7363;
+
 // One crash as the filter sees it.
 struct AbsturzFall {
   uint32_t code = 0;             // exception code (see AbsturzCode)

@@ -43,6 +43,7 @@ struct Sammlung {
   size_t max;
   size_t anzahl;
   uint64_t start;      // the faulting instruction: the frames before it are the handler's own
+  uint64_t abStapel;   // or: the first frame whose frame lies above this stack pointer
   size_t uebersprungen;
   bool gefunden;
 };
@@ -52,7 +53,8 @@ _Unwind_Reason_Code SammleFrame(_Unwind_Context* kontext, void* daten) {
   int vorBefehl = 0;
   const uint64_t ip = _Unwind_GetIPInfo(kontext, &vorBefehl);
   if (!s.gefunden) {
-    if (ip != s.start) return ++s.uebersprungen > 64 ? _URC_END_OF_STACK : _URC_NO_REASON;
+    const bool erster = s.abStapel != 0 ? _Unwind_GetCFA(kontext) > s.abStapel : ip == s.start;
+    if (!erster) return ++s.uebersprungen > 64 ? _URC_END_OF_STACK : _URC_NO_REASON;
     s.gefunden = true;
   }
   s.frames[s.anzahl++] = ip;
@@ -78,9 +80,15 @@ size_t FolgeRahmenzeigern(const ucontext_t& kontext, uint64_t* frames, size_t ma
 
 size_t RoheFrames(const AbsturzFall& fall, uint64_t* frames, size_t max) {
   if (max == 0) return 0;
-  Sammlung s{frames, max, 0, fall.befehl, 0, false};
-  // For an escaping exception the walk starts right here, inside the terminate handler.
-  if (fall.signal == 0 || fall.code == 0xE06D7363) s.gefunden = true;
+  Sammlung s{frames, max, 0, fall.befehl, 0, 0, false};
+  if (fall.kontext == nullptr) {
+    s.gefunden = true;  // the caller's own stack, from here
+  } else if (fall.code == kCppAusnahme) {
+    // An escaping exception: its context was taken in the terminate handler, on this stack;
+    // the report's own frames lie below it.
+    s.abStapel = static_cast<uint64_t>(
+        static_cast<const ucontext_t*>(fall.kontext)->uc_mcontext.gregs[REG_RSP]);
+  }
   _Unwind_Backtrace(&SammleFrame, &s);
   if (s.anzahl > 0 || fall.kontext == nullptr) return s.anzahl;
   return FolgeRahmenzeigern(*static_cast<const ucontext_t*>(fall.kontext), frames, max);
