@@ -118,24 +118,27 @@ private:
 
   // The playback devices of the hardware cards (not the configured virtual devices).
   Ergebnis Zaehle() {
+    snd_ctl_card_info_t* karteInfo;
+    snd_ctl_card_info_alloca(&karteInfo);
+    snd_pcm_info_t* info;
+    snd_pcm_info_alloca(&info);
     int karte = -1;
     for (;;) {
       const int fehler = snd_card_next(&karte);
-      if (fehler < 0) return AusFehlerNummer(fehler);
+      if (fehler < 0) {
+        mTreiber.clear();  // a later attempt starts over
+        return AusFehlerNummer(fehler);
+      }
       if (karte < 0) break;
       char name[32];
       std::snprintf(name, sizeof(name), "hw:%d", karte);
       snd_ctl_t* steuerung = nullptr;
       if (snd_ctl_open(&steuerung, name, 0) < 0) continue;
-      snd_ctl_card_info_t* karteInfo;
-      snd_ctl_card_info_alloca(&karteInfo);
       std::string kartenName = name;
       if (snd_ctl_card_info(steuerung, karteInfo) == 0)
         kartenName = snd_ctl_card_info_get_name(karteInfo);
       int geraet = -1;
       while (snd_ctl_pcm_next_device(steuerung, &geraet) == 0 && geraet >= 0) {
-        snd_pcm_info_t* info;
-        snd_pcm_info_alloca(&info);
         snd_pcm_info_set_device(info, static_cast<unsigned>(geraet));
         snd_pcm_info_set_subdevice(info, 0);
         snd_pcm_info_set_stream(info, SND_PCM_STREAM_PLAYBACK);
