@@ -243,8 +243,10 @@ bool Quarz_Bild::SpeicherePNG(const std::wstring& pfad) const {
   const bool ganz = std::fwrite(datei.Daten(), 1, datei.Groesse(), f) == datei.Groesse();
   if (std::fclose(f) != 0 || !ganz) {
     // A cut-off picture must not stand where the caller expects a good one.
+    // Only a file of our own goes; a device or a link stays where it is.
     std::error_code ignoriert;
-    std::filesystem::remove(name, ignoriert);
+    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(name, ignoriert)))
+      std::filesystem::remove(name, ignoriert);
     return fehler("Die Datei konnte nicht vollständig geschrieben werden.");
   }
   return true;
