@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, std::size_t groesse)
   speicher.SchreibeMem(daten, groesse);
   speicher.ZurueckZumAnfang();
   Quarz_Bild bild;
-  const bool gut = bild.LadeBildAusSpeicher(speicher);
+  const bool gut = bild.LadePNG(speicher);
   if (speicher.Position() > speicher.Groesse()) std::abort();
   if (!gut) return 0;
   if (bild.mFormat != Quarz::PF_A8R8G8B8 || bild.mPitch != bild.mBreite * 4) std::abort();

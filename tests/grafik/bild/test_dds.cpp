@@ -380,6 +380,10 @@ TEST(DDS, FehlerhafteDateien) {
          k.bits = 24;
          k.masken[0] = 0xFF;
        }), Bytes(47, 0)), "DDS-Datei ist abgeschnitten."},
+      {"largest float image from a few bytes", BaueDds(mit([](TDdsKopf& k) {
+         k.breite = k.hoehe = 16384;
+         k.code = 116;
+       }), Bytes(64, 0)), "DDS-Datei ist abgeschnitten."},
       {"cube face missing", BaueDds(mit([](TDdsKopf& k) {
          k.caps = 0x1008;
          k.caps2 = 0xFE00;

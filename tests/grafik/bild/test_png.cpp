@@ -209,6 +209,8 @@ TEST(PNG, BeschaedigteDateienWerdenAbgewiesen) {
       {"broken stream", geaendert(43, 0xFF), "Picture data doesn't fit picture size."},
       {"inflates far beyond the image", BauePng(Kopf(16, 16, 2), zuGross),
        "Picture data doesn't fit picture size."},
+      {"largest image from a few bytes", BauePng(Kopf(16384, 16384, 6), Packe(Bytes(100, 0))),
+       "Picture data doesn't fit picture size."},
       {"filter 5", BauePng(Kopf(9, 7, 6), Packe(Zeilen(pixel, 36, 5))), "Unknown filter type 5."},
       {"filter 200", BauePng(Kopf(9, 7, 6), Packe(Zeilen(pixel, 36, 200))), "Unknown filter type -56."},
       {"wider than any image", BauePng(Kopf(100000, 1, 6), {}), "PNG-Bild ist zu groß"},
