@@ -140,40 +140,30 @@ TEST(DDS, LiestImageMagicksDateien) {
 
 // DXT3 as libsquish writes it, 256 x 128 with its full chain of 9 levels.
 TEST(DDS, Dxt3AusLibsquish) {
-  TDdsKopf k;
-  k.breite = 256;
-  k.hoehe = 128;
-  k.flags |= kMitMips;
-  k.mips = 9;
-  k.caps = kCapsMips;
-  k.code = Code("DXT3");
   Bytes daten;
-  std::vector<Bytes> quellen;
   for (uint32_t l = 0; l < 9; ++l) {
     const uint32_t w = std::max(1u, 256u >> l), h = std::max(1u, 128u >> l);
-    quellen.push_back(Muster(w, h, 4, l));
     Bytes bloecke(squish::GetStorageRequirements(int(w), int(h), squish::kDxt3));
-    squish::CompressImage(quellen.back().data(), int(w), int(h), bloecke.data(), squish::kDxt3);
+    squish::CompressImage(Muster(w, h, 4, l).data(), int(w), int(h), bloecke.data(), squish::kDxt3);
     daten.insert(daten.end(), bloecke.begin(), bloecke.end());
   }
+  // 64 x 32 blocks down to 4 x 1, then the 2 x 1 and 1 x 1 levels take one block each.
+  ASSERT_EQ(daten.size(), (2048u + 512 + 128 + 32 + 8 + 2 + 1 + 1 + 1) * 16);
   Quarz_Bild bild;
-  ASSERT_TRUE(Lade(bild, BaueDds(k, daten)));
+  ASSERT_TRUE(Lade(bild, BaueDds({.breite = 256, .hoehe = 128, .flags = 0x1007 | kMitMips, .mips = 9,
+                                  .code = Code("DXT3"), .caps = kCapsMips}, daten)));
   EXPECT_EQ(bild.mFormat, Quarz::PF_DXT3);
   ASSERT_EQ(bild.mMipAnzahl, 9u);
-  uint64_t ort = 0;
+  Bytes alle;
   for (uint32_t l = 0; l < 9; ++l) {
-    const Quarz_Bild* stufe = Quarz_Bild::GetMipStufe(&bild, l);
-    const uint64_t n = StufenBytes(Quarz::PF_DXT3, stufe->mBreite, stufe->mHoehe, 0);
-    EXPECT_EQ(BytesDerStufe(stufe), Bytes(daten.begin() + ort, daten.begin() + ort + n)) << l;
-    ort += n;
+    const Bytes stufe = BytesDerStufe(Quarz_Bild::GetMipStufe(&bild, l));
+    alle.insert(alle.end(), stufe.begin(), stufe.end());
   }
-  // 64 x 32 blocks down to 4 x 1, then the 2 x 1 and 1 x 1 levels take one block each.
-  EXPECT_EQ(ort, (2048u + 512 + 128 + 32 + 8 + 2 + 1 + 1 + 1) * 16);
+  EXPECT_EQ(alle, daten);
   // The engine's decode is libsquish's.
-  const Bytes dekodiert = AlsRgbaDekodiert(bild);
   Bytes squishDekodiert(256 * 128 * 4);
   squish::DecompressImage(squishDekodiert.data(), 256, 128, daten.data(), squish::kDxt3);
-  EXPECT_EQ(dekodiert, squishDekodiert);
+  EXPECT_EQ(AlsRgbaDekodiert(bild), squishDekodiert);
 }
 
 // Pixel values of the masked formats and what they must load as (0xAARRGGBB).
@@ -199,11 +189,7 @@ TEST(DDS, MaskierteFormate) {
       {"no masks", 16, {0, 0, 0, 0}, 0xFFFF, 0xFF000000},
   };
   for (const auto& f : faelle) {
-    TDdsKopf k;
-    k.breite = 3;
-    k.hoehe = 2;
-    k.pfFlags = 0x40;
-    k.bits = f.bits;
+    TDdsKopf k{.breite = 3, .hoehe = 2, .pfFlags = 0x40, .bits = f.bits};
     std::copy(std::begin(f.masken), std::end(f.masken), k.masken);
     Bytes daten;
     for (int i = 0; i < 6; ++i)
@@ -223,23 +209,13 @@ TEST(DDS, MaskierteFormate) {
 
 // Every level of a masked file comes from its own place in the file.
 TEST(DDS, MaskierteStufenFolgenAufeinander) {
-  TDdsKopf k;
-  k.breite = 8;
-  k.hoehe = 4;
-  k.flags |= kMitMips;
-  k.mips = 4;
-  k.caps = kCapsMips;
-  k.pfFlags = 0x40;
-  k.bits = 24;
-  k.masken[0] = 0xFF0000;
-  k.masken[1] = 0xFF00;
-  k.masken[2] = 0xFF;
   Bytes daten;
   const uint32_t groessen[4][2] = {{8, 4}, {4, 2}, {2, 1}, {1, 1}};
   for (uint32_t l = 0; l < 4; ++l)
     for (uint32_t i = 0; i < groessen[l][0] * groessen[l][1]; ++i) daten.insert(daten.end(), {uint8_t(i), uint8_t(l), 0x77});
   Quarz_Bild bild;
-  ASSERT_TRUE(Lade(bild, BaueDds(k, daten)));
+  ASSERT_TRUE(Lade(bild, BaueDds({.breite = 8, .hoehe = 4, .flags = 0x1007 | kMitMips, .mips = 4, .pfFlags = 0x40,
+                                  .bits = 24, .masken = {0xFF0000, 0xFF00, 0xFF}, .caps = kCapsMips}, daten)));
   ASSERT_EQ(bild.mMipAnzahl, 4u);
   for (uint32_t l = 0; l < 4; ++l) {
     const Quarz_Bild* stufe = Quarz_Bild::GetMipStufe(&bild, l);
@@ -251,58 +227,42 @@ TEST(DDS, MaskierteStufenFolgenAufeinander) {
   }
 }
 
+// Float and 16-bit formats are copied as they are, level by level.
 TEST(DDS, FloatUnd16BitFormate) {
-  const struct {
-    uint32_t code;
-    Quarz_Pixelformat format;
-  } faelle[] = {{111, Quarz::PF_R16F},          {112, Quarz::PF_G16R16F},
-                {113, Quarz::PF_A16B16G16R16F}, {114, Quarz::PF_R32F},
-                {115, Quarz::PF_G32R32F},       {116, Quarz::PF_A32B32G32R32F},
-                {34, Quarz::PF_G16R16},         {36, Quarz::PF_A16B16G16R16}};
-  for (const auto& f : faelle) {
-    TDdsKopf k;
-    k.breite = 5;
-    k.hoehe = 3;
-    k.flags |= kMitMips;
-    k.mips = 3;
-    k.caps = kCapsMips;
-    k.code = f.code;
-    const uint64_t bpp = Quarz::GetBitsProPixel(f.format) / 8;
-    Bytes daten((15 + 2 + 1) * bpp);
-    for (size_t i = 0; i < daten.size(); ++i) daten[i] = uint8_t(i * 13 + f.code);
+  const std::pair<uint32_t, Quarz_Pixelformat> faelle[] = {
+      {111, Quarz::PF_R16F}, {112, Quarz::PF_G16R16F}, {113, Quarz::PF_A16B16G16R16F}, {114, Quarz::PF_R32F},
+      {115, Quarz::PF_G32R32F}, {116, Quarz::PF_A32B32G32R32F}, {34, Quarz::PF_G16R16}, {36, Quarz::PF_A16B16G16R16}};
+  for (const auto& [code, format] : faelle) {
+    const uint64_t bpp = Quarz::GetBitsProPixel(format) / 8;
+    Bytes daten((15 + 2 + 1) * bpp);  // 5 x 3, 2 x 1, 1 x 1
+    for (size_t i = 0; i < daten.size(); ++i) daten[i] = uint8_t(i * 13 + code);
     Quarz_Bild bild;
-    ASSERT_TRUE(Lade(bild, BaueDds(k, daten))) << f.code;
-    EXPECT_EQ(bild.mFormat, f.format);
-    EXPECT_EQ(BytesDerStufe(&bild), Bytes(daten.begin(), daten.begin() + 15 * bpp));
-    EXPECT_EQ(BytesDerStufe(bild.mNaechsteStufe), Bytes(daten.begin() + 15 * bpp, daten.begin() + 17 * bpp));
-    EXPECT_EQ(BytesDerStufe(bild.mNaechsteStufe->mNaechsteStufe), Bytes(daten.end() - bpp, daten.end()));
+    ASSERT_TRUE(Lade(bild, BaueDds({.breite = 5, .hoehe = 3, .flags = 0x1007 | kMitMips, .mips = 3, .code = code,
+                                    .caps = kCapsMips}, daten))) << code;
+    EXPECT_EQ(bild.mFormat, format);
+    Bytes alle = BytesDerStufe(&bild), eins = BytesDerStufe(bild.mNaechsteStufe),
+          zwei = BytesDerStufe(bild.mNaechsteStufe->mNaechsteStufe);
+    alle.insert(alle.end(), eins.begin(), eins.end());
+    alle.insert(alle.end(), zwei.begin(), zwei.end());
+    EXPECT_EQ(alle, daten) << code;
   }
 }
 
 TEST(DDS, WuerfelKarten) {
-  TDdsKopf k;
-  k.breite = k.hoehe = 8;
-  k.flags |= kMitMips;
-  k.mips = 2;
-  k.caps = kCapsMips;
-  k.caps2 = 0x200 | 0xFC00;
-  k.code = Code("DXT1");
   // Face i of the file, level l: blocks filled with 16 * i + l.
   Bytes daten;
   for (int i = 0; i < 6; ++i)
     for (int l = 0; l < 2; ++l) daten.insert(daten.end(), l == 0 ? 4 * 8 : 8, uint8_t(16 * i + l));
+  TDdsKopf k{.breite = 8, .hoehe = 8, .flags = 0x1007 | kMitMips, .mips = 2, .code = Code("DXT1"),
+             .caps = kCapsMips, .caps2 = 0x200 | 0xFC00};
   Quarz_Bild bild;
   ASSERT_TRUE(Lade(bild, BaueDds(k, daten)));
   ASSERT_TRUE(bild.IstCubeMap());
+  EXPECT_EQ(bild.mSeiten[3], &bild);  // -X is the base, the image itself
   const int slot[6] = {2, 3, 0, 1, 4, 5};  // +X, -X, +Y, -Y, +Z, -Z in the engine's order
   for (int i = 0; i < 6; ++i)
-    for (int l = 0; l < 2; ++l) {
-      const Quarz_Bild* stufe = Quarz_Bild::GetMipStufe(bild.mSeiten[slot[i]], l);
-      ASSERT_NE(stufe, nullptr);
-      EXPECT_EQ(BytesDerStufe(stufe), Bytes(l == 0 ? 32 : 8, uint8_t(16 * i + l))) << i << " " << l;
-    }
-  EXPECT_EQ(bild.mSeiten[3], &bild);  // -X is the base, the image itself
-
+    for (int l = 0; l < 2; ++l)
+      EXPECT_EQ(BytesDerStufe(Quarz_Bild::GetMipStufe(bild.mSeiten[slot[i]], l)), Bytes(l ? 8 : 32, uint8_t(16 * i + l)));
   // Five face bits: a 2D image of the first face.
   k.caps2 = 0x200 | 0x7C00;
   Quarz_Bild flach;
@@ -324,70 +284,47 @@ TEST(DDS, MipZaehlerGiltNurMitBeidenFlags) {
       {0x1007 | kMitMips, kCapsMips, 0xFFFFFFFF, 3},  // cut to the full chain of a 4 x 4 image
   };
   for (const auto& f : faelle) {
-    TDdsKopf k;
-    k.flags = f.flags;
-    k.caps = f.caps;
-    k.mips = f.mips;
-    k.code = Code("DXT5");
     Quarz_Bild bild;
-    ASSERT_TRUE(Lade(bild, BaueDds(k, Bytes(48, 0x11))));
+    ASSERT_TRUE(Lade(bild, BaueDds({.flags = f.flags, .mips = f.mips, .code = Code("DXT5"), .caps = f.caps},
+                                   Bytes(48, 0x11))));
     EXPECT_EQ(bild.mMipAnzahl, f.stufen) << f.flags << " " << f.caps << " " << f.mips;
   }
 }
 
 TEST(DDS, FehlerhafteDateien) {
-  const auto mit = [](auto aendern) {
-    TDdsKopf k;
-    k.code = Code("DXT1");
-    aendern(k);
-    return k;
-  };
+  const uint32_t dxt1 = Code("DXT1"), wuerfel = 0x200 | 0xFC00;
   const Bytes block(8, 0);
-  Bytes kurzerKopf = BaueDds(mit([](TDdsKopf&) {}), {});
+  Bytes kurzerKopf = BaueDds({.code = dxt1}, {});
   kurzerKopf.resize(100);
   const struct {
     const char* name;
     Bytes datei;
     const char* meldung;
   } faelle[] = {
-      {"other magic", BaueDds(mit([](TDdsKopf&) {}), block, "DDS!"), "Dateiformat nicht erkennbar."},
+      {"other magic", BaueDds({.code = dxt1}, block, "DDS!"), "Dateiformat nicht erkennbar."},
       {"header cut short", kurzerKopf, "Ungültiger DDS-Header."},
       {"magic only", Bytes{'D', 'D', 'S', ' '}, "Ungültiger DDS-Header."},
-      {"header size 123", BaueDds(mit([](TDdsKopf& k) { k.kopfGroesse = 123; }), block), "Ungültiger DDS-Header."},
-      {"no size flags", BaueDds(mit([](TDdsKopf& k) { k.flags = 0x20000; }), block), "Ungültiger DDS-Header."},
-      {"width 0", BaueDds(mit([](TDdsKopf& k) { k.breite = 0; }), block), "Ungültiger DDS-Header."},
-      {"height 0", BaueDds(mit([](TDdsKopf& k) { k.hoehe = 0; }), block), "Ungültiger DDS-Header."},
-      {"huge", BaueDds(mit([](TDdsKopf& k) { k.breite = 0x40000000; }), block), "Ungültiger DDS-Header."},
-      {"cube not square", BaueDds(mit([](TDdsKopf& k) {
-         k.caps = 0x1008;
-         k.caps2 = 0xFE00;
-         k.hoehe = 8;
-       }), block), "Ungültiger DDS-Header."},
-      {"DXT2", BaueDds(mit([](TDdsKopf& k) { k.code = Code("DXT2"); }), block),
-       "Pixelformat 32545844 wird nicht unterstützt."},
-      {"0 bits", BaueDds(mit([](TDdsKopf& k) { k.pfFlags = 0x40; k.bits = 0; }), block), "0 Bits pro Pixel"},
-      {"40 bits", BaueDds(mit([](TDdsKopf& k) { k.pfFlags = 0x40; k.bits = 40; }), block), "40 Bits pro Pixel"},
-      {"12 bits", BaueDds(mit([](TDdsKopf& k) { k.pfFlags = 0x40; k.bits = 12; }), block), "12 Bits pro Pixel"},
-      {"no data", BaueDds(mit([](TDdsKopf&) {}), {}), "DDS-Datei ist abgeschnitten."},
-      {"first level short", BaueDds(mit([](TDdsKopf& k) { k.breite = 8; }), block), "DDS-Datei ist abgeschnitten."},
-      {"last level missing", BaueDds(mit([](TDdsKopf& k) {
-         k.flags |= kMitMips;
-         k.caps = kCapsMips;
-         k.mips = 3;
-       }), Bytes(16, 0)), "DDS-Datei ist abgeschnitten."},
-      {"masked short", BaueDds(mit([](TDdsKopf& k) {
-         k.pfFlags = 0x40;
-         k.bits = 24;
-         k.masken[0] = 0xFF;
-       }), Bytes(47, 0)), "DDS-Datei ist abgeschnitten."},
-      {"largest float image from a few bytes", BaueDds(mit([](TDdsKopf& k) {
-         k.breite = k.hoehe = 16384;
-         k.code = 116;
-       }), Bytes(64, 0)), "DDS-Datei ist abgeschnitten."},
-      {"cube face missing", BaueDds(mit([](TDdsKopf& k) {
-         k.caps = 0x1008;
-         k.caps2 = 0xFE00;
-       }), Bytes(5 * 8, 0)), "DDS-Datei ist abgeschnitten."},
+      {"header size 123", BaueDds({.code = dxt1, .kopfGroesse = 123}, block), "Ungültiger DDS-Header."},
+      {"no size flags", BaueDds({.flags = 0x20000, .code = dxt1}, block), "Ungültiger DDS-Header."},
+      {"width 0", BaueDds({.breite = 0, .code = dxt1}, block), "Ungültiger DDS-Header."},
+      {"height 0", BaueDds({.hoehe = 0, .code = dxt1}, block), "Ungültiger DDS-Header."},
+      {"huge", BaueDds({.breite = 0x40000000, .code = dxt1}, block), "Ungültiger DDS-Header."},
+      {"cube not square", BaueDds({.hoehe = 8, .code = dxt1, .caps = 0x1008, .caps2 = wuerfel}, block),
+       "Ungültiger DDS-Header."},
+      {"DXT2", BaueDds({.code = Code("DXT2")}, block), "Pixelformat 32545844 wird nicht unterstützt."},
+      {"0 bits", BaueDds({.pfFlags = 0x40, .bits = 0}, block), "0 Bits pro Pixel"},
+      {"40 bits", BaueDds({.pfFlags = 0x40, .bits = 40}, block), "40 Bits pro Pixel"},
+      {"12 bits", BaueDds({.pfFlags = 0x40, .bits = 12}, block), "12 Bits pro Pixel"},
+      {"no data", BaueDds({.code = dxt1}, {}), "DDS-Datei ist abgeschnitten."},
+      {"first level short", BaueDds({.breite = 8, .code = dxt1}, block), "DDS-Datei ist abgeschnitten."},
+      {"last level missing", BaueDds({.flags = 0x1007 | kMitMips, .mips = 3, .code = dxt1, .caps = kCapsMips}, block),
+       "DDS-Datei ist abgeschnitten."},
+      {"masked short", BaueDds({.pfFlags = 0x40, .bits = 24, .masken = {0xFF}}, Bytes(47, 0)),
+       "DDS-Datei ist abgeschnitten."},
+      {"largest float image from a few bytes", BaueDds({.breite = 16384, .hoehe = 16384, .code = 116}, Bytes(64, 0)),
+       "DDS-Datei ist abgeschnitten."},
+      {"cube face missing", BaueDds({.code = dxt1, .caps = 0x1008, .caps2 = wuerfel}, Bytes(5 * 8, 0)),
+       "DDS-Datei ist abgeschnitten."},
   };
   for (const auto& f : faelle) {
     TLogFaenger log;
@@ -399,9 +336,7 @@ TEST(DDS, FehlerhafteDateien) {
 }
 
 TEST(DDS, ZweiteMagieUndDateiweg) {
-  TDdsKopf k;
-  k.code = Code("DXT1");
-  SchreibeDatei("krvd.dds", BaueDds(k, Bytes(8, 0x42), "KRVD"));
+  SchreibeDatei("krvd.dds", BaueDds({.code = Code("DXT1")}, Bytes(8, 0x42), "KRVD"));
   SchreibeDatei("kurz.bin", {'D', 'D', 'S'});
   SchreibeDatei("leer.bin", {});
   TLogFaenger log;
