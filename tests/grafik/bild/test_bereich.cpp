@@ -166,6 +166,20 @@ TEST(TBereich, KleinerBereichFuelltDenDxtBlock) {
   }
 }
 
+// Float channels beyond [0, 1] and NaN are clamped before they become a block's bytes.
+TEST(TBereich, DxtBlockAusFloatWirdGeklemmt) {
+  Quarz_Bild quelle(4, 4, Quarz::PF_A32B32G32R32F, 1), ziel(4, 4, Quarz::PF_DXT5, 1);
+  for (uint64_t i = 0; i < 16; ++i) quelle.SchreibePixel(i % 4, i / 4, TAlphaFarbe(i % 2 ? 7.0f : kNaN, -3, 1e30f, 2));
+  quelle.KopiereIn(ziel);
+  uint8_t rgba[64], soll[16];
+  for (int i = 0; i < 16; ++i) {
+    const uint8_t p[4] = {uint8_t(i % 2 ? 255 : 0), 0, 255, 255};
+    std::memcpy(rgba + 4 * i, p, 4);
+  }
+  squish::CompressMasked(rgba, 0xFFFF, soll, squish::kDxt5);
+  EXPECT_EQ(0, std::memcmp(ziel.mPixel, soll, 16));
+}
+
 TEST(TBereich, DxtKopieBehaeltDenRechtenTeilblock) {
   // 6 pixels wide: a whole block and a partial one per block row; both must arrive.
   Quarz_Bild quelle(6, 6, Quarz::PF_DXT5, 1), ziel(8, 8, Quarz::PF_DXT5, 1);
