@@ -33,7 +33,10 @@ function(weilerbau_daten_erzeugen)
   string(MAKE_C_IDENTIFIER "${D_ZIEL}" kennung)
   add_custom_command(OUTPUT ${WEILERBAU_DATEN_ORDNER}/${D_ZIEL}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${WEILERBAU_DATEN_ORDNER}
-    COMMAND ${D_BEFEHL}
+            ${CMAKE_BINARY_DIR}/werkzeug-xdg
+    # Our tools link the engine core, which makes its user-data folder at start: a folder in
+    # the build keeps the build out of the home folder.
+    COMMAND ${CMAKE_COMMAND} -E env XDG_DATA_HOME=${CMAKE_BINARY_DIR}/werkzeug-xdg ${D_BEFEHL}
     DEPENDS ${D_ABHAENGIG}
     COMMENT "Daten: ${D_ZIEL} erzeugen"
     VERBATIM)
