@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "quarzklassen/grafik/geraet/quarz_alphazustand.h"
 #include "quarzklassen/grafik/geraet/quarz_indexbuffer.h"
@@ -328,12 +329,21 @@ void Quarz_BlockGfx3D::ZeichneInstanzen() {
 }
 
 bool Quarz_BlockGfx3D::Laden(TSpeicher& puffer) {
-  if (!mAtlas.Laden(puffer)) return false;
+  TSpriteAtlas atlas;
+  atlas.mMaxKante = mAtlas.mMaxKante;
+  if (!atlas.Laden(puffer)) return false;
+  Uebernimm(std::move(atlas));
+  return true;
+}
+
+void Quarz_BlockGfx3D::Uebernimm(TSpriteAtlas&& atlas) {
+  const uint64_t maxKante = mAtlas.mMaxKante;
+  mAtlas = std::move(atlas);
+  mAtlas.mMaxKante = maxKante;
   mZentriert = mAtlas.mZentriert;
   mFlags = mAtlas.mFlags;
   SetMaxInstanzen(mAtlas.mMaxInstanzen);
   ErneuereTextur();
   // The loaded atlas has its content: its mips are made once now.
   AktualisiereMips();
-  return true;
 }

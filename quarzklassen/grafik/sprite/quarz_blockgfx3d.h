@@ -61,6 +61,8 @@ public:
   // Loads graphics, packer and atlas from an "FX3D" block; the batch stays as it was unless
   // the whole block is sound.
   bool Laden(TSpeicher& puffer);
+  // Takes over an atlas read elsewhere (a font file) as Laden does after reading.
+  void Uebernimm(TSpriteAtlas&& atlas);
 
   // Whether graphic id exists, and its slot.
   bool HatGrafik(uint64_t id) const { return mAtlas.mGrafiken.Belegt(id); }

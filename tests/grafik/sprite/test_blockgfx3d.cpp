@@ -6,12 +6,11 @@
 
 #include "quarzklassen/grafik/geraet/quarz_zeichenkontext.h"
 #include "quarzklassen/grafik/sprite/quarz_blockgfx3d.h"
-#include "quarzklassen/grafik/shader/quarz_programm.h"
-#include "quarzklassen/grafik/textur/quarz_sampler.h"
 #include "quarzklassen/grafik/textur/quarz_textur.h"
 #include "quarzklassen/kern/tspeicher.h"
 #include "tests/grafik/gemeinsam/grafik_testhilfe.h"
 #include "tests/grafik/sprite/sprite_testhilfe.h"
+#include "tests/grafik/sprite/sprite_zeichnen.h"
 
 namespace {
 
@@ -55,20 +54,7 @@ protected:
 
   void Loesche() { mKontext->Leeren(3, 0, 0, 0, 1); }
 
-  // Draws the queue as Ausgeben does, but samples the atlas trilinearly: the software
-  // rasteriser's anisotropic filter blurs even at 1:1, which a comparison texel for texel
-  // cannot allow. Callers that draw in several batches bind in between the same way.
-  void GibAus(Quarz_BlockGfx3D& batch) {
-    batch.BereiteAusgabeVor();
-    if (!mSampler) {
-      Quarz_SamplerBeschr beschr;
-      beschr.mFilter = 1 | 1 << 2 | 1 << 4;
-      beschr.mAdresse = 0x15;
-      mSampler = mKontext->ErzeugeSampler(beschr);
-    }
-    mKontext->SetTextur(mKontext->mProgramm->GetSamplerIndex("Textur"), mSampler, batch.mTextur);
-    batch.ZeichneInstanzen();
-  }
+  void GibAus(Quarz_BlockGfx3D& batch) { ZeichneTrilinear(mKontext, batch, mSampler); }
 
   void TearDown() override {
     if (mKontext) mKontext->Freigeben(mSampler);
