@@ -186,3 +186,25 @@ TEST_F(BlockGfx3DTest, OhneAtlasWirdNichtsGezeichnet) {
   batch.Ausgeben();
   EXPECT_EQ(Pixel(2, 2), 0xFF000000u);
 }
+
+TEST_F(BlockGfx3DTest, OhneInstanzpufferWirdDieWarteschlangeVerworfen) {
+  TMaske bild(8, 8, 3);
+  Quarz_BlockGfx3D batch(64, 0, 0);
+  // The atlas may grow up to the device's texture limit.
+  EXPECT_EQ(batch.mAtlas.mMaxKante, mKontext->mMaxTexturBreite);
+  batch.AddGrafik(0, bild.mBereich, 0, 0, 4, 4);
+  EXPECT_EQ(batch.mInstanzPuffer, nullptr);
+  batch.Zeichne(0, {1, 1, 0.5f}, kWeiss, 0, 0, 0);
+  // Drawing without the preparation that would make a buffer: the rounds would take nothing
+  // and never end, so the queue is dropped with a line.
+  batch.ZeichneInstanzen();
+  EXPECT_TRUE(batch.mWarteschlange.empty());
+  EXPECT_TRUE(mLog.Enthaelt("!Quarz_BlockGfx3D::ZeichneInstanzen(): Kein Instanzpuffer"));
+  // The normal output makes a buffer of 512.
+  batch.Zeichne(0, {1, 1, 0.5f}, kWeiss, 0, 0, 0);
+  batch.Ausgeben();
+  EXPECT_EQ(batch.mPufferInstanzen, 512u);
+  // Counts beyond the bound are cut to it.
+  batch.SetMaxInstanzen(~uint64_t(0));
+  EXPECT_EQ(batch.mPufferInstanzen, TSpriteAtlas::kMaxInstanzen);
+}
