@@ -116,6 +116,7 @@ void DirektGl(benchmark::State& state) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY, 16.0f);  // the batch's sampler
   glUseProgram(programm.mProgramm);
   glUniform4f(glGetUniformLocation(programm.mProgramm, "gQuellGroesse"), 1.0f / 512, 1.0f / 512, 0, 1);
   glUniform4f(glGetUniformLocation(programm.mProgramm, "gZielGroesse"), 1.0f / kSchirm, 1.0f / kSchirm, 0, 1);
