@@ -208,3 +208,28 @@ TEST_F(BlockGfx3DTest, OhneInstanzpufferWirdDieWarteschlangeVerworfen) {
   batch.SetMaxInstanzen(~uint64_t(0));
   EXPECT_EQ(batch.mPufferInstanzen, TSpriteAtlas::kMaxInstanzen);
 }
+
+TEST_F(BlockGfx3DTest, GedrehtUndSkaliert) {
+  // 8 x 4: the left half red, the right half blue.
+  std::vector<uint32_t> pixel(8 * 4);
+  for (int i = 0; i < 32; ++i) pixel[static_cast<size_t>(i)] = i % 8 < 4 ? 0xFFFF0000u : 0xFF0000FFu;
+  const TBereich quelle{reinterpret_cast<uint8_t*>(pixel.data()), 0, 8, 4, 32};
+  Quarz_BlockGfx3D batch(64, 8, 0);
+  batch.AddGrafik(0, quelle, 0, 0, 8, 4);
+  Loesche();
+  // A quarter turn about the top-left corner: x runs down, y runs left (x 16..20, y 10..18).
+  batch.Zeichne(0, {20, 10, 0.5f}, kWeiss, 0, 0, 1.5707964f);
+  // Twice the size: 16 x 8 from (30, 30).
+  batch.Zeichne(0, {30, 30, 0.5f}, kWeiss, 16, 8, 0);
+  GibAus(batch);
+  const struct {
+    int x, y;
+    uint32_t farbe;
+  } proben[] = {{18, 11, 0xFFFF0000u}, {18, 17, 0xFF0000FFu}, {21, 14, 0xFF000000u},
+                {15, 14, 0xFF000000u}, {18, 19, 0xFF000000u}, {32, 33, 0xFFFF0000u},
+                {43, 34, 0xFF0000FFu}, {45, 37, 0xFF0000FFu}, {46, 34, 0xFF000000u},
+                {35, 38, 0xFF000000u}};
+  for (const auto& p : proben)
+    EXPECT_TRUE(FarbeNahe(Pixel(p.x, p.y), p.farbe))
+        << p.x << ", " << p.y << ": " << std::hex << Pixel(p.x, p.y);
+}
