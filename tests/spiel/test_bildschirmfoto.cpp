@@ -87,7 +87,6 @@ TEST_F(Bildschirmfoto, DeckendUndNichtGespiegelt)
 
 TEST_F(Bildschirmfoto, NummernUndFehler)
 {
-    fs::create_directories("benutzer/screenshots");
     for (int n : {0, 2})
         SchreibeDatei(Foto(n), "");
     SpeichereBildschirmfoto();
@@ -96,48 +95,31 @@ TEST_F(Bildschirmfoto, NummernUndFehler)
     EXPECT_TRUE(fs::exists(Foto(3)));
     EXPECT_EQ(mLog.Zaehle("Screenshot saved as"), 2);
 
-    struct Fall
-    {
-        const char* was;
-        const char* benutzer;
-        const char* meldung;
-    };
     SchreibeDatei("datei/screenshots", "");  // a file where the folder should be
-    SchreibeDatei("voll/screenshots/screenshot9999.png", "");
-    for (int n = 0; n < 9999; ++n)
-    {
-        char name[64];
-        std::snprintf(name, sizeof name, "voll/screenshots/screenshot%04d.png", n);
-        std::ofstream{name};
-    }
-    const Fall faelle[] = {
-        {"folder is a file", "datei", "lässt sich nicht anlegen"},
-        {"user folder gone", "weg/tiefer", "lässt sich nicht anlegen"},
-        {"every name taken", "voll", "sind alle vergeben"},
+    fs::create_directories("voll/screenshots");
+    for (int n = 0; n <= 9999; ++n)
+        std::ofstream{"voll/screenshots/screenshot" + std::to_string(10000 + n).substr(1) + ".png"};
+    // The free name is a link into a folder that does not exist: the PNG cannot be written.
+    fs::create_directories("link/screenshots");
+    fs::create_symlink("../fehlt/bild.png", "link/screenshots/screenshot0000.png");
+    const std::pair<const char*, const char*> faelle[] = {
+        {"datei", "lässt sich nicht anlegen"},
+        {"weg/tiefer", "lässt sich nicht anlegen"},
+        {"voll", "sind alle vergeben"},
+        {"link", "ließ sich nicht speichern"},
     };
-    for (const Fall& fall : faelle)
+    for (const auto& [benutzer, meldung] : faelle)
     {
         mLog.mZeilen.clear();
-        gSystem.mBenutzerPfad = WandleUtf8NachUtf32(fs::absolute(fall.benutzer).string());
+        gSystem.mBenutzerPfad = WandleUtf8NachUtf32(fs::absolute(benutzer).string());
         SpeichereBildschirmfoto();
-        EXPECT_EQ(mLog.Zaehle(fall.meldung), 1) << fall.was << "\n" << mLog.Alle();
-        EXPECT_EQ(mLog.Zaehle("Screenshot saved"), 0) << fall.was;
+        EXPECT_EQ(mLog.Zaehle(meldung), 1) << benutzer << "\n" << mLog.Alle();
+        EXPECT_EQ(mLog.Zaehle("Screenshot saved"), 0) << benutzer;
     }
     EXPECT_FALSE(fs::exists("weg"));
 
-    // A picture that cannot be written is not reported as saved: the free name is a link
-    // into a folder that does not exist.
-    Benutzer("link");
-    fs::create_directories("link/screenshots");
-    fs::create_symlink("../fehlt/bild.png", "link/screenshots/screenshot0000.png");
-    mLog.mZeilen.clear();
-    SpeichereBildschirmfoto();
-    EXPECT_EQ(mLog.Zaehle("ließ sich nicht speichern"), 1) << mLog.Alle();
-    EXPECT_EQ(mLog.Zaehle("Screenshot saved"), 0);
-
     // Without a screen there is nothing to read.
     Quarz_Screen3D::Beenden();
-    mLog.mZeilen.clear();
     SpeichereBildschirmfoto();
     EXPECT_EQ(mLog.Zaehle("!SpeichereBildschirmfoto(): Kein Bildschirm"), 1);
 }
