@@ -158,6 +158,8 @@ void Filter::LadeAus(const TiXmlElement& element, const FilterVerwaltung& verwal
 {
     LiesEingaben(element);
     LiesAusgabe(element);
+    if (!Quarz_Screen3D::GetZeichenKontext())
+        Scheitere("!Filter::LadeAus(...): Kein Zeichenkontext.");
     LiesBlending(element);
     if (element.FirstChildElement("alphatest"))
         gLog.Schreibe("?Filter::LadeAus(...): Element <alphatest> wird nicht mehr unterstützt.");

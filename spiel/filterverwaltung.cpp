@@ -92,6 +92,11 @@ FilterVerwaltung::~FilterVerwaltung()
 void FilterVerwaltung::ErzeugeQuad()
 {
     Quarz_ZeichenKontext* kontext = Quarz_Screen3D::GetZeichenKontext();
+    if (!kontext)
+    {
+        gLog.Schreibe("!FilterVerwaltung::FilterVerwaltung(): Kein Zeichenkontext, Filter bleiben ohne Wirkung.");
+        return;
+    }
     mQuadEingabe = kontext->ErzeugeVertexEingabe();
     mQuadEingabe->AddKanal(0, Quarz_VertexEingabe::KANAL_FLOAT4, 0, false);
     mQuadEingabe->AddKanal(0, Quarz_VertexEingabe::KANAL_FLOAT2, 16, false);
@@ -115,6 +120,8 @@ void FilterVerwaltung::ErzeugeQuad()
 void FilterVerwaltung::ErzeugeDurchreichen()
 {
     Quarz_ZeichenKontext* kontext = Quarz_Screen3D::GetZeichenKontext();
+    if (!kontext)
+        return;
     mDurchreichVS = kontext->ErzeugeVertexShader();
     mDurchreichPS = kontext->ErzeugePixelShader();
     if (mDurchreichVS->UebersetzeAusString(kDurchreichVS, {}, false) &&
@@ -183,7 +190,12 @@ void FilterVerwaltung::InternLadeEffekt(const std::wstring& pfad)
         return;
     }
     // LadeDatei leaves zero bytes behind the content; a zero byte inside ends the text.
-    const char* text = reinterpret_cast<const char*>(inhalt.Daten());
+    LadeEffektAusText(reinterpret_cast<const char*>(inhalt.Daten()), pfadUtf8);
+}
+
+void FilterVerwaltung::LadeEffektAusText(const char* text, const std::string& pfadUtf8)
+{
+    const std::string dateiName = std::filesystem::path(pfadUtf8).filename().string();
     if (XmlTiefe(text) > kHoechsteTiefe)
     {
         gLog.Schreibe("!FilterVerwaltung::InternLadeEffekt(): Datei \"%s\" ist nicht lesbar.", dateiName.c_str());

@@ -20,6 +20,7 @@ class FilterVerwaltung
 {
 public:
     // Creates the shared objects and loads every effect file "filter.<name>.xml" of the folder.
+    // Without a drawing context no shared object is made and no pass loads.
     explicit FilterVerwaltung(const std::wstring& ordner);
     // Destroys the effects, then releases the shared objects.
     ~FilterVerwaltung();
@@ -28,6 +29,8 @@ public:
 
     // Loads one effect file and appends its effect; faults are logged and add nothing.
     void InternLadeEffekt(const std::wstring& pfad);
+    // The same from the file's text (zero-terminated); the path names the effect.
+    void LadeEffektAusText(const char* text, const std::string& pfadUtf8);
 
     // The effect of exactly that name, or null.
     FilterEffekt* SucheEffekt(const std::string& name);
