@@ -113,7 +113,9 @@ TEST_F(WeltBild, GelaendeBaeumeHausUndSchatten)
     Baum* baum = new Baum(mSzene.get(), fuss, false);
     const std::vector<uint32_t> mitBaum = Frame(renderer, satz);
     Quarz_Bild png(static_cast<uint64_t>(mBreite), static_cast<uint64_t>(mHoehe), Quarz::PF_A8R8G8B8, 1);
-    std::memcpy(png.mPixel, mitBaum.data(), mitBaum.size() * 4);
+    for (int y = 0; y < mHoehe; ++y)
+        std::memcpy(png.mPixel + static_cast<uint64_t>(y) * png.mPitch, &mitBaum[static_cast<size_t>(y * mBreite)],
+                    static_cast<size_t>(mBreite) * 4);
     EXPECT_TRUE(png.SpeicherePNG(WandleUtf8NachUtf32(std::string(WEILERBAU_BAU) + "/szene_test.png")));
 
     std::set<uint32_t> farben;
