@@ -9,9 +9,7 @@
 #include "quarzklassen/grafik/geraet/quarz_screen3d.h"
 #include "quarzklassen/grafik/geraet/quarz_zeichenkontext.h"
 #include "quarzklassen/kern/quarz_log.h"
-#include "quarzklassen/kern/quarz_system.h"
 #include "quarzklassen/kern/quarz_timer.h"
-#include "quarzklassen/kern/textkodierung.h"
 #include "spiel/modell.h"
 #include "spiel/modelle.h"
 #include "spiel/platzierung.h"
@@ -36,7 +34,6 @@ struct Welt
         if (!Quarz_Screen3D::Init(Quarz_Screen3D::Modus{1280, 768, 0, 0}, Quarz_Screen3D::FLAG_ANWENDUNG))
             return;
         kontext = Quarz_Screen3D::GetZeichenKontext();
-        gSystem.mAnwendungsPfad = WandleUtf8NachUtf32(WEILERBAU_QUELLEN);
         puffer = std::make_unique<ZeichenKontextPuffer>(*kontext);
         SetzeModellPuffer(puffer.get());
         Spiel::srand(1);

@@ -21,7 +21,7 @@ void DarstellungsTest::SetUp()
     ASSERT_NE(mKontext, nullptr);
     mRegisterVorher = mKontext->mRegister.Anzahl();
     mAlteAnwendung = gSystem.mAnwendungsPfad;
-    SetzeAnwendung(WEILERBAU_QUELLEN);
+    SetzeAnwendung(WEILERBAU_BAU);  // the data folder as the build ships it
 }
 
 void DarstellungsTest::TearDown()
@@ -66,7 +66,7 @@ std::string DarstellungsTest::TestOrdner(const std::string& name)
 void DarstellungsTest::KopiereDaten(const std::string& anwendung, const std::string& datei)
 {
     std::filesystem::create_directories(TestOrdner(anwendung));
-    std::filesystem::copy_file(std::string(WEILERBAU_QUELLEN) + "/Daten/" + datei, TestOrdner(anwendung) + "/" + datei,
+    std::filesystem::copy_file(std::string(WEILERBAU_BAU) + "/Daten/" + datei, TestOrdner(anwendung) + "/" + datei,
                                std::filesystem::copy_options::overwrite_existing);
 }
 

@@ -171,7 +171,7 @@ TEST_F(FilterAnwendung, PauseUndDurchreichen)
     const std::vector<uint32_t> muster = Muster(mBreite, mHoehe);
     Quarz_Textur* rohbild = ErzeugeBildTextur(muster);
     {
-        FilterVerwaltung verwaltung(WandleUtf8NachUtf32(std::string(WEILERBAU_QUELLEN) + "/Daten"));
+        FilterVerwaltung verwaltung(WandleUtf8NachUtf32(std::string(WEILERBAU_BAU) + "/Daten"));
         const FilterSatz::Zielangabe ziel{nullptr, 0, 0, static_cast<uint64_t>(mBreite),
                                           static_cast<uint64_t>(mHoehe)};
         auto vergleiche = [&](const char* was, auto erwartet) {
