@@ -67,6 +67,10 @@ TEST_F(EffektDatei, DateinamenUndReihenfolge)
                              "filter.gross.XML", "filter.alt.xml.bak", "filter.xml", "filter.leer.xml"})
         SchreibeDatei(ordner + "/" + name, "<effekt/>");
     std::filesystem::create_directories(ordner + "/filter.ordner.xml");
+    // Files that are no XML, hold no element, or nest too deep for the parser add nothing.
+    SchreibeDatei(ordner + "/filter.kaputt.xml", "<e><filter></e>");
+    SchreibeDatei(ordner + "/filter.kommentar.xml", "<!-- nur ein Kommentar -->");
+    SchreibeDatei(ordner + "/filter.tief.xml", Verschachtelt(300));
     std::vector<std::string> namen;
     {
         FilterVerwaltung verwaltung(WandleUtf8NachUtf32(ordner));
@@ -80,6 +84,9 @@ TEST_F(EffektDatei, DateinamenUndReihenfolge)
         EXPECT_EQ(mLog.Zaehle("!FilterVerwaltung: "), 2);
     }
     EXPECT_EQ(namen, (std::vector<std::string>{"", "a", "b", "leer", "pause"}));
+    EXPECT_EQ(mLog.Zaehle("!FilterVerwaltung::InternLadeEffekt(): Datei "), 3);
+    EXPECT_EQ(mLog.Zaehle("!Zeile "), 2);
+    EXPECT_EQ(mLog.Zaehle("Elemente tiefer als"), 1);
 
     // A missing data folder is an error line, not an exception.
     FilterVerwaltung ohne(WandleUtf8NachUtf32(TestOrdner("fehlt")));
@@ -174,28 +181,6 @@ TEST_F(EffektDatei, KaputtePaesseFallenWeg)
             << fall.was;
         // Two passes of vertex shader, pixel shader and program each: nothing of the third.
         EXPECT_EQ(mKontext->mRegister.Anzahl(), ohnePass + 6) << fall.was;
-    }
-}
-
-TEST_F(EffektDatei, UnlesbareDateien)
-{
-    struct Fall
-    {
-        const char* was;
-        std::string inhalt;
-        const char* meldung;
-    };
-    const Fall faelle[] = {
-        {"not XML", "<e><filter></e>", "!Zeile "},
-        {"no element", "<!-- nur ein Kommentar -->", "ist nicht lesbar."},
-        {"too deep", Verschachtelt(300), "Elemente tiefer als"},
-    };
-    for (const Fall& fall : faelle)
-    {
-        mLog.mZeilen.clear();
-        EXPECT_TRUE(Lade(fall.inhalt).mEffekte.empty()) << fall.was;
-        EXPECT_EQ(mLog.Zaehle(fall.meldung), 1) << fall.was << "\n" << mLog.Alle();
-        EXPECT_EQ(mLog.Zaehle("!FilterVerwaltung::InternLadeEffekt(): Datei "), 1) << fall.was;
     }
 }
 

@@ -164,6 +164,13 @@ std::vector<uint32_t> Muster(int breite, int hoehe)
     return pixel;
 }
 
+// How far apart the colour's channels lie: 0 for grey.
+int Spanne(uint32_t p)
+{
+    const int r = p >> 16 & 0xFF, g = p >> 8 & 0xFF, b = p & 0xFF;
+    return std::max({r, g, b}) - std::min({r, g, b});
+}
+
 using FilterAnwendung = DarstellungsTest;
 
 TEST_F(FilterAnwendung, PauseUndDurchreichen)
@@ -198,11 +205,7 @@ TEST_F(FilterAnwendung, PauseUndDurchreichen)
         satz.SetParameter("staerke", 1, 0, 0, 0);
         satz.Anwenden(rohbild, ziel, verwaltung.Quad());
         vergleiche("pause at 1", [](uint32_t q, uint32_t b) {
-            const int spanneQ = std::max({q >> 16 & 0xFF, q >> 8 & 0xFF, q & 0xFF}) -
-                                std::min({q >> 16 & 0xFF, q >> 8 & 0xFF, q & 0xFF});
-            const int spanneB = std::max({b >> 16 & 0xFF, b >> 8 & 0xFF, b & 0xFF}) -
-                                std::min({b >> 16 & 0xFF, b >> 8 & 0xFF, b & 0xFF});
-            return Helligkeit(b) < Helligkeit(q) && spanneB <= std::max(spanneQ / 2, 16);
+            return Helligkeit(b) < Helligkeit(q) && Spanne(b) <= std::max(Spanne(q) / 2, 16);
         });
         EXPECT_EQ(mLog.Zaehle("!"), 0) << mLog.Alle();
     }
