@@ -174,18 +174,13 @@ public:
     {
         if (slot >= mKapazitaet)
             return;
-        // Clears the bit on every level whose word was full before.
-        uint64_t* stufe = mBelegung;
+        mBelegung[slot / 64] &= ~(uint64_t(1) << (slot % 64));
+        // A word with a free slot is not full, and neither is any word above it: clearing
+        // the bit on every level needs no test of what was there.
         uint64_t* oben = mVolle;
-        uint64_t worte = mKapazitaet / 64;
-        for (uint64_t i = slot;; i /= 64)
+        for (uint64_t i = slot / 64, worte = mKapazitaet / 64; worte > 1; i /= 64)
         {
-            uint64_t& wort = stufe[i / 64];
-            const bool warVoll = wort == ~uint64_t(0);
-            wort &= ~(uint64_t(1) << (i % 64));
-            if (!warVoll || worte == 1)
-                break;
-            stufe = oben;
+            oben[i / 64] &= ~(uint64_t(1) << (i % 64));
             worte = (worte + 63) / 64;
             oben += worte;
         }
@@ -318,16 +313,15 @@ private:
     // Marks the slot occupied, and on each level above the word it completes.
     void Belege(uint64_t slot)
     {
-        uint64_t* stufe = mBelegung;
+        uint64_t& wort = mBelegung[slot / 64];
+        wort |= uint64_t(1) << (slot % 64);
+        uint64_t voll = wort == ~uint64_t(0);
         uint64_t* oben = mVolle;
-        uint64_t worte = mKapazitaet / 64;
-        for (uint64_t i = slot;; i /= 64)
+        for (uint64_t i = slot / 64, worte = mKapazitaet / 64; voll && worte > 1; i /= 64)
         {
-            uint64_t& wort = stufe[i / 64];
-            wort |= uint64_t(1) << (i % 64);
-            if (wort != ~uint64_t(0) || worte == 1)
-                break;
-            stufe = oben;
+            uint64_t& summe = oben[i / 64];
+            summe |= uint64_t(1) << (i % 64);
+            voll = summe == ~uint64_t(0);
             worte = (worte + 63) / 64;
             oben += worte;
         }
