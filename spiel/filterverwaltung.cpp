@@ -19,7 +19,7 @@
 #include "quarzklassen/kern/quarz_log.h"
 #include "quarzklassen/kern/textkodierung.h"
 #include "quarzklassen/kern/tspeicher.h"
-#include "quarzklassen/kern/xmltiefe.h"
+#include "quarzklassen/kern/xmlwaechter.h"
 
 namespace {
 
@@ -196,22 +196,12 @@ void FilterVerwaltung::InternLadeEffekt(const std::wstring& pfad)
 void FilterVerwaltung::LadeEffektAusText(const char* text, const std::string& pfadUtf8)
 {
     const std::string dateiName = std::filesystem::path(pfadUtf8).filename().string();
-    if (XmlTiefe(text) > kHoechsteTiefe)
-    {
-        gLog.Schreibe("!FilterVerwaltung::InternLadeEffekt(): Datei \"%s\" ist nicht lesbar.", dateiName.c_str());
-        gLog.Schreibe("!Zeile %d: Elemente tiefer als %d Ebenen verschachtelt", 0, kHoechsteTiefe);
-        return;
-    }
-    // The parser steps over a UTF-8 sequence by the length its lead byte announces, even at
-    // the end of the text: zero bytes behind it stop it there.
-    std::string gepolstert(text);
-    gepolstert.append(16, '\0');
     TiXmlDocument dokument;
-    dokument.Parse(gepolstert.c_str(), nullptr, TIXML_ENCODING_UTF8);
-    if (dokument.Error())
+    const std::string grund = LiesXmlBewacht(dokument, text, kHoechsteTiefe, TIXML_ENCODING_UTF8);
+    if (!grund.empty())
     {
         gLog.Schreibe("!FilterVerwaltung::InternLadeEffekt(): Datei \"%s\" ist nicht lesbar.", dateiName.c_str());
-        gLog.Schreibe("!Zeile %d: %s", dokument.ErrorRow(), dokument.ErrorDesc());
+        gLog.Schreibe("!Zeile %d: %s", dokument.Error() ? dokument.ErrorRow() : 0, grund.c_str());
         return;
     }
     const TiXmlElement* element = dokument.FirstChildElement();
