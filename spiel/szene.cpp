@@ -11,6 +11,7 @@
 #include "spiel/mensch.h"
 #include "spiel/modell.h"
 #include "spiel/objekt.h"
+#include "spiel/pruefung.h"
 #include "spiel/turm.h"
 #include "spiel/vorrat.h"
 #include "spiel/zufall.h"
@@ -20,6 +21,12 @@ namespace Spiel {
 namespace {
 
 constexpr float kBesteDistanz = 10000000.0f;
+
+// A cell is cut by the bisectors of its 16 nearest points and of up to four mirror points
+// beyond them, so it has at most 20 corners: the regions store that many.
+constexpr size_t kNaechste = 16;
+constexpr size_t kSpiegel = 4;
+static_assert(Region::MAX_ECKEN >= kNaechste + kSpiegel);
 
 // The object of type T nearest to the point among those the filter accepts; on equal distance
 // the one met first in the table wins. Nothing within kBesteDistanz gives nullptr.
@@ -337,46 +344,57 @@ void Szene::BaueZellen()
 
 bool Szene::BaueZelle(uint64_t i)
 {
+    // A line that may bound the cell: the bisector between the centre and a point, through
+    // the midpoint, at right angles to the direction towards the point.
     struct Nachbar
     {
         uint64_t index;
         float d;
+        Vektor richtung;
+        Vektor mitte;
         float winkel = 0.0f;
     };
     const Vektor c = mPunkte[i];
+    auto einreihen = [](std::vector<Nachbar>& liste, const Nachbar& neu) {
+        auto pos = liste.begin();
+        while (pos != liste.end() && pos->d < neu.d)
+            ++pos;
+        liste.insert(pos, neu);
+    };
+    auto punktLinie = [&](uint64_t j, float d) {
+        return Nachbar{j, d, mPunkte[j] - c, Mal(c + mPunkte[j], 0.5f)};
+    };
 
-    // The 16 nearest points (ties keep the earlier point first).
+    // The 16 nearest points (ties keep the earlier point first). A point on the map's edge
+    // coincides with its own mirror point, which gives no bisector: it is left out here.
     std::vector<Nachbar> liste;
-    liste.reserve(20);
+    liste.reserve(kNaechste + kSpiegel);
     float grenze = 100000000.0f;
     for (uint64_t j = 0; j < mPunkte.size(); ++j)
     {
         if (j == i)
             continue;
         const float d = (mPunkte[j] - c).Laenge();
-        if (d > grenze)
+        if (d > grenze || d == 0.0f)
             continue;
-        auto pos = liste.begin();
-        while (pos != liste.end() && pos->d < d)
-            ++pos;
-        liste.insert(pos, {j, d});
-        if (liste.size() > 16)
+        einreihen(liste, punktLinie(j, d));
+        if (liste.size() > kNaechste)
         {
             liste.pop_back();
             grenze = liste.back().d;
         }
     }
     // A cell near the map's edge must meet its mirror point even when 16 nearer points crowd
-    // it out of the list: only that bisector keeps the cell inside the square.
-    for (uint64_t j = mPunkte.size() - 4; j < mPunkte.size(); ++j)
+    // it out of the list: only that bisector keeps the cell inside the square. For a point on
+    // the edge the edge itself bounds the cell (through the point, facing out of the map).
+    const Vektor aussen[kSpiegel] = {Vektor(-1, 0, 0), Vektor(0, 0, -1), Vektor(1, 0, 0), Vektor(0, 0, 1)};
+    const uint64_t ersterSpiegel = mPunkte.size() - kSpiegel;
+    for (uint64_t j = ersterSpiegel; j < mPunkte.size(); ++j)
     {
         const float d = (mPunkte[j] - c).Laenge();
         if (d >= 100.0f || std::any_of(liste.begin(), liste.end(), [j](const Nachbar& n) { return n.index == j; }))
             continue;
-        auto pos = liste.begin();
-        while (pos != liste.end() && pos->d < d)
-            ++pos;
-        liste.insert(pos, {j, d});
+        einreihen(liste, d == 0.0f ? Nachbar{j, 0.0f, aussen[j - ersterSpiegel], c} : punktLinie(j, d));
     }
     if (liste.size() < 3)
         return false;
@@ -384,12 +402,12 @@ bool Szene::BaueZelle(uint64_t i)
     // Angles around the centre, the nearest first and largest, then falling.
     constexpr float kZweiPi = 6.2831853f;
     std::vector<Nachbar> linien = std::move(liste);
-    const Vektor d0 = mPunkte[linien[0].index] - c;
+    const Vektor d0 = linien[0].richtung;
     const float a0 = std::atan2(d0.x, d0.z);
     linien[0].winkel = a0;
     for (size_t k = 1; k < linien.size(); ++k)
     {
-        const Vektor d = mPunkte[linien[k].index] - c;
+        const Vektor d = linien[k].richtung;
         float a = std::atan2(d.x, d.z);
         if (a >= a0)
             a -= kZweiPi;
@@ -426,9 +444,8 @@ bool Szene::BaueZelle(uint64_t i)
     std::vector<Linie> halbierende;
     for (const Nachbar& nb : linien)
     {
-        const Vektor p = mPunkte[nb.index];
-        const Vektor u = Normiert(p - c);
-        halbierende.push_back({Mal(c + p, 0.5f), Vektor(-u.z, u.y, u.x)});
+        const Vektor u = Normiert(nb.richtung);
+        halbierende.push_back({nb.mitte, Vektor(-u.z, u.y, u.x)});
     }
 
     // Walk the lines, intersecting each with the next; a line whose corner falls behind the
@@ -460,8 +477,8 @@ bool Szene::BaueZelle(uint64_t i)
         ++k;
     }
 
-    if (ecken.size() > Region::MAX_ECKEN)
-        return false;
+    // Every corner lies on a line of its own, and there are at most kNaechste + kSpiegel lines.
+    SPIEL_PRUEFE(ecken.size() <= Region::MAX_ECKEN);
     Region& region = mRegionen[i];
     const uint32_t anzahl = static_cast<uint32_t>(ecken.size());
     region.mEckenAnzahl = anzahl;
