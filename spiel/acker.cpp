@@ -29,7 +29,7 @@ void Acker::StarteWachstum()
 
 bool Acker::RufeBauer(uint32_t arbeiterZustand)
 {
-    Mensch* bauer = mSzene->SucheFeldarbeiter(this);
+    Mensch* bauer = mSzene->SucheFeldarbeiter(this, arbeiterZustand == 7);
     if (!bauer)
     {
         mZeitpunkt = PlusSekunden(Jetzt(), 2.0f);

@@ -44,7 +44,10 @@ void Mensch::UebernimmFeld(Acker* acker, uint32_t zustand)
     else
         SPIEL_PRUEFE(acker->mZustand == Acker::Zustand::Reif);
     mZiel = acker;
-    mArbeitsplatz = nullptr;
+    // A hungry worker keeps its workplace: a production building never hires a second one.
+    mHungrigeErnte = mZustand == 2;
+    if (!mHungrigeErnte)
+        mArbeitsplatz = nullptr;
     mZustand = zustand;
     mZielPosition = mSzene->mPunkte[acker->mRegion];
 }
@@ -70,6 +73,30 @@ void Mensch::PlaneMahlzeit()
 {
     const float u = static_cast<float>(Spiel::rand()) * 0.0007324442f;
     mNaechsteMahlzeit = PlusSekunden(Jetzt(), 108.0f + u);
+}
+
+uint32_t Mensch::ZustandDerArbeit() const
+{
+    if (dynamic_cast<Holzfaeller*>(mArbeitsplatz))
+        return 13;
+    if (dynamic_cast<Forsthaus*>(mArbeitsplatz))
+        return 18;
+    if (dynamic_cast<Steinbruch*>(mArbeitsplatz))
+        return 23;
+    if (dynamic_cast<Turm*>(mArbeitsplatz))
+        return 28;
+    return 1;
+}
+
+void Mensch::KehreZurArbeitZurueck()
+{
+    const uint32_t warten = ZustandDerArbeit();
+    if (warten == 1)
+        return;
+    // Each waiting state follows the walk there: to the door, or to a post at the tower.
+    mZustand = warten - 1;
+    mZiel = mArbeitsplatz;
+    mZielPosition = warten == 28 ? static_cast<const Turm*>(mArbeitsplatz)->NeuerPosten() : Tuer();
 }
 
 float Mensch::WarteHopser() const
@@ -146,16 +173,7 @@ float Mensch::HandleHeimUndFeld()
         {
             --Vorrat::Nahrung;
             PlaneMahlzeit();
-            if (dynamic_cast<Holzfaeller*>(mArbeitsplatz))
-                mZustand = 13;
-            else if (dynamic_cast<Forsthaus*>(mArbeitsplatz))
-                mZustand = 18;
-            else if (dynamic_cast<Steinbruch*>(mArbeitsplatz))
-                mZustand = 23;
-            else if (dynamic_cast<Turm*>(mArbeitsplatz))
-                mZustand = 28;
-            else
-                mZustand = 1;
+            mZustand = ZustandDerArbeit();
         }
         return 0.0f;
     case 5:
@@ -204,6 +222,14 @@ float Mensch::HandleHeimUndFeld()
             mZiel = nullptr;
             Halt();
             mRichtung = 0.0f;
+            if (mHungrigeErnte)
+            {
+                // Its own grain, before anyone else lying hungry takes it.
+                mHungrigeErnte = false;
+                --Vorrat::Nahrung;
+                PlaneMahlzeit();
+                KehreZurArbeitZurueck();
+            }
         }
         return 0.0f;
     case 10:

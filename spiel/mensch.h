@@ -24,6 +24,9 @@ public:
 
     uint64_t mInstanz = SIZE_MAX;
     uint32_t mZustand = 0;
+    // Called to harvest while lying hungry: it eats what it brings in and then goes back to
+    // its workplace, which it keeps meanwhile.
+    bool mHungrigeErnte = false;
     Objekt* mZiel = nullptr;
     // The quarry worker's rock region (states 24 and 25): a region index is no object.
     uint64_t mZielRegion = UINT64_MAX;
@@ -49,6 +52,9 @@ private:
     bool KommeAn(float r, uint32_t zustand, float sekunden);
     void WechsleModell(const char* name);
     void PlaneMahlzeit();
+    // The workplace's state (none: idle): its waiting state, or the walk back to it.
+    uint32_t ZustandDerArbeit() const;
+    void KehreZurArbeitZurueck();
     float WarteHopser() const;
     float ArbeitsHopser(float frequenz) const;
     Vektor Tuer() const;

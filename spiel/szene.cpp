@@ -689,7 +689,7 @@ Mensch* Szene::SucheArbeiter(const Objekt* objekt) const
                              [](const Mensch* m) { return m->mZustand == 1 || m->mZustand == 28; });
 }
 
-Mensch* Szene::SucheFeldarbeiter(const Acker* acker) const
+Mensch* Szene::SucheFeldarbeiter(const Acker* acker, bool ernte) const
 {
     const Vektor arbeitsPunkt = mPunkte[acker->mRegion];
     for (Objekt* o : mObjekte)
@@ -701,7 +701,10 @@ Mensch* Szene::SucheFeldarbeiter(const Acker* acker) const
         if (Punkt(d, d) <= 1600.0f)
             return nullptr;
     }
-    return SucheArbeiter(acker);
+    Mensch* arbeiter = SucheArbeiter(acker);
+    if (!arbeiter && ernte)
+        arbeiter = Naechstes<Mensch>(mObjekte, acker->mPosition, [](const Mensch* m) { return m->mZustand == 2; });
+    return arbeiter;
 }
 
 Mensch* Szene::SucheTurmarbeiter(const Turm* turm) const

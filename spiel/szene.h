@@ -49,7 +49,9 @@ public:
     PickErgebnis PickeRegion(const Vektor& ursprung, const Vektor& richtung) const;
 
     Mensch* SucheArbeiter(const Objekt* objekt) const;
-    Mensch* SucheFeldarbeiter(const Acker* acker) const;
+    // For a harvest (ernte), when no worker is idle, a worker lying hungry is called too: the
+    // grain it brings in is what lets it eat.
+    Mensch* SucheFeldarbeiter(const Acker* acker, bool ernte = false) const;
     Mensch* SucheTurmarbeiter(const Turm* turm) const;
     Bauernhaus* SucheBauernhaus(const Vektor& punkt) const;
 

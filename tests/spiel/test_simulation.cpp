@@ -341,6 +341,47 @@ TEST_F(Simulation, HungersnotWirdEinmalGemeldet)
     EXPECT_EQ(Vorrat::Nahrung, 0u);
 }
 
+// With nobody idle, a ripe field calls a worker lying hungry. It keeps its workplace (no hut
+// hires twice), eats the grain it brings in, and walks back to its work.
+TEST_F(Simulation, HungrigerErntetIsstUndKehrtZurArbeitZurueck)
+{
+    mSzene = BaueTestwelt(&mUhr, 10, 10.0f);
+    Bauernhaus* haus = new Bauernhaus(mSzene.get(), Vektor(15, 0, 15));
+    Holzfaeller* huette = new Holzfaeller(mSzene.get(), Vektor(85, 0, 15));
+    huette->mBesetzt = true;
+    Acker* feld = new Acker(mSzene.get(), 55);
+    feld->mZustand = Acker::Reif;
+    Mensch* holzfaeller = new Mensch(mSzene.get(), Vektor(85, 0, 25), haus);
+    holzfaeller->mArbeitsplatz = huette;
+    holzfaeller->mZustand = 13;
+    haus->mBewohner = 4;
+    Vorrat::Nahrung = 0;
+    Schritt(0.1f);
+    ASSERT_EQ(holzfaeller->mZustand, 2u);
+    EXPECT_EQ(mSzene->mHungerWarnungen, 1u);
+
+    ASSERT_GE(LaufeBis([&] { return feld->mZustand == Acker::Ernte; }, 3.0f), 0.0f);
+    EXPECT_EQ(holzfaeller->mZustand, 7u);
+    EXPECT_EQ(holzfaeller->mArbeitsplatz, huette);
+    // Sowing still takes only idle workers.
+    feld->mZustand = Acker::Leer;
+    Acker* zweites = new Acker(mSzene.get(), 9);
+    holzfaeller->mZustand = 2;
+    Laufe(5.0f);
+    EXPECT_EQ(zweites->mZustand, Acker::Leer);
+    EXPECT_EQ(holzfaeller->mZustand, 2u);
+    feld->mZustand = Acker::Reif;
+
+    ASSERT_GE(LaufeBis([&] { return holzfaeller->mZustand == 9; }), 0.0f);
+    ASSERT_GE(LaufeBis([&] { return holzfaeller->mZustand != 9; }), 0.0f);
+    EXPECT_EQ(Vorrat::Nahrung, 0u);  // brought in and eaten
+    EXPECT_GT(holzfaeller->mNaechsteMahlzeit, mSzene->Jetzt() + Ticks(100.0f));
+    EXPECT_EQ(holzfaeller->mZustand, 12u);
+    EXPECT_EQ(holzfaeller->mArbeitsplatz, huette);
+    ASSERT_GE(LaufeBis([&] { return holzfaeller->mZustand == 13; }), 0.0f);
+    EXPECT_NEAR(holzfaeller->mPosition.z, 25.0f, 2.0f);
+}
+
 TEST_F(Simulation, TurmRingeUndFreigaben)
 {
     // Models made before the counter was installed are not its to release.
