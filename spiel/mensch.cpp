@@ -23,13 +23,22 @@ constexpr float kPi = 3.14159265f;
 
 Mensch::Mensch(Szene* szene, const Vektor& position, Bauernhaus* heim) : Objekt(szene, position), mZiel(heim)
 {
+    ++mSzene->mArbeiter;
     mInstanz = NeueInstanz("mensch", TMatrix4::Verschiebung(mPosition.x, mPosition.y, mPosition.z));
     const float u1 = static_cast<float>(Spiel::rand()) * 6.103702e-5f;
     const float u2 = static_cast<float>(Spiel::rand()) * 6.103702e-5f;
     mZielPosition = Vektor(mPosition.x + u2 - 1.0f, mPosition.y, mPosition.z + u1 + 9.0f);
 }
 
-Mensch::~Mensch() { EntferneInstanz(mInstanz); }
+Mensch::~Mensch()
+{
+    if (mZustand == 2)
+        StehtAuf();
+    --mSzene->mArbeiter;
+    EntferneInstanz(mInstanz);
+}
+
+void Mensch::StehtAuf() { --mSzene->mHungrige; }
 
 bool Mensch::Angekommen(float r) const
 {
@@ -46,7 +55,9 @@ void Mensch::UebernimmFeld(Acker* acker, uint32_t zustand)
     mZiel = acker;
     // A hungry worker keeps its workplace: a production building never hires a second one.
     mHungrigeErnte = mZustand == 2;
-    if (!mHungrigeErnte)
+    if (mHungrigeErnte)
+        StehtAuf();
+    else
         mArbeitsplatz = nullptr;
     mZustand = zustand;
     mZielPosition = mSzene->mPunkte[acker->mRegion];
@@ -127,6 +138,7 @@ void Mensch::Essen()
         return;
     }
     mZustand = 2;
+    ++mSzene->mHungrige;
     const float u = static_cast<float>(Spiel::rand()) * 3.051851e-5f;
     mZeitpunkt = PlusSekunden(jetzt, 1.0f + u);
 }
@@ -173,6 +185,7 @@ float Mensch::HandleHeimUndFeld()
         {
             --Vorrat::Nahrung;
             PlaneMahlzeit();
+            StehtAuf();
             mZustand = ZustandDerArbeit();
         }
         return 0.0f;

@@ -52,6 +52,8 @@ private:
     bool KommeAn(float r, uint32_t zustand, float sekunden);
     void WechsleModell(const char* name);
     void PlaneMahlzeit();
+    // Leaves state 2: one hungry worker fewer in the world's count.
+    void StehtAuf();
     // The workplace's state (none: idle): its waiting state, or the walk back to it.
     uint32_t ZustandDerArbeit() const;
     void KehreZurArbeitZurueck();

@@ -748,22 +748,13 @@ void Szene::PruefeHungersnot()
     }
     if (mHungerGemeldet)
         return;
-    uint64_t arbeiter = 0, hungrig = 0;
-    for (Objekt* o : mObjekte)
-    {
-        if (const Mensch* mensch = dynamic_cast<const Mensch*>(o))
-        {
-            ++arbeiter;
-            hungrig += mensch->mZustand == 2 ? 1 : 0;
-        }
-    }
     // Nobody can farm while everybody lies hungry: the rule stands, but the player is told.
-    if (arbeiter > 0 && hungrig == arbeiter)
+    if (mArbeiter > 0 && mHungrige == mArbeiter)
     {
         mHungerGemeldet = true;
         ++mHungerWarnungen;
         gLog.Schreibe("?Keine Nahrung mehr: alle %llu Arbeiter liegen hungrig, niemand kann Felder bestellen.",
-                      static_cast<unsigned long long>(arbeiter));
+                      static_cast<unsigned long long>(mArbeiter));
     }
 }
 

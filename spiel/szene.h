@@ -84,6 +84,10 @@ public:
 
     // How often the settlement was found frozen: no food and every worker lying hungry.
     uint64_t mHungerWarnungen = 0;
+    // Workers, and those lying hungry (state 2): kept by the workers as they come and go,
+    // lie down and get up, so that the check for a frozen settlement needs no walk.
+    int64_t mArbeiter = 0;
+    int64_t mHungrige = 0;
 
 private:
     void Erzeuge();

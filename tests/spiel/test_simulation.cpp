@@ -350,7 +350,6 @@ TEST_F(Simulation, HungrigerErntetIsstUndKehrtZurArbeitZurueck)
     Holzfaeller* huette = new Holzfaeller(mSzene.get(), Vektor(85, 0, 15));
     huette->mBesetzt = true;
     Acker* feld = new Acker(mSzene.get(), 55);
-    feld->mZustand = Acker::Reif;
     Mensch* holzfaeller = new Mensch(mSzene.get(), Vektor(85, 0, 25), haus);
     holzfaeller->mArbeitsplatz = huette;
     holzfaeller->mZustand = 13;
@@ -359,18 +358,17 @@ TEST_F(Simulation, HungrigerErntetIsstUndKehrtZurArbeitZurueck)
     Schritt(0.1f);
     ASSERT_EQ(holzfaeller->mZustand, 2u);
     EXPECT_EQ(mSzene->mHungerWarnungen, 1u);
+    EXPECT_EQ(mSzene->mHungrige, 1);
+    // Sowing still takes only idle workers.
+    Laufe(5.0f);
+    EXPECT_EQ(feld->mZustand, Acker::Leer);
+    EXPECT_EQ(holzfaeller->mZustand, 2u);
 
+    feld->mZustand = Acker::Reif;
     ASSERT_GE(LaufeBis([&] { return feld->mZustand == Acker::Ernte; }, 3.0f), 0.0f);
     EXPECT_EQ(holzfaeller->mZustand, 7u);
     EXPECT_EQ(holzfaeller->mArbeitsplatz, huette);
-    // Sowing still takes only idle workers.
-    feld->mZustand = Acker::Leer;
-    Acker* zweites = new Acker(mSzene.get(), 9);
-    holzfaeller->mZustand = 2;
-    Laufe(5.0f);
-    EXPECT_EQ(zweites->mZustand, Acker::Leer);
-    EXPECT_EQ(holzfaeller->mZustand, 2u);
-    feld->mZustand = Acker::Reif;
+    EXPECT_EQ(mSzene->mHungrige, 0);
 
     ASSERT_GE(LaufeBis([&] { return holzfaeller->mZustand == 9; }), 0.0f);
     ASSERT_GE(LaufeBis([&] { return holzfaeller->mZustand != 9; }), 0.0f);

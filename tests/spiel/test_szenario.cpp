@@ -160,6 +160,7 @@ TEST_P(Selbstlaeufer, VerhungertNichtNebenReifenFeldern)
     size_t naechster = 0;
     float erstarrt = 0.0f, laengsteStarre = 0.0f;
     int gebaut = 0;
+    bool zaehltRichtig = true;
     for (int schritt = 0; schritt < 60 * 60 * 10; ++schritt)
     {
         // Once a second the player builds the next thing on its list, if the stocks pay for it.
@@ -192,11 +193,14 @@ TEST_P(Selbstlaeufer, VerhungertNichtNebenReifenFeldern)
             else if (const Acker* a = dynamic_cast<const Acker*>(o))
                 reif = reif || a->mZustand == Acker::Reif;
         }
+        zaehltRichtig = zaehltRichtig && hungrig == mSzene->mHungrige && arbeiter == mSzene->mArbeiter;
         // A ripe field asks for a farmer every 2 s: only longer is a freeze.
         erstarrt = arbeiter > 0 && hungrig == arbeiter && reif ? erstarrt + 0.1f : 0.0f;
         laengsteStarre = std::max(laengsteStarre, erstarrt);
     }
     EXPECT_GE(gebaut, 4);
+    // The world's counts of workers and of hungry ones follow every change of state.
+    EXPECT_TRUE(zaehltRichtig);
     EXPECT_LE(laengsteStarre, 2.15f);
 }
 
