@@ -219,6 +219,93 @@ TEST_F(Welt, JederPunktDerKarteLiegtInEinerRegion)
     }
 }
 
+// Mountains stand at 50 with their free neighbours at 45; the height field spreads a quarter
+// of their height around them and falls off by at most 1.6666666 per 10 units.
+TEST_F(Welt, BergeUndGeglaettetesHoehenfeld)
+{
+    for (uint32_t saat : {2u, 6u})
+    {
+        mSzene = GeneriereWelt(saat);
+        const auto& regionen = mSzene->mRegionen;
+        int gipfel = 0, flanken = 0;
+        for (uint64_t i = 0; i < regionen.size(); ++i)
+        {
+            const Region& r = regionen[i];
+            if (r.mTyp == Region::Berg)
+            {
+                const float h = r.mEcken[0].y;
+                ASSERT_TRUE(h == 50.0f || h == 45.0f) << saat << " region " << i;
+                for (uint32_t k = 0; k < r.mEckenAnzahl; ++k)
+                    EXPECT_EQ(r.mEcken[k].y, h);
+                if (h == 45.0f)
+                {
+                    ++flanken;
+                    continue;
+                }
+                ++gipfel;
+                // Every region beside a peak is a mountain (or the border, or was one first).
+                for (uint32_t k = 0; k < r.mNachbarAnzahl; ++k)
+                {
+                    const uint64_t j = r.mNachbarn[k];
+                    if (mSzene->IstRegion(j))
+                    {
+                        EXPECT_NE(regionen[j].mTyp, Region::Frei) << saat << " beside peak " << i;
+                    }
+                }
+                continue;
+            }
+            if (r.mTyp != Region::Frei && r.mTyp != Region::Wald)
+                continue;
+            // Free land: heights from the smoothed field, never above a quarter of the border's 60
+            // (but in the last cells, where the field is read beyond its end).
+            for (uint32_t k = 0; k < r.mEckenAnzahl; ++k)
+            {
+                const Vektor& a = r.mEcken[k];
+                const Vektor& b = r.mEcken[(k + 1) % r.mEckenAnzahl];
+                EXPECT_GE(a.y, 0.0f);
+                if (a.x < 990.0f && a.z < 990.0f)
+                {
+                    EXPECT_LE(a.y, 15.0f + 1e-4f);
+                }
+                const float weg = std::fabs(a.x - b.x) + std::fabs(a.z - b.z);
+                EXPECT_LE(std::fabs(a.y - b.y), weg * (1.6666666f / 10.0f) + 1e-3f) << saat << " region " << i;
+            }
+        }
+        EXPECT_GT(gipfel, 0) << saat;
+        EXPECT_LE(gipfel, static_cast<int>(regionen.size() / 30)) << saat;
+        EXPECT_GT(flanken, gipfel) << saat;
+
+        // Next to a mountain the land rises: a corner within 10 units of a peak's corner stands
+        // at least 12.5 - 2 x 1.6666666 high.
+        int gemessen = 0;
+        for (uint64_t i = 0; i < regionen.size(); ++i)
+        {
+            const Region& r = regionen[i];
+            if (r.mTyp != Region::Frei)
+                continue;
+            for (uint32_t k = 0; k < r.mEckenAnzahl; ++k)
+            {
+                for (uint32_t n = 0; n < r.mNachbarAnzahl; ++n)
+                {
+                    const uint64_t j = r.mNachbarn[n];
+                    if (!mSzene->IstRegion(j) || regionen[j].mTyp != Region::Berg)
+                        continue;
+                    for (uint32_t m = 0; m < regionen[j].mEckenAnzahl; ++m)
+                    {
+                        if (HorizontalQuadrat(regionen[j].mEcken[m], r.mEcken[k]) < 0.01f)
+                        {
+                            ++gemessen;
+                            EXPECT_GE(r.mEcken[k].y, 12.5f * 0.9f - 2.0f * 1.6666666f) << saat << " region " << i;
+                        }
+                    }
+                }
+            }
+        }
+        EXPECT_GT(gemessen, 10) << saat;
+        mSzene.reset();
+    }
+}
+
 TEST_F(Welt, GelaendeNetzMitWaendenNachAussen)
 {
     mSzene = GeneriereWelt(3);
