@@ -7,6 +7,7 @@ namespace Spiel {
 
 Acker::Acker(Szene* szene, uint64_t region) : Objekt(szene, Vektor()), mRegion(region)
 {
+    Melde(ART);
     const Region& r = mSzene->mRegionen[mRegion];
     if (r.HatEcken())
     {

@@ -23,6 +23,7 @@ constexpr float kPi = 3.14159265f;
 
 Mensch::Mensch(Szene* szene, const Vektor& position, Bauernhaus* heim) : Objekt(szene, position), mZiel(heim)
 {
+    Melde(ART);
     ++mSzene->mArbeiter;
     mInstanz = NeueInstanz("mensch", TMatrix4::Verschiebung(mPosition.x, mPosition.y, mPosition.z));
     const float u1 = static_cast<float>(Spiel::rand()) * 6.103702e-5f;
@@ -88,13 +89,13 @@ void Mensch::PlaneMahlzeit()
 
 uint32_t Mensch::ZustandDerArbeit() const
 {
-    if (dynamic_cast<Holzfaeller*>(mArbeitsplatz))
+    if (Als<Holzfaeller>(mArbeitsplatz))
         return 13;
-    if (dynamic_cast<Forsthaus*>(mArbeitsplatz))
+    if (Als<Forsthaus>(mArbeitsplatz))
         return 18;
-    if (dynamic_cast<Steinbruch*>(mArbeitsplatz))
+    if (Als<Steinbruch>(mArbeitsplatz))
         return 23;
-    if (dynamic_cast<Turm*>(mArbeitsplatz))
+    if (Als<Turm>(mArbeitsplatz))
         return 28;
     return 1;
 }
@@ -200,7 +201,7 @@ float Mensch::HandleHeimUndFeld()
         const float hopser = ArbeitsHopser(2.0f * kPi);
         if (jetzt >= mZeitpunkt)
         {
-            Acker* acker = dynamic_cast<Acker*>(mZiel);
+            Acker* acker = Als<Acker>(mZiel);
             SPIEL_PRUEFE(acker);
             acker->StarteWachstum();
             mZustand = 1;
@@ -214,7 +215,7 @@ float Mensch::HandleHeimUndFeld()
         const float hopser = ArbeitsHopser(kPi);
         if (jetzt >= mZeitpunkt)
         {
-            Acker* acker = dynamic_cast<Acker*>(mZiel);
+            Acker* acker = Als<Acker>(mZiel);
             SPIEL_PRUEFE(acker);
             acker->mZustand = Acker::Leer;
             WechsleModell("mensch_getr");
@@ -250,7 +251,7 @@ float Mensch::HandleHeimUndFeld()
         {
             mZustand = 11;
             Halt();
-            Baustelle* baustelle = dynamic_cast<Baustelle*>(mZiel);
+            Baustelle* baustelle = Als<Baustelle>(mZiel);
             SPIEL_PRUEFE(baustelle);
             baustelle->BeginneBau();
         }
@@ -258,7 +259,7 @@ float Mensch::HandleHeimUndFeld()
     case 11:
     {
         const float hopser = ArbeitsHopser(2.0f * kPi);
-        Baustelle* baustelle = dynamic_cast<Baustelle*>(mZiel);
+        Baustelle* baustelle = Als<Baustelle>(mZiel);
         SPIEL_PRUEFE(baustelle);
         if (baustelle->mZustand == Baustelle::Abbau)
         {

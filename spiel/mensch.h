@@ -14,6 +14,8 @@ class Bauernhaus;
 class Mensch : public Objekt
 {
 public:
+    static constexpr Art ART = Art::Mensch;
+
     Mensch(Szene* szene, const Vektor& position, Bauernhaus* heim);
     ~Mensch() override;
     void Aktualisiere() override;

@@ -52,7 +52,7 @@ float Mensch::HandleHolzUndForst()
         const float hopser = ArbeitsHopser(2.0f * kPi);
         if (jetzt >= mZeitpunkt)
         {
-            Baum* baum = dynamic_cast<Baum*>(mZiel);
+            Baum* baum = Als<Baum>(mZiel);
             SPIEL_PRUEFE(baum);
             baum->Faelle();
             RodeBoden(baum->mPosition);
@@ -78,7 +78,7 @@ float Mensch::HandleHolzUndForst()
         const float hopser = ArbeitsHopser(2.0f * kPi);
         if (jetzt >= mZeitpunkt)
         {
-            Baum* baum = dynamic_cast<Baum*>(mZiel);
+            Baum* baum = Als<Baum>(mZiel);
             SPIEL_PRUEFE(baum);
             baum->StarteWachstum();
             MacheWald(baum->mPosition);
@@ -157,7 +157,7 @@ float Mensch::HandleSteinUndTurm()
             const bool stein = mZustand == 29;
             mZustand = stein ? 30 : 32;
             mZiel = nullptr;
-            const Turm* turm = dynamic_cast<const Turm*>(mArbeitsplatz);
+            const Turm* turm = Als<Turm>(mArbeitsplatz);
             SPIEL_PRUEFE(turm);
             mZielPosition = turm->NeuerPosten();
             WechsleModell(stein ? "mensch_stein" : "mensch_holz");
@@ -172,7 +172,7 @@ float Mensch::HandleSteinUndTurm()
             mZeitpunkt = PlusSekunden(jetzt, 10.0f) + Ticks(Zufall01() * 10.0f);
             Halt();
             WechsleModell("mensch");
-            Turm* turm = dynamic_cast<Turm*>(mArbeitsplatz);
+            Turm* turm = Als<Turm>(mArbeitsplatz);
             SPIEL_PRUEFE(turm);
             if (stein)
                 turm->LiefereStein();
@@ -193,7 +193,7 @@ bool Mensch::SucheBaum()
         const uint64_t i = static_cast<uint64_t>(Spiel::rand()) % kapazitaet;
         if (!mSzene->mObjekte.IstBelegt(i))
             continue;
-        Baum* baum = dynamic_cast<Baum*>(mSzene->mObjekte[i]);
+        Baum* baum = Als<Baum>(mSzene->mObjekte[i]);
         if (!baum || baum->mZustand != Baum::Zustand::Steht)
             continue;
         const Vektor d = baum->mPosition - mArbeitsplatz->mPosition;
@@ -220,7 +220,7 @@ bool Mensch::SuchePflanzplatz()
         if (HorizontalQuadrat(mSzene->mPunkte[r], mArbeitsplatz->mPosition) > 10000.0f)
             continue;
         bool bedeckt = false;
-        for (const Objekt* o : mSzene->mObjekte)
+        for (const Objekt* o : mSzene->Liste(Art::Grundflaeche))
         {
             if (!(o->mRadius > 0.0f))
                 continue;
@@ -333,7 +333,7 @@ void Mensch::SenkeRegion(uint64_t r)
 
 void Mensch::Holen()
 {
-    Turm* turm = dynamic_cast<Turm*>(mArbeitsplatz);
+    Turm* turm = Als<Turm>(mArbeitsplatz);
     SPIEL_PRUEFE(turm);
     const int64_t holz = static_cast<int64_t>(turm->mHolzGeliefert) + turm->mHolzUnterwegs;
     const int64_t stein = static_cast<int64_t>(turm->mSteinGeliefert) + turm->mSteinUnterwegs;

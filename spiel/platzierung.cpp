@@ -24,7 +24,7 @@ bool FeldErlaubt(const Szene& szene, const Region& region)
 {
     if (region.mTyp != Region::Frei)
         return false;
-    for (const Objekt* o : szene.mObjekte)
+    for (const Objekt* o : szene.Liste(Art::Grundflaeche))
     {
         if (!(o->mRadius > 0.0f))
             continue;
@@ -37,7 +37,7 @@ bool FeldErlaubt(const Szene& szene, const Region& region)
 
 bool GebaeudeErlaubt(const Szene& szene, const Gebaeudetyp& typ, const Vektor& punkt)
 {
-    for (const Objekt* o : szene.mObjekte)
+    for (const Objekt* o : szene.Liste(Art::Grundflaeche))
     {
         if (!(o->mRadius > 0.0f))
             continue;

@@ -30,15 +30,15 @@ static_assert(Region::MAX_ECKEN >= kNaechste + kSpiegel);
 
 // The object of type T nearest to the point among those the filter accepts; on equal distance
 // the one met first in the table wins. Nothing within kBesteDistanz gives nullptr.
-template <typename T, typename Objekte, typename Filter>
-T* Naechstes(const Objekte& objekte, const Vektor& punkt, Filter filter)
+template <typename T, typename Filter>
+T* Naechstes(const std::vector<Objekt*>& liste, const Vektor& punkt, Filter filter)
 {
     T* bestes = nullptr;
     float besteDistanz = kBesteDistanz;
-    for (Objekt* o : objekte)
+    for (Objekt* o : liste)
     {
-        T* kandidat = dynamic_cast<T*>(o);
-        if (!kandidat || !filter(kandidat))
+        T* kandidat = static_cast<T*>(o);
+        if (!filter(kandidat))
             continue;
         const float d = (kandidat->mPosition - punkt).Laenge();
         if (d < besteDistanz)
@@ -49,6 +49,8 @@ T* Naechstes(const Objekte& objekte, const Vektor& punkt, Filter filter)
     }
     return bestes;
 }
+
+bool SlotVor(const Objekt* a, const Objekt* b) { return a->mSzeneIndex < b->mSzeneIndex; }
 
 // A point lies inside when it is strictly left of every edge in the regions' winding.
 bool LiegtInnen(const Region& region, float px, float pz)
@@ -109,6 +111,20 @@ Szene::~Szene()
 
 Zeitpunkt Szene::Jetzt() const { return mSpielUhr ? mSpielUhr->mGesamt : 0; }
 int64_t Szene::Schritt() const { return mSpielUhr ? mSpielUhr->mLetzterSchritt : 0; }
+
+void Szene::TrageEin(Art art, Objekt* objekt)
+{
+    std::vector<Objekt*>& liste = mListen[static_cast<size_t>(art)];
+    liste.insert(std::lower_bound(liste.begin(), liste.end(), objekt, SlotVor), objekt);
+}
+
+void Szene::TrageAus(Art art, Objekt* objekt)
+{
+    std::vector<Objekt*>& liste = mListen[static_cast<size_t>(art)];
+    const auto pos = std::lower_bound(liste.begin(), liste.end(), objekt, SlotVor);
+    SPIEL_PRUEFE(pos != liste.end() && *pos == objekt);
+    liste.erase(pos);
+}
 
 void Szene::MerkeLoeschung(Objekt* objekt, uint64_t id) { mLoeschungen.emplace_back(objekt, id); }
 
@@ -685,17 +701,17 @@ PickErgebnis Szene::PickeRegion(const Vektor& o, const Vektor& d) const
 
 Mensch* Szene::SucheArbeiter(const Objekt* objekt) const
 {
-    return Naechstes<Mensch>(mObjekte, objekt->mPosition,
+    return Naechstes<Mensch>(Liste(Art::Mensch), objekt->mPosition,
                              [](const Mensch* m) { return m->mZustand == 1 || m->mZustand == 28; });
 }
 
 Mensch* Szene::SucheFeldarbeiter(const Acker* acker, bool ernte) const
 {
     const Vektor arbeitsPunkt = mPunkte[acker->mRegion];
-    for (Objekt* o : mObjekte)
+    for (Objekt* o : Liste(Art::Mensch))
     {
-        const Mensch* mensch = dynamic_cast<const Mensch*>(o);
-        if (!mensch || mensch->mZustand < 5 || mensch->mZustand > 8 || !mensch->mZiel)
+        const Mensch* mensch = static_cast<const Mensch*>(o);
+        if (mensch->mZustand < 5 || mensch->mZustand > 8 || !mensch->mZiel)
             continue;
         const Vektor d = mensch->mZiel->mPosition - arbeitsPunkt;
         if (Punkt(d, d) <= 1600.0f)
@@ -703,14 +719,14 @@ Mensch* Szene::SucheFeldarbeiter(const Acker* acker, bool ernte) const
     }
     Mensch* arbeiter = SucheArbeiter(acker);
     if (!arbeiter && ernte)
-        arbeiter = Naechstes<Mensch>(mObjekte, acker->mPosition, [](const Mensch* m) { return m->mZustand == 2; });
+        arbeiter = Naechstes<Mensch>(Liste(Art::Mensch), acker->mPosition, [](const Mensch* m) { return m->mZustand == 2; });
     return arbeiter;
 }
 
 Mensch* Szene::SucheTurmarbeiter(const Turm* turm) const
 {
     int untaetige = 0;
-    Mensch* bester = Naechstes<Mensch>(mObjekte, turm->mPosition, [&untaetige](const Mensch* m) {
+    Mensch* bester = Naechstes<Mensch>(Liste(Art::Mensch), turm->mPosition, [&untaetige](const Mensch* m) {
         // Counted on the same walk: the tower takes a worker only while five stand idle.
         const bool untaetig = m->mZustand == 1;
         untaetige += untaetig ? 1 : 0;
@@ -721,7 +737,7 @@ Mensch* Szene::SucheTurmarbeiter(const Turm* turm) const
 
 Bauernhaus* Szene::SucheBauernhaus(const Vektor& punkt) const
 {
-    return Naechstes<Bauernhaus>(mObjekte, punkt, [](const Bauernhaus*) { return true; });
+    return Naechstes<Bauernhaus>(Liste(Art::Bauernhaus), punkt, [](const Bauernhaus*) { return true; });
 }
 
 // ---------------------------------------------------------------------------------------------

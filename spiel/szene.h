@@ -1,12 +1,14 @@
 #pragma once
 // The world: a 1000 x 1000 map on the x-z plane divided into convex regions, the game objects,
 // the render instances (slot 0 the terrain, slot 1 the cursor), picking and the searches.
+#include <array>
 #include <cstdint>
 #include <utility>
 #include <vector>
 
 #include "quarzklassen/kern/tlueckenfeld.h"
 #include "spiel/netz.h"
+#include "spiel/objekt.h"
 #include "spiel/region.h"
 #include "spiel/renderinstanz.h"
 #include "spiel/zeitpunkt.h"
@@ -15,7 +17,6 @@ class Quarz_Timer;
 
 namespace Spiel {
 
-class Objekt;
 class Modell;
 class Mensch;
 class Acker;
@@ -70,6 +71,12 @@ public:
     Zeitpunkt Jetzt() const;
     int64_t Schritt() const;
 
+    // The objects of one kind in ascending slot order, kept in step with the object table:
+    // walking a list meets its objects in the order a walk of the whole table would.
+    const std::vector<Objekt*>& Liste(Art art) const { return mListen[static_cast<size_t>(art)]; }
+    void TrageEin(Art art, Objekt* objekt);
+    void TrageAus(Art art, Objekt* objekt);
+
     // Bookkeeping of deferred deletions (LoescheVerzoegert).
     void MerkeLoeschung(Objekt* objekt, uint64_t id);
     void VergissLoeschung(Objekt* objekt);
@@ -104,6 +111,7 @@ private:
     static constexpr int RASTER = 50;
     std::vector<std::vector<uint32_t>> mRaster;
     bool mHungerGemeldet = false;
+    std::array<std::vector<Objekt*>, ARTEN> mListen;
     std::vector<std::pair<Objekt*, uint64_t>> mLoeschungen;
 };
 
