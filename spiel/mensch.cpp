@@ -300,8 +300,11 @@ void Mensch::Zeichne(float hopser)
     }
     else
     {
-        welt = TMatrix4::RotationY(mRichtung);
-        welt *= TMatrix4::Verschiebung(mPosition.x, mPosition.y + hopser, mPosition.z);
+        // T(position + bob) . R_y(direction), written out: the same elements as the product,
+        // without a general 4 x 4 product per worker and frame.
+        const float c = std::cos(mRichtung);
+        const float s = std::sin(mRichtung);
+        welt = TMatrix4({c, 0, -s, mPosition.x, 0, 1, 0, mPosition.y + hopser, s, 0, c, mPosition.z, 0, 0, 0, 1});
         if (mZustand == 28)
         {
             // The bow comes first, in the worker's own frame.

@@ -119,7 +119,7 @@ float Mensch::HandleSteinUndTurm()
         if (jetzt >= mZeitpunkt)
         {
             SenkeRegion(mZielRegion);
-            mSzene->BaueGelaende();
+            mSzene->AktualisiereRegion(mZielRegion, true);
             mZustand = 26;
             mZielPosition = Tuer();
             mZiel = nullptr;
@@ -295,7 +295,7 @@ void Mensch::RodeBoden(const Vektor& position)
     const float u = Zufall01();
     region.mTyp = Region::Frei;
     region.mFarbe = TAlphaFarbe(0.36f + u * 0.04f, 0.63f + u * 0.07f, 0.27f + u * 0.03f, 1.0f);
-    mSzene->BaueGelaende();
+    mSzene->AktualisiereRegion(treffer.mRegion, false);
 }
 
 void Mensch::MacheWald(const Vektor& position)
@@ -310,7 +310,7 @@ void Mensch::MacheWald(const Vektor& position)
     const float f = 0.9f + Zufall01() * 0.1f;
     region.mTyp = Region::Wald;
     region.mFarbe = TAlphaFarbe(f * (0x77 / 255.0f), f * (0x70 / 255.0f), f * (0x55 / 255.0f), 1.0f);
-    mSzene->BaueGelaende();
+    mSzene->AktualisiereRegion(treffer.mRegion, false);
 }
 
 void Mensch::SenkeRegion(uint64_t r)

@@ -109,8 +109,6 @@ Szene::~Szene()
     }
 }
 
-Zeitpunkt Szene::Jetzt() const { return mSpielUhr ? mSpielUhr->mGesamt : 0; }
-int64_t Szene::Schritt() const { return mSpielUhr ? mSpielUhr->mLetzterSchritt : 0; }
 
 void Szene::TrageEin(Art art, Objekt* objekt)
 {
@@ -573,24 +571,21 @@ void Szene::StelleErstesBauernhaus()
 // ---------------------------------------------------------------------------------------------
 // Terrain mesh
 
-Netz Szene::ErzeugeGelaendeNetz() const
+void Szene::FuegeOberflaecheHinzu(uint64_t i, Netz& netz) const
 {
-    Netz netz;
-    netz.mVertices.reserve(mRegionen.size() * 24);
-    netz.mIndizes.reserve(mRegionen.size() * 24);
-    for (uint64_t i = 0; i < mRegionen.size(); ++i)
-    {
-        const Region& region = mRegionen[i];
-        const uint32_t n = region.mEckenAnzahl;
-        if (n == 0)
-            continue;
-        const Vektor mitte(mPunkte[i].x, region.MittlereHoehe(), mPunkte[i].z);
-        const TAlphaFarbe& f = region.mFarbe;
-        const TAlphaFarbe oben(0.9f * f.r, 0.9f * f.g, 0.9f * f.b, 0.9f * f.a);
-        for (uint32_t k = 0; k < n; ++k)
-            FuegeDreieckHinzu(mitte, region.mEcken[k], region.mEcken[(k + 1) % n], oben, netz.mIndizes, netz.mVertices);
-    }
+    const Region& region = mRegionen[i];
+    const uint32_t n = region.mEckenAnzahl;
+    if (n == 0)
+        return;
+    const Vektor mitte(mPunkte[i].x, region.MittlereHoehe(), mPunkte[i].z);
+    const TAlphaFarbe& f = region.mFarbe;
+    const TAlphaFarbe oben(0.9f * f.r, 0.9f * f.g, 0.9f * f.b, 0.9f * f.a);
+    for (uint32_t k = 0; k < n; ++k)
+        FuegeDreieckHinzu(mitte, region.mEcken[k], region.mEcken[(k + 1) % n], oben, netz.mIndizes, netz.mVertices);
+}
 
+void Szene::FuegeWaendeHinzu(uint64_t i, Netz& netz) const
+{
     // Walls where a region stands higher than its neighbour (or than the void 100 below).
     auto wand = [&](const Vektor& a, const Vektor& b, const Vektor& c, const Vektor& aussen, float nummer) {
         const float f = std::fmod(nummer * 0.6733f, 1.0f);
@@ -601,67 +596,181 @@ Netz Szene::ErzeugeGelaendeNetz() const
         else
             FuegeDreieckHinzu(a, c, b, farbe, netz.mIndizes, netz.mVertices);
     };
-    for (uint64_t i = 0; i < mRegionen.size(); ++i)
+    const Region& region = mRegionen[i];
+    const uint32_t n = region.mEckenAnzahl;
+    for (uint32_t k = 0; k < n; ++k)
     {
-        const Region& region = mRegionen[i];
-        const uint32_t n = region.mEckenAnzahl;
-        for (uint32_t k = 0; k < n; ++k)
+        const Vektor& a = region.mEcken[k];
+        const Vektor& b = region.mEcken[(k + 1) % n];
+        Vektor fernA(a.x, a.y - 100.0f, a.z), fernB(b.x, b.y - 100.0f, b.z);
+        const uint64_t j = k < region.mNachbarAnzahl ? region.mNachbarn[k] : UINT64_MAX;
+        if (IstRegion(j))
         {
-            const Vektor& a = region.mEcken[k];
-            const Vektor& b = region.mEcken[(k + 1) % n];
-            Vektor fernA(a.x, a.y - 100.0f, a.z), fernB(b.x, b.y - 100.0f, b.z);
-            const uint64_t j = k < region.mNachbarAnzahl ? region.mNachbarn[k] : UINT64_MAX;
-            if (IstRegion(j))
+            // The neighbour's corner at b and the one after it are the far edge. Where the
+            // neighbour has a second corner close by (a short edge to a third region), the
+            // nearest is b's own: the first within reach could pair b with itself.
+            const Region& nachbar = mRegionen[j];
+            float naechster = 0.01f;
+            for (uint32_t m = 0; m < nachbar.mEckenAnzahl; ++m)
             {
-                // The neighbour's corner at b and the one after it are the far edge. Where the
-                // neighbour has a second corner close by (a short edge to a third region), the
-                // nearest is b's own: the first within reach could pair b with itself.
-                const Region& nachbar = mRegionen[j];
-                float naechster = 0.01f;
-                for (uint32_t m = 0; m < nachbar.mEckenAnzahl; ++m)
+                const float abstand = HorizontalQuadrat(nachbar.mEcken[m], b);
+                if (abstand < naechster)
                 {
-                    const float abstand = HorizontalQuadrat(nachbar.mEcken[m], b);
-                    if (abstand < naechster)
-                    {
-                        naechster = abstand;
-                        fernB = nachbar.mEcken[m];
-                        fernA = nachbar.mEcken[(m + 1) % nachbar.mEckenAnzahl];
-                    }
+                    naechster = abstand;
+                    fernB = nachbar.mEcken[m];
+                    fernA = nachbar.mEcken[(m + 1) % nachbar.mEckenAnzahl];
                 }
             }
-            const bool tiefA = a.y - fernA.y > 0.01f;
-            const bool tiefB = b.y - fernB.y > 0.01f;
-            const Vektor kante = b - a;
-            const Vektor aussen = Vektor(kante.z, 0, -kante.x);
-            const Vektor innen = Vektor(mPunkte[i].x - a.x, 0, mPunkte[i].z - a.z);
-            const Vektor nachAussen = Punkt(aussen, innen) > 0 ? Mal(aussen, -1.0f) : aussen;
-            const float nummer = static_cast<float>(15 * i + k);
-            if (tiefA && tiefB)
-            {
-                wand(a, b, fernB, nachAussen, nummer);
-                wand(a, fernB, fernA, nachAussen, nummer + 1.0f);
-            }
-            else if (tiefA)
-                wand(a, b, fernA, nachAussen, nummer);
-            else if (tiefB)
-                wand(a, b, fernB, nachAussen, nummer);
         }
+        const bool tiefA = a.y - fernA.y > 0.01f;
+        const bool tiefB = b.y - fernB.y > 0.01f;
+        const Vektor kante = b - a;
+        const Vektor aussen = Vektor(kante.z, 0, -kante.x);
+        const Vektor innen = Vektor(mPunkte[i].x - a.x, 0, mPunkte[i].z - a.z);
+        const Vektor nachAussen = Punkt(aussen, innen) > 0 ? Mal(aussen, -1.0f) : aussen;
+        const float nummer = static_cast<float>(15 * i + k);
+        if (tiefA && tiefB)
+        {
+            wand(a, b, fernB, nachAussen, nummer);
+            wand(a, fernB, fernA, nachAussen, nummer + 1.0f);
+        }
+        else if (tiefA)
+            wand(a, b, fernA, nachAussen, nummer);
+        else if (tiefB)
+            wand(a, b, fernB, nachAussen, nummer);
     }
+}
+
+Netz Szene::ErzeugeGelaendeNetz() const
+{
+    Netz netz;
+    netz.mVertices.reserve(mRegionen.size() * 24);
+    netz.mIndizes.reserve(mRegionen.size() * 24);
+    for (uint64_t i = 0; i < mRegionen.size(); ++i)
+        FuegeOberflaecheHinzu(i, netz);
+    for (uint64_t i = 0; i < mRegionen.size(); ++i)
+        FuegeWaendeHinzu(i, netz);
     return netz;
 }
 
 void Szene::BaueGelaende()
 {
-    const Netz netz = ErzeugeGelaendeNetz();
+    // The kept mesh draws the same triangles in the same order as ErzeugeGelaendeNetz's, but
+    // each region's walls have vertex slots for the most its edges can have (two triangles
+    // each): a wall that appears or goes leaves every other vertex where it is, and only the
+    // index list, which names the walls in use in region order, changes.
+    Netz& netz = mGelaendeNetz;
+    netz.mVertices.clear();
+    netz.mIndizes.clear();
+    mGelaendeTeile.assign(mRegionen.size(), GelaendeTeil());
+    for (uint64_t i = 0; i < mRegionen.size(); ++i)
+    {
+        const uint64_t anfang = netz.mVertices.size();
+        FuegeOberflaecheHinzu(i, netz);
+        mGelaendeTeile[i].mOben = {anfang, netz.mVertices.size() - anfang};
+    }
+    Netz waende;
+    for (uint64_t i = 0; i < mRegionen.size(); ++i)
+    {
+        GelaendeTeil& teil = mGelaendeTeile[i];
+        waende.mVertices.clear();
+        waende.mIndizes.clear();
+        FuegeWaendeHinzu(i, waende);
+        teil.mWandPlatz = netz.mVertices.size();
+        teil.mWandIndex = netz.mIndizes.size();
+        teil.mWandVertices = waende.mVertices.size();
+        netz.mVertices.insert(netz.mVertices.end(), waende.mVertices.begin(), waende.mVertices.end());
+        netz.mVertices.resize(teil.mWandPlatz + WandPlaetze(i));
+        for (uint64_t v = 0; v < teil.mWandVertices; ++v)
+            netz.mIndizes.push_back(static_cast<uint32_t>(teil.mWandPlatz + v));
+    }
+
     if (mGelaende)
     {
         mGelaende->Freigeben();
         delete mGelaende;
     }
-    mGelaende = new Modell(netz);
+    mGelaende = new Modell(netz, true);
     if (mInstanzen.Kapazitaet() == 0)
         mInstanzen.Vergroessern(64);
     mInstanzen.Setze(0, RenderInstanz(mGelaende, TMatrix4::Einheit()));
+
+    // Whose walls a region's heights shape: its own, and those of every region that has it
+    // across one of its edges.
+    mAnlieger.assign(mRegionen.size(), {});
+    for (uint64_t j = 0; j < mRegionen.size(); ++j)
+        for (uint32_t k = 0; k < mRegionen[j].mNachbarAnzahl; ++k)
+            if (IstRegion(mRegionen[j].mNachbarn[k]))
+                mAnlieger[mRegionen[j].mNachbarn[k]].push_back(static_cast<uint32_t>(j));
+}
+
+uint64_t Szene::WandPlaetze(uint64_t i) const { return 6u * mRegionen[i].mEckenAnzahl; }
+
+void Szene::AktualisiereRegion(uint64_t r, bool hoehen)
+{
+    if (!IstRegion(r))
+        return;
+    if (!mGelaende || mGelaendeTeile.size() != mRegionen.size())
+    {
+        BaueGelaende();
+        return;
+    }
+    Netz& netz = mGelaendeNetz;
+    uint64_t von = UINT64_MAX, bis = 0;
+    auto schreibe = [&](uint64_t anfang, const Netz& teil) {
+        std::copy(teil.mVertices.begin(), teil.mVertices.end(),
+                  netz.mVertices.begin() + static_cast<std::ptrdiff_t>(anfang));
+        if (!teil.mVertices.empty())
+        {
+            von = std::min(von, anfang);
+            bis = std::max(bis, anfang + teil.mVertices.size());
+        }
+    };
+
+    // The top: the same corners, so the same number of triangles.
+    Netz teil;
+    FuegeOberflaecheHinzu(r, teil);
+    SPIEL_PRUEFE(teil.mVertices.size() == mGelaendeTeile[r].mOben.mAnzahl);
+    schreibe(mGelaendeTeile[r].mOben.mAnfang, teil);
+
+    bool indizesNeu = false;
+    auto waende = [&](uint64_t j) {
+        teil.mVertices.clear();
+        teil.mIndizes.clear();
+        FuegeWaendeHinzu(j, teil);
+        GelaendeTeil& wand = mGelaendeTeile[j];
+        SPIEL_PRUEFE(teil.mVertices.size() <= WandPlaetze(j));
+        schreibe(wand.mWandPlatz, teil);
+        const uint64_t neu = teil.mVertices.size();
+        if (neu == wand.mWandVertices)
+            return;
+        // Walls appeared or went: the region's run in the index list changes its length, and
+        // the runs of the regions after it move.
+        const auto lauf = netz.mIndizes.begin() + static_cast<std::ptrdiff_t>(wand.mWandIndex);
+        netz.mIndizes.erase(lauf, lauf + static_cast<std::ptrdiff_t>(wand.mWandVertices));
+        std::vector<uint32_t> indizes(neu);
+        for (uint64_t v = 0; v < neu; ++v)
+            indizes[v] = static_cast<uint32_t>(wand.mWandPlatz + v);
+        netz.mIndizes.insert(netz.mIndizes.begin() + static_cast<std::ptrdiff_t>(wand.mWandIndex), indizes.begin(),
+                             indizes.end());
+        const uint64_t alt = wand.mWandVertices;
+        for (uint64_t spaeter = j + 1; spaeter < mGelaendeTeile.size(); ++spaeter)
+            mGelaendeTeile[spaeter].mWandIndex = mGelaendeTeile[spaeter].mWandIndex + neu - alt;
+        wand.mWandVertices = neu;
+        indizesNeu = true;
+    };
+    if (hoehen)
+    {
+        waende(r);
+        for (uint32_t j : mAnlieger[r])
+            waende(j);
+    }
+    if (von < bis || indizesNeu)
+    {
+        mGelaende->Aktualisiere(netz, von == UINT64_MAX ? 0 : von, bis > von ? bis - von : 0, indizesNeu);
+        if (indizesNeu)
+            mInstanzen.Setze(0, RenderInstanz(mGelaende, TMatrix4::Einheit()));
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

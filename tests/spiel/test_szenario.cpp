@@ -122,6 +122,9 @@ TEST_F(Szenario, DreissigMinutenSiedlung)
     EXPECT_EQ(Zaehle<Baum>(), 725);
     EXPECT_EQ(wald, 725);
     EXPECT_EQ(mSzene->Instanz(0)->mDreiecke, 27870u);
+    // Felled, planted and quarried regions were brought up to date in place: the terrain is
+    // the one a fresh build gives.
+    EXPECT_TRUE(GelaendeWieNeu());
     EXPECT_NEAR(orte, 2819.1626f, 1e-3f);
 }
 

@@ -9,6 +9,9 @@
 #include "spiel/bauernhaus.h"
 #include "spiel/baum.h"
 #include "spiel/mensch.h"
+#include "spiel/modell.h"
+#include "spiel/modelle.h"
+#include "spiel/zufall.h"
 #include "spiel/turm.h"
 #include "tests/spiel/testumgebung.h"
 
@@ -337,6 +340,53 @@ TEST_F(Welt, GelaendeNetzMitWaendenNachAussen)
     EXPECT_TRUE(mSzene->mInstanzen.IstBelegt(0));
     EXPECT_TRUE(mSzene->mInstanzen.IstBelegt(1));
     EXPECT_EQ(mSzene->Instanz(0)->mDreiecke, netz.Dreiecke());
+}
+
+// A region's change rewrites its own vertices and those of the walls its heights shape, in
+// place; where a wall appears or goes, the index list follows. Nothing is built anew.
+TEST_F(Welt, GelaendeWirdAnOrtUndStelleNachgefuehrt)
+{
+    GebeModelleFrei();
+    ZaehlPuffer puffer;
+    ModellPuffer* alt = SetzeModellPuffer(&puffer);
+    mSzene = BaueTestwelt(&mUhr, 6, 10.0f, 2.0f);
+    auto& regionen = mSzene->mRegionen;
+    const int64_t erzeugt = puffer.mErzeugte;
+    struct Fall
+    {
+        uint64_t region;
+        float hoehe;  // NaN: only the colour changes
+        bool wandWechsel;
+    };
+    const float nur = std::nanf("");
+    const Fall faelle[] = {
+        {14, nur, false},   // a field or a felled tree: colour only
+        {14, 5.0f, true},   // higher than its neighbours: four walls appear
+        {14, 4.5f, false},  // lowered: the same walls, moved
+        {15, 4.5f, true},   // as high as its neighbour 14: the walls between them go
+        {14, 6.0f, true},   // above 15 again: the walls between them come back
+        {0, 1.0f, true},    // in the corner, walls down to the void on two sides stay
+        {0, 0.5f, false},
+    };
+    for (const Fall& f : faelle)
+    {
+        regionen[f.region].mFarbe = TAlphaFarbe(0.1f, 0.2f, 0.3f * f.region, 1.0f);
+        if (!std::isnan(f.hoehe))
+            for (uint32_t k = 0; k < 4; ++k)
+                regionen[f.region].mEcken[k].y = f.hoehe;
+        const int64_t aktualisiert = puffer.mAktualisierte;
+        const int64_t neueIndizes = puffer.mNeueIndizes;
+        mSzene->AktualisiereRegion(f.region, !std::isnan(f.hoehe));
+        EXPECT_EQ(puffer.mAktualisierte - aktualisiert, 1) << f.region << " " << f.hoehe;
+        EXPECT_EQ(puffer.mNeueIndizes - neueIndizes, f.wandWechsel ? 1 : 0) << f.region << " " << f.hoehe;
+        EXPECT_TRUE(GelaendeWieNeu()) << f.region << " " << f.hoehe;
+        EXPECT_EQ(mSzene->Instanz(0)->mDreiecke, mSzene->GelaendeNetz().Dreiecke());
+    }
+    EXPECT_EQ(puffer.mErzeugte, erzeugt);
+    mSzene.reset();
+    SetzeModellPuffer(alt);
+    Spiel::srand(1);
+    LadeModelle();
 }
 
 TEST_F(Welt, PickenSchraegFlachUndAusserhalb)
