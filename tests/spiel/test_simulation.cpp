@@ -606,13 +606,10 @@ TEST_F(Simulation, TurmHaeltAchtArbeiterUndErsetztEinen)
     Laufe(40.0f);
     EXPECT_EQ(turmArbeiter(), 8);
     EXPECT_EQ(std::count_if(leute.begin(), leute.end(), [](Mensch* m) { return m->mZustand == 1; }), 8);
-    // A site takes one of them.
+    // Another job takes one of them (and its workplace); it stays out of every search.
     Mensch* weg = *std::find_if(leute.begin(), leute.end(), [&](Mensch* m) { return m->mArbeitsplatz == turm; });
     weg->mArbeitsplatz = nullptr;
-    weg->mZustand = 10;
-    weg->mZiel = nullptr;
-    weg->mZielPosition = weg->mPosition;
-    weg->mZustand = 9;  // walking on, out of every search
+    weg->mZustand = 9;
     EXPECT_EQ(turmArbeiter(), 7);
     Laufe(2.1f);
     EXPECT_EQ(turmArbeiter(), 8);

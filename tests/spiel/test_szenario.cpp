@@ -184,18 +184,13 @@ TEST_P(Selbstlaeufer, VerhungertNichtNebenReifenFeldern)
         }
         Schritt(0.1f);
 
-        int arbeiter = 0, hungrig = 0;
-        bool reif = false;
-        for (Objekt* o : mSzene->mObjekte)
-        {
-            if (const Mensch* m = dynamic_cast<const Mensch*>(o))
-            {
-                ++arbeiter;
-                hungrig += m->mZustand == 2;
-            }
-            else if (const Acker* a = dynamic_cast<const Acker*>(o))
-                reif = reif || a->mZustand == Acker::Reif;
-        }
+        const auto& menschen = mSzene->Liste(Art::Mensch);
+        const int64_t arbeiter = static_cast<int64_t>(menschen.size());
+        const int64_t hungrig = std::count_if(menschen.begin(), menschen.end(),
+                                              [](const Objekt* o) { return Als<Mensch>(o)->mZustand == 2; });
+        const auto& felder = mSzene->Liste(Art::Acker);
+        const bool reif = std::any_of(felder.begin(), felder.end(),
+                                      [](const Objekt* o) { return Als<Acker>(o)->mZustand == Acker::Reif; });
         zaehltRichtig = zaehltRichtig && hungrig == mSzene->mHungrige && arbeiter == mSzene->mArbeiter;
         // A ripe field asks for a farmer every 2 s: only longer is a freeze.
         erstarrt = arbeiter > 0 && hungrig == arbeiter && reif ? erstarrt + 0.1f : 0.0f;
