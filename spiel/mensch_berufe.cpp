@@ -1,4 +1,5 @@
 // The worker's job states 12 to 32: woodcutter, forester, quarry worker and tower worker.
+#include <algorithm>
 #include <cmath>
 
 #include "spiel/baum.h"
@@ -219,10 +220,20 @@ bool Mensch::SuchePflanzplatz()
             continue;
         if (HorizontalQuadrat(mSzene->mPunkte[r], mArbeitsplatz->mPosition) > 10000.0f)
             continue;
+        // An object whose footprint is farther from the region's point than the farthest corner
+        // reaches none of the corners: one distance rules it out.
+        const Vektor& mitte = mSzene->mPunkte[r];
+        float reichweite = 0.0f;
+        for (uint32_t k = 0; k < region.mEckenAnzahl; ++k)
+            reichweite = std::max(reichweite, HorizontalQuadrat(region.mEcken[k], mitte));
+        reichweite = std::sqrt(reichweite) + 0.01f;
         bool bedeckt = false;
         for (const Objekt* o : mSzene->Liste(Art::Grundflaeche))
         {
             if (!(o->mRadius > 0.0f))
+                continue;
+            const float weite = o->mRadius + reichweite;
+            if (HorizontalQuadrat(o->mPosition, mitte) > weite * weite)
                 continue;
             for (uint32_t k = 0; k < region.mEckenAnzahl && !bedeckt; ++k)
             {

@@ -677,13 +677,11 @@ void Szene::BaueGelaende()
         waende.mIndizes.clear();
         FuegeWaendeHinzu(i, waende);
         teil.mWandPlatz = netz.mVertices.size();
-        teil.mWandIndex = netz.mIndizes.size();
         teil.mWandVertices = waende.mVertices.size();
         netz.mVertices.insert(netz.mVertices.end(), waende.mVertices.begin(), waende.mVertices.end());
         netz.mVertices.resize(teil.mWandPlatz + WandPlaetze(i));
-        for (uint64_t v = 0; v < teil.mWandVertices; ++v)
-            netz.mIndizes.push_back(static_cast<uint32_t>(teil.mWandPlatz + v));
     }
+    SchreibeWandIndizes(0, netz.mIndizes.size());
 
     if (mGelaende)
     {
@@ -705,6 +703,19 @@ void Szene::BaueGelaende()
 }
 
 uint64_t Szene::WandPlaetze(uint64_t i) const { return 6u * mRegionen[i].mEckenAnzahl; }
+
+void Szene::SchreibeWandIndizes(uint64_t ab, uint64_t anfang)
+{
+    std::vector<uint32_t>& indizes = mGelaendeNetz.mIndizes;
+    indizes.resize(anfang);
+    for (uint64_t j = ab; j < mGelaendeTeile.size(); ++j)
+    {
+        GelaendeTeil& wand = mGelaendeTeile[j];
+        wand.mWandIndex = indizes.size();
+        for (uint64_t v = 0; v < wand.mWandVertices; ++v)
+            indizes.push_back(static_cast<uint32_t>(wand.mWandPlatz + v));
+    }
+}
 
 void Szene::AktualisiereRegion(uint64_t r, bool hoehen)
 {
@@ -733,7 +744,9 @@ void Szene::AktualisiereRegion(uint64_t r, bool hoehen)
     SPIEL_PRUEFE(teil.mVertices.size() == mGelaendeTeile[r].mOben.mAnzahl);
     schreibe(mGelaendeTeile[r].mOben.mAnfang, teil);
 
-    bool indizesNeu = false;
+    // Walls that appeared or went change the length of their region's run in the index list
+    // and move the runs after it: the list is written anew from the first such region on.
+    uint64_t ersterWechsel = UINT64_MAX;
     auto waende = [&](uint64_t j) {
         teil.mVertices.clear();
         teil.mIndizes.clear();
@@ -741,23 +754,11 @@ void Szene::AktualisiereRegion(uint64_t r, bool hoehen)
         GelaendeTeil& wand = mGelaendeTeile[j];
         SPIEL_PRUEFE(teil.mVertices.size() <= WandPlaetze(j));
         schreibe(wand.mWandPlatz, teil);
-        const uint64_t neu = teil.mVertices.size();
-        if (neu == wand.mWandVertices)
-            return;
-        // Walls appeared or went: the region's run in the index list changes its length, and
-        // the runs of the regions after it move.
-        const auto lauf = netz.mIndizes.begin() + static_cast<std::ptrdiff_t>(wand.mWandIndex);
-        netz.mIndizes.erase(lauf, lauf + static_cast<std::ptrdiff_t>(wand.mWandVertices));
-        std::vector<uint32_t> indizes(neu);
-        for (uint64_t v = 0; v < neu; ++v)
-            indizes[v] = static_cast<uint32_t>(wand.mWandPlatz + v);
-        netz.mIndizes.insert(netz.mIndizes.begin() + static_cast<std::ptrdiff_t>(wand.mWandIndex), indizes.begin(),
-                             indizes.end());
-        const uint64_t alt = wand.mWandVertices;
-        for (uint64_t spaeter = j + 1; spaeter < mGelaendeTeile.size(); ++spaeter)
-            mGelaendeTeile[spaeter].mWandIndex = mGelaendeTeile[spaeter].mWandIndex + neu - alt;
-        wand.mWandVertices = neu;
-        indizesNeu = true;
+        if (teil.mVertices.size() != wand.mWandVertices)
+        {
+            wand.mWandVertices = teil.mVertices.size();
+            ersterWechsel = std::min(ersterWechsel, j);
+        }
     };
     if (hoehen)
     {
@@ -765,6 +766,9 @@ void Szene::AktualisiereRegion(uint64_t r, bool hoehen)
         for (uint32_t j : mAnlieger[r])
             waende(j);
     }
+    const bool indizesNeu = ersterWechsel != UINT64_MAX;
+    if (indizesNeu)
+        SchreibeWandIndizes(ersterWechsel, mGelaendeTeile[ersterWechsel].mWandIndex);
     if (von < bis || indizesNeu)
     {
         mGelaende->Aktualisiere(netz, von == UINT64_MAX ? 0 : von, bis > von ? bis - von : 0, indizesNeu);

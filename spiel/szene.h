@@ -123,6 +123,8 @@ private:
     void FuegeWaendeHinzu(uint64_t i, Netz& netz) const;
     // Vertex slots for region i's walls: two triangles on each edge at most.
     uint64_t WandPlaetze(uint64_t i) const;
+    // Writes the index list's runs of the walls in use from region ab on, the first at anfang.
+    void SchreibeWandIndizes(uint64_t ab, uint64_t anfang);
 
     void Erzeuge();
     void WerfePunkte();
