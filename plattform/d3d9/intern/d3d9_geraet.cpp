@@ -1,6 +1,7 @@
 #include "plattform/d3d9/intern/d3d9_geraet.h"
 
 #include <GLFW/glfw3.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -210,7 +211,20 @@ HRESULT TD3D9Geraet::Erzeuge(GLFWwindow* fenster, const D3DPRESENT_PARAMETERS& p
   return D3D_OK;
 }
 
-TD3D9Geraet::TD3D9Geraet(GLFWwindow* fenster) : mFenster(fenster) { gAktuell = this; }
+TD3D9Geraet::TD3D9Geraet(GLFWwindow* fenster) : mFenster(fenster) {
+  gAktuell = this;
+  HalteTreiberSpeicher();
+}
+
+// Mesa's software rasteriser takes the memory of each batch of draws from the heap and frees
+// it when the batch is done. With glibc's default the freed top of the heap goes back to the
+// kernel every time, and the next batch faults each page in again, zeroed: with many small
+// draws a frame took up to three times as long, depending on where the heap's top happened to
+// lie. The heap now keeps what it has (up to 256 MiB free at its top).
+void TD3D9Geraet::HalteTreiberSpeicher() {
+  static const bool einmal = [] { return mallopt(M_TRIM_THRESHOLD, 256 << 20) == 1; }();
+  (void)einmal;
+}
 
 bool TD3D9Geraet::Starte(const D3DPRESENT_PARAMETERS& parameter) {
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &mMaxTexturGroesse);

@@ -139,6 +139,7 @@ class TD3D9Geraet final : public TReferenzGezaehlt<IDirect3DDevice9> {
   };
 
   TD3D9Geraet(GLFWwindow* fenster);
+  static void HalteTreiberSpeicher();
   bool Starte(const D3DPRESENT_PARAMETERS& parameter);
   bool LegeSwapKetteAn(const D3DPRESENT_PARAMETERS& parameter);
   void SetzeZustaendeZurueck();

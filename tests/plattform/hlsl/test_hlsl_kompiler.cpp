@@ -120,6 +120,9 @@ TEST(HlslKompiler, UnpassendeSchnittstellenSindFehlerStattStillerFalschheit) {
        "overlaps"},
       {"ps_3_0", "float4 main(float2 t : TEXCOORD0) : NORMAL0 { return t.xyxy; }\n", "NORMAL0"},
       {"ps_3_0", "float4 main(float2 t : TEXCOORD0) : COLOR4 { return t.xyxy; }\n", "COLOR4"},
+      // The pixel's own position and facing have the shapes Direct3D 9 gives them or none.
+      {"ps_3_0", "float4 main(float3 v : VPOS) : COLOR0 { return v.xyzz; }\n", "VPOS"},
+      {"ps_3_0", "float4 main(float2 f : VFACE) : COLOR0 { return f.xyxy; }\n", "VFACE"},
   };
   for (const Fall& f : faelle) {
     SCOPED_TRACE(f.Quelle);
