@@ -220,9 +220,9 @@ TD3D9Geraet::TD3D9Geraet(GLFWwindow* fenster) : mFenster(fenster) {
 // it when the batch is done. With glibc's default the freed top of the heap goes back to the
 // kernel every time, and the next batch faults each page in again, zeroed: with many small
 // draws a frame took up to three times as long, depending on where the heap's top happened to
-// lie. The heap now keeps what it has (up to 256 MiB free at its top).
+// lie. The heap now keeps what it has (up to 64 MiB free at its top).
 void TD3D9Geraet::HalteTreiberSpeicher() {
-  static const bool einmal = [] { return mallopt(M_TRIM_THRESHOLD, 256 << 20) == 1; }();
+  static const bool einmal = [] { return mallopt(M_TRIM_THRESHOLD, 64 << 20) == 1; }();
   (void)einmal;
 }
 
