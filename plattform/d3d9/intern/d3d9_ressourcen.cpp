@@ -468,12 +468,11 @@ HRESULT TD3D9Puffer::Entsperre() {
   if (!mGeraet) return D3DERR_INVALIDCALL;
   if (mSperrFlags & D3DLOCK_READONLY) return D3D_OK;
   glBindBuffer(GL_COPY_WRITE_BUFFER, mPuffer);
-  // Discard gives the buffer new storage, so draws still using the old one need not wait;
-  // the new storage gets the whole copy, so that OpenGL and the copy stay alike.
+  // Discard gives the buffer new storage, so draws still using the old one need not wait.
+  // Outside the locked range its contents are undefined after a discard, as on Direct3D 9.
   if (mSperrFlags & D3DLOCK_DISCARD)
-    glBufferData(GL_COPY_WRITE_BUFFER, mGroesse, mInhalt.data(), PufferNutzung(mUsage));
-  else
-    glBufferSubData(GL_COPY_WRITE_BUFFER, mSperrVersatz, mSperrGroesse, mInhalt.data() + mSperrVersatz);
+    glBufferData(GL_COPY_WRITE_BUFFER, mGroesse, nullptr, PufferNutzung(mUsage));
+  glBufferSubData(GL_COPY_WRITE_BUFFER, mSperrVersatz, mSperrGroesse, mInhalt.data() + mSperrVersatz);
   return D3D_OK;
 }
 
