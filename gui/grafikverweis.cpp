@@ -1,5 +1,7 @@
 #include "gui/grafikverweis.h"
 
+#include "quarzklassen/grafik/sprite/quarz_blockgfx3d.h"
+
 namespace Gui {
 
 GrafikVerweis::GrafikVerweis(GrafikVerweis&& quelle) noexcept { Uebernimm(quelle); }
@@ -27,11 +29,16 @@ void GrafikVerweis::Uebernimm(GrafikVerweis& quelle) {
 GrafikVerweis::~GrafikVerweis() { Freigeben(); }
 
 void GrafikVerweis::Freigeben() {
+  if (mBesitzt) delete mBatch;
   mBatch = nullptr;
   mIndex = KEINE_ID;
   mBesitzt = 0;
 }
 
-BVektor<float> GrafikVerweis::SpriteGroesse() const { return BVektor<float>(0, 0, 0); }
+BVektor<float> GrafikVerweis::SpriteGroesse() const {
+  if (!mBatch || !mBatch->HatGrafik(mIndex)) return BVektor<float>(0, 0, 0);
+  const TGrafikSlot& slot = mBatch->Grafik(mIndex);
+  return BVektor<float>(static_cast<float>(slot.mBreite), static_cast<float>(slot.mHoehe), 0.0f);
+}
 
 }  // namespace Gui

@@ -4,6 +4,7 @@
 #include <boost/format.hpp>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 #include "gui/auswahl.h"
 #include "gui/button.h"
@@ -98,14 +99,24 @@ void SimpelRenderer::Beende() { Leere(); }
 
 void SimpelRenderer::Rechteck(float x, float y, float breite, float hoehe, const TAlphaFarbe& farbe) {
   if (!Zeichenbar(breite, hoehe)) return;
-  mBatch->Zeichne(0, BVektor<float>(x - mClipX, y - mClipY, 0.5f), farbe,
-                  static_cast<float>(static_cast<int64_t>(breite)), static_cast<float>(static_cast<int64_t>(hoehe)),
-                  0.0f);
+  ZeichneRechteck(x, y, static_cast<float>(static_cast<int64_t>(breite)),
+                  static_cast<float>(static_cast<int64_t>(hoehe)), farbe);
+}
+
+void SimpelRenderer::ZeichneRechteck(float x, float y, float breite, float hoehe, const TAlphaFarbe& farbe) {
+  mBatch->Zeichne(0, BVektor<float>(x - mClipX, y - mClipY, 0.5f), farbe, breite, hoehe, 0.0f);
 }
 
 void SimpelRenderer::TextBox(float x, float y, float breite, float hoehe, const std::string& text,
                              const TAlphaFarbe& farbe, uint32_t horizontal, uint32_t vertikal, float skalierung) {
+  // A box with no room would leave the font's line breaking nothing to fill.
   if (text.empty() || !Zeichenbar(breite, hoehe)) return;
+  ZeichneTextBox(x, y, breite, hoehe, text, farbe, horizontal, vertikal, skalierung);
+}
+
+void SimpelRenderer::ZeichneTextBox(float x, float y, float breite, float hoehe, const std::string& text,
+                                    const TAlphaFarbe& farbe, uint32_t horizontal, uint32_t vertikal,
+                                    float skalierung) {
   mSchrift->mFarbe = farbe;
   mSchrift->SetAusrichtung(horizontal, vertikal);
   mSchrift->SetGroesse(mSchrift->mDateiGroesse * skalierung);
@@ -149,15 +160,23 @@ void SimpelRenderer::ZeichneInhalt(float x, float y, float breite, float hoehe, 
   TextBox(x + versatz, y, breite - versatz, hoehe, beschriftung, text, 1, 4, skalierung);
 }
 
-void SimpelRenderer::ZeichneButton(Button* e) {
+std::optional<SimpelRenderer::Lage> SimpelRenderer::LageVon(const Basis* e) {
   const float alpha = Deckkraft(e);
-  if (alpha == 0.0f) return;
-  const float f = FokusWert(e);
+  if (alpha == 0.0f) return std::nullopt;
+  return Lage{alpha, FokusWert(e), e->AbsolutePosition(), e->mGroesse.x, e->mGroesse.y};
+}
+
+// The outer frame of the active widgets grows by 4 units per side with the focus highlight.
+void SimpelRenderer::Aussen(const Lage& l, const TAlphaFarbe& farbe) {
+  Rechteck(l.p.x - 4 * l.f, l.p.y - 4 * l.f, l.w + 8 * l.f, l.h + 8 * l.f, farbe);
+}
+
+void SimpelRenderer::ZeichneButton(Button* e) {
+  const std::optional<Lage> l = LageVon(e);
+  if (!l) return;
+  const auto [alpha, f, p, w, h] = *l;
   const bool aktiv = e->mAktiviert != 0;
-  const BVektor<float> p = e->AbsolutePosition();
-  const float w = e->mGroesse.x, h = e->mGroesse.y;
-  Rechteck(p.x - 4 * f, p.y - 4 * f, w + 8 * f, h + 8 * f,
-           aktiv ? Rahmenfarbe(f, 0.2f, 0.2f, 0.4f, 0.8f * alpha) : TAlphaFarbe(0.7f, 0.7f, 0.7f, 0.8f * alpha));
+  Aussen(*l, aktiv ? Rahmenfarbe(f, 0.2f, 0.2f, 0.4f, 0.8f * alpha) : TAlphaFarbe(0.7f, 0.7f, 0.7f, 0.8f * alpha));
   if (w >= 4 && h >= 4) {
     Rechteck(p.x + 2, p.y + 2, w - 4, h - 4,
              aktiv ? Rahmenfarbe(f, 0.6f, 0.6f, 0.8f, alpha) : TAlphaFarbe(0.8f, 0.8f, 0.8f, 0.8f * alpha));
@@ -172,13 +191,10 @@ void SimpelRenderer::ZeichneButton(Button* e) {
 }
 
 void SimpelRenderer::ZeichneCheckbox(Checkbox* e) {
-  const float alpha = Deckkraft(e);
-  if (alpha == 0.0f) return;
-  const float f = FokusWert(e);
-  const BVektor<float> p = e->AbsolutePosition();
-  const float w = e->mGroesse.x, h = e->mGroesse.y;
-  Rechteck(p.x - 4 * f, p.y - 4 * f, w + 8 * f, h + 8 * f,
-           e->mAktiviert ? Rahmenfarbe(f, 0.1f, 0.1f, 0.2f, 1.8f * alpha) : TAlphaFarbe(0.7f, 0.7f, 0.7f, 0.8f * alpha));
+  const std::optional<Lage> l = LageVon(e);
+  if (!l) return;
+  const auto [alpha, f, p, w, h] = *l;
+  Aussen(*l, e->mAktiviert ? Rahmenfarbe(f, 0.1f, 0.1f, 0.2f, 1.8f * alpha) : TAlphaFarbe(0.7f, 0.7f, 0.7f, 0.8f * alpha));
   TextBox(p.x + 5, p.y + 5, w - 10, h - 10, e->mBeschriftung, TAlphaFarbe(1, 1, 1, alpha), 0, 4, e->Skalierung());
 
   const float s = std::min(w - 10, h - 10);
@@ -195,14 +211,11 @@ void SimpelRenderer::ZeichneCheckbox(Checkbox* e) {
 }
 
 void SimpelRenderer::ZeichneAuswahl(Auswahl* e) {
-  const float alpha = Deckkraft(e);
-  if (alpha == 0.0f) return;
-  const float f = FokusWert(e);
+  const std::optional<Lage> l = LageVon(e);
+  if (!l) return;
+  const auto [alpha, f, p, w, h] = *l;
   const bool aktiv = e->mAktiviert != 0;
-  const BVektor<float> p = e->AbsolutePosition();
-  const float w = e->mGroesse.x, h = e->mGroesse.y;
-  Rechteck(p.x - 4 * f, p.y - 4 * f, w + 8 * f, h + 8 * f,
-           aktiv ? Rahmenfarbe(f, 0.2f, 0.2f, 0.4f, 1.3f * alpha) : TAlphaFarbe(0.3f, 0.3f, 0.3f, 0.3f * alpha));
+  Aussen(*l, aktiv ? Rahmenfarbe(f, 0.2f, 0.2f, 0.4f, 1.3f * alpha) : TAlphaFarbe(0.3f, 0.3f, 0.3f, 0.3f * alpha));
   if (e->mEintraege.empty()) return;
   const float x = p.x + 5, y = p.y + 5, bw = w - 10, bh = h - 10;
   const float t = Klemme(5.0f * SekundenSeit(e->mWechselZeit));

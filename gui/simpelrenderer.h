@@ -3,6 +3,7 @@
 // batch and a text of one font, faded and animated from the ticks the elements keep.
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 
 #include "gui/renderer.h"
@@ -33,11 +34,16 @@ public:
   void ZeichneElement(Basis*) override {}
 
 protected:
-  // A rectangle of graphic 0, top-left at (x, y) in surface units; nothing below one whole unit.
-  virtual void Rechteck(float x, float y, float breite, float hoehe, const TAlphaFarbe& farbe);
-  // A wrapped text in the box (x, y, w, h); alignments as the font takes them.
-  virtual void TextBox(float x, float y, float breite, float hoehe, const std::string& text,
-                       const TAlphaFarbe& farbe, uint32_t horizontal, uint32_t vertikal, float skalierung);
+  // A rectangle of graphic 0, top-left at (x, y) in surface units, with whole-number extents;
+  // nothing below one whole unit.
+  void Rechteck(float x, float y, float breite, float hoehe, const TAlphaFarbe& farbe);
+  virtual void ZeichneRechteck(float x, float y, float breite, float hoehe, const TAlphaFarbe& farbe);
+  // A wrapped text in the box (x, y, w, h); alignments as the font takes them; nothing in a box
+  // below one whole unit.
+  void TextBox(float x, float y, float breite, float hoehe, const std::string& text, const TAlphaFarbe& farbe,
+               uint32_t horizontal, uint32_t vertikal, float skalierung);
+  virtual void ZeichneTextBox(float x, float y, float breite, float hoehe, const std::string& text,
+                              const TAlphaFarbe& farbe, uint32_t horizontal, uint32_t vertikal, float skalierung);
   // Draws what both batches hold.
   virtual void Leere();
   // An image and a label in a box (buttons and choices).
@@ -58,6 +64,17 @@ protected:
   std::deque<Ausschnitt> mStapel;
 
 private:
+  // What every draw routine starts from: opacity, focus highlight, absolute place and size.
+  struct Lage {
+    float alpha;
+    float f;
+    BVektor<float> p;
+    float w;
+    float h;
+  };
+  // Null when the element is fully faded out.
+  static std::optional<Lage> LageVon(const Basis* e);
+  void Aussen(const Lage& lage, const TAlphaFarbe& farbe);
   void SetzeBereich(float x, float y, float breite, float hoehe);
 };
 
