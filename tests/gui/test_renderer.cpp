@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
+#include "gui/abstand.h"
 #include "gui/hinweis.h"
 #include "gui/simpelrenderer.h"
 #include "quarzklassen/grafik/bild/tbereich.h"
@@ -206,6 +208,131 @@ TEST_F(RendererTest, GoldenePixel) {
     EXPECT_TRUE(Nahe(ist, p.soll)) << std::hex << ist << " statt " << p.soll;
   }
   EXPECT_FALSE(mLog.Enthaelt("!"));
+}
+
+TEST_F(RendererTest, WasJedesElementZeichnet) {
+  // Each row: an element and what one frame of it records. Extents below one whole unit draw
+  // nothing (the batch would read 0 as the graphic's own size, negatives mirror).
+  struct Fall {
+    const char* name;
+    std::function<Basis*()> baue;
+    size_t rechtecke;
+    std::vector<std::string> texte;
+  };
+  const Fall faelle[] = {
+      {"Knopf 60 x 20", [] { return Fest(new Button("OK", GrafikVerweis()), 5, 5, 60, 20); }, 2, {"OK"}},
+      {"Knopf 4 breit: kein leeres Innenfeld", [] { return Fest(new Button("OK", GrafikVerweis()), 5, 5, 4, 20); },
+       1, {}},
+      {"Knopf 3 breit", [] { return Fest(new Button("OK", GrafikVerweis()), 5, 5, 3, 20); }, 1, {}},
+      {"kleiner Kasten: kein Feld, keine Marke, kein Text", [] { return Fest(new Checkbox("x"), 5, 5, 9, 30); }, 1,
+       {}},
+      {"Kasten", [] { return Fest(new Checkbox("(1) Feld"), 5, 5, 100, 30); }, 3, {"(1) Feld"}},
+      {"Wahl an Index 0 von 3", [] { return Fest(new Auswahl(0, "a", "b", "c"), 5, 5, 100, 30); }, 1, {"1/3 a"}},
+      {"Wahl ohne Platz fuer Inhalt", [] { return Fest(new Auswahl(0, "a", "b"), 5, 5, 10, 30); }, 1, {}},
+      {"Text", [] { return Fest(new Text("Pause", 0), 5, 5, 100, 30); }, 1, {"Pause"}},
+      {"Text 3 hoch: nur der Grund", [] { return Fest(new Text("Pause", 0), 5, 5, 100, 3); }, 1, {}},
+      {"Abstand", [] { return Fest(new Abstand(), 5, 5, 100, 30); }, 0, {}},
+  };
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(f.name);
+    Basis* e = f.baue();
+    mO->FuegeKindHinzu(e);
+    guitest::Schritt(2.0f);
+    mRenderer->Vergiss();
+    Bild();
+    EXPECT_EQ(mRenderer->mRechtecke.size(), f.rechtecke);
+    std::vector<std::string> texte;
+    for (const TextAufruf& t : mRenderer->mTexte) texte.push_back(t.text);
+    EXPECT_EQ(texte, f.texte);
+    for (const Aufzeichnung& r : mRenderer->mRechtecke) {
+      EXPECT_GE(r.w, 1.0f);
+      EXPECT_GE(r.h, 1.0f);
+      EXPECT_EQ(r.w, std::floor(r.w));
+    }
+    delete e;
+  }
+}
+
+TEST_F(RendererTest, HinweisSchweifUndBesitzerlos) {
+  auto* besitzer = Fest(new Checkbox("b"), 100, 80, 40, 20);
+  mO->FuegeKindHinzu(besitzer);
+  auto* h = new Hinweis("", besitzer);  // 150 x 70
+  mO->FuegeKindHinzu(h);
+  guitest::Schritt(2.0f);
+  Bild();
+  // The checkbox draws 3; the tail's segments k = (i / 21)^2 of 150 x 70 reach one whole unit
+  // from i = 2 on (k 0.009 x 70 = 0.63 for i = 2, so from i = 3): 18 segments, then the body.
+  const size_t kasten = 3;
+  EXPECT_EQ(mRenderer->mRechtecke.size(), kasten + 18 + 1);
+  // Without its owner (gone while the tooltip fades) only the body is drawn.
+  mRenderer->Vergiss();
+  delete besitzer;
+  EXPECT_EQ(h->mBesitzer, nullptr);
+  Bild();
+  EXPECT_EQ(mRenderer->mRechtecke.size(), 1u);
+}
+
+TEST_F(RendererTest, BlendenAusrichtungUndPuls) {
+  auto* t = Fest(new Text("x", 0), 5, 5, 100, 30);
+  mO->FuegeKindHinzu(t);
+  guitest::Schritt(2.0f);
+  // Horizontal alignment from the element's own "richt_horiz": below 0.3 left, above 0.7 right.
+  const struct {
+    const char* wert;
+    uint32_t ausrichtung;
+  } ausrichtungen[] = {{"0", 0}, {"0.3", 1}, {"0.7", 1}, {"0.71", 2}};
+  for (const auto& a : ausrichtungen) {
+    SCOPED_TRACE(a.wert);
+    t->mEigenschaften.Knoten("richt_horiz").SetzeWert("float", a.wert);
+    mRenderer->Vergiss();
+    Bild();
+    ASSERT_EQ(mRenderer->mTexte.size(), 1u);
+    EXPECT_EQ(mRenderer->mTexte[0].horizontal, a.ausrichtung);
+    EXPECT_EQ(mRenderer->mTexte[0].vertikal, 4u);
+  }
+  // The surface's value does not count for alignment.
+  t->mEigenschaften = TEigenschaften();
+  mO->mEigenschaften.Knoten("richt_horiz").SetzeWert("float", "0");
+  mRenderer->Vergiss();
+  Bild();
+  EXPECT_EQ(mRenderer->mTexte[0].horizontal, 1u);
+
+  // Hidden 0.25 s ago: alpha = 1 - sqrt(0.5); 0.5 s ago: nothing.
+  t->SetSichtbar(false);
+  guitest::Schritt(0.25f);
+  mRenderer->Vergiss();
+  Bild();
+  ASSERT_EQ(mRenderer->mRechtecke.size(), 1u);
+  EXPECT_NEAR(mRenderer->mRechtecke[0].farbe.a, 0.7f * (1.0f - std::sqrt(0.5f)), 1e-3f);
+  guitest::Schritt(0.25f);
+  mRenderer->Vergiss();
+  Bild();
+  EXPECT_TRUE(mRenderer->mRechtecke.empty());
+
+  // The press flash: drawn 0.1 s after a press, gone once it has run its 0.2 s.
+  auto* b = Fest(new Button("", GrafikVerweis()), 5, 50, 60, 20);
+  mO->FuegeKindHinzu(b);
+  guitest::Schritt(2.0f);
+  const struct {
+    float vor;
+    size_t rechtecke;
+  } pulse[] = {{0.1f, 3}, {0.21f, 2}, {1.0f, 2}, {1000.0f, 2}};
+  for (const auto& p : pulse) {
+    SCOPED_TRACE(p.vor);
+    b->mDruckZeit = Jetzt() - Ticks(p.vor);
+    mRenderer->Vergiss();
+    Bild();
+    EXPECT_EQ(mRenderer->mRechtecke.size(), p.rechtecke);
+  }
+}
+
+TEST_F(RendererTest, OhneSchriftScheitertDerStart) {
+  try {
+    SimpelRenderer r(mBatch, nullptr);
+    FAIL() << "no exception";
+  } catch (const Quarz_Ausnahme& a) {
+    EXPECT_NE(a.mMeldung.find("calibrib.ttf"), std::string::npos);
+  }
 }
 
 }  // namespace
