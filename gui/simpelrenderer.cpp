@@ -56,6 +56,10 @@ SimpelRenderer::SimpelRenderer(Quarz_BlockGfx3D* batch, Quarz_Font3D* schrift)
 void SimpelRenderer::Beginne() {
   mBatch->mZentriert = 0;
   mSchrift->SetGroesse(mSchrift->mDateiGroesse);
+  // Text waits in the font's batch until the element's rectangles are out: drawn at once it
+  // would lie under them, and every label would cost a draw call of its own.
+  mSofortVorher = mSchrift->mSofortZeichnen;
+  mSchrift->mSofortZeichnen = 0;
 }
 
 void SimpelRenderer::Leere() {
@@ -95,7 +99,10 @@ void SimpelRenderer::BeendeElement(Basis*) {
     kontext->SetRenderBereich(0, 0, kontext->mZielBreite, kontext->mZielHoehe);
 }
 
-void SimpelRenderer::Beende() { Leere(); }
+void SimpelRenderer::Beende() {
+  Leere();
+  mSchrift->mSofortZeichnen = mSofortVorher;
+}
 
 void SimpelRenderer::Rechteck(float x, float y, float breite, float hoehe, const TAlphaFarbe& farbe) {
   if (!Zeichenbar(breite, hoehe)) return;

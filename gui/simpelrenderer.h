@@ -62,6 +62,7 @@ protected:
   float mClipY = 0.0f;
   float mClipZ = 0.0f;
   std::deque<Ausschnitt> mStapel;
+  uint8_t mSofortVorher = 1;  // the font's own draw-immediately flag, restored by Beende
 
 private:
   // What every draw routine starts from: opacity, focus highlight, absolute place and size.

@@ -1,6 +1,14 @@
-// Per-frame cost of the GUI: laying out the build bar's page with the pause menu open.
+// Per-frame cost of the GUI with the build bar's page and the pause menu open: laying out,
+// following the pointer, and drawing (the last needs a display: run under xvfb-run).
 #include <benchmark/benchmark.h>
 
+#include <vector>
+
+#include "gui/simpelrenderer.h"
+#include "quarzklassen/grafik/bild/tbereich.h"
+#include "quarzklassen/grafik/geraet/quarz_screen3d.h"
+#include "quarzklassen/grafik/schrift/quarz_font3d.h"
+#include "quarzklassen/grafik/sprite/quarz_blockgfx3d.h"
 #include "quarzklassen/kern/quarz_timer.h"
 #include "tests/gui/gui_testhilfe.h"
 
@@ -38,6 +46,42 @@ void BM_ZeigerUeberDemBaubalken(benchmark::State& state) {
   gTimer.Leere();
 }
 BENCHMARK(BM_ZeigerUeberDemBaubalken);
+
+void BM_ZeichneBaubalkenUndMenue(benchmark::State& state) {
+  guitest::Starte();
+  if (!Quarz_Screen3D::Init(Quarz_Screen3D::Modus{1280, 768, 0, 0}, Quarz_Screen3D::FLAG_ANWENDUNG)) {
+    state.SkipWithError("kein Bildschirm (xvfb-run?)");
+    return;
+  }
+  const std::string pfad = std::string(WEILERBAU_BAU) + "/Daten/calibrib.ttf";
+  Quarz_Font3D* schrift = Quarz_Font3D::ErzeugeAusTrueType(std::wstring(pfad.begin(), pfad.end()));
+  auto* batch = new Quarz_BlockGfx3D(0, 1000, 0);
+  std::vector<uint32_t> weiss(64 * 64, 0xFFFFFFFFu);
+  TBereich quelle;
+  quelle.mPixel = reinterpret_cast<uint8_t*>(weiss.data());
+  quelle.mFormat = Quarz::PF_A8R8G8B8;
+  quelle.mBreite = quelle.mHoehe = 64;
+  quelle.mPitch = 64 * 4;
+  batch->AddGrafik(0, quelle, 0, 0, 64, 64);
+  if (schrift) {
+    Gui::SimpelRenderer renderer(batch, schrift);
+    Gui::Oberflaeche o(guitest::KonfigPfad());
+    guitest::Baubalken leiste(o);
+    o.FuegeKindHinzu(new guitest::PauseMenue(o));
+    guitest::Schritt(1.0f);
+    for (auto _ : state) {
+      o.OrdneBaumAn();
+      o.Zeichne(renderer);
+    }
+  } else {
+    state.SkipWithError("calibrib.ttf fehlt im Datenordner des Baus");
+  }
+  delete schrift;
+  delete batch;
+  Quarz_Screen3D::Beenden();
+  gTimer.Leere();
+}
+BENCHMARK(BM_ZeichneBaubalkenUndMenue);
 
 }  // namespace
 
