@@ -153,10 +153,12 @@ TEST_F(RendererTest, GoldenePixel) {
   // Three widgets, each 60 x 20, on black; no label (text would cover the sample points).
   auto* knopf = Fest(new Button("", GrafikVerweis()), 10, 10, 60, 20);
   auto* aus = Fest(new Button("", GrafikVerweis()), 90, 10, 60, 20);
-  auto* gedrueckt = Fest(new Button("", GrafikVerweis()), 50, 80, 60, 20);
+  auto* gedrueckt = Fest(new Button("", GrafikVerweis()), 90, 82, 60, 20);
   auto* kasten = Fest(new Checkbox(""), 10, 40, 60, 30);
   auto* an = Fest(new Checkbox(""), 90, 40, 60, 30);
-  auto* wahl = Fest(new Auswahl(0, "a", "b", "c"), 10, 90, 30, 20);
+  // The choice's entry text stays inside its 54 x 20 content box at half the font size.
+  auto* wahl = Fest(new Auswahl(0, "a", "b", "c"), 10, 82, 64, 30);
+  mO->mSkalierung = 0.5f;
   for (Basis* e : std::initializer_list<Basis*>{knopf, aus, kasten, an, wahl, gedrueckt}) mO->FuegeKindHinzu(e);
   aus->SetAktiv(false);
   an->SetWert(true);
@@ -191,15 +193,16 @@ TEST_F(RendererTest, GoldenePixel) {
       {"neben dem Knopf", 75, 20, schwarz.ARGB()},
       {"aus Rand", 91, 20, ausRand.ARGB()},
       {"aus innen", 120, 20, ausInnen.ARGB()},
-      {"gedrueckt innen", 55, 85, innen.Ueber(blitz).ARGB()},
-      {"Blitz neben dem Knopf", 115, 90, schwarz.Ueber(blitz).ARGB()},
-      {"Blitz ueber der Wahl", 39, 91, wRand.Ueber(blitz).ARGB()},
+      {"gedrueckt innen", 95, 87, innen.Ueber(blitz).ARGB()},
+      {"Blitz neben dem Knopf", 78, 100, schwarz.Ueber(blitz).ARGB()},
+      {"Blitz ueber der Wahl", 72, 84, wRand.Ueber(blitz).ARGB()},
       {"Kasten Rand", 20, 45, kRand.ARGB()},
       {"Kasten weisser Saum", 50, 50, Farbe{1, 1, 1}.ARGB()},
       {"Kasten aus: Marke", 55, 55, schwarz.ARGB()},
       {"Kasten an: weisser Saum", 135, 50, Farbe{1, 1, 1}.ARGB()},
       {"Kasten an: Marke", 135, 55, schwarz.Ueber({0.6f, 0.6f, 0.8f, 1}).ARGB()},
-      {"Wahl Rand", 12, 92, wRand.ARGB()},
+      {"Wahl Rand", 12, 84, wRand.ARGB()},
+      {"Wahl Rand unten", 40, 109, wRand.ARGB()},
   };
   const std::vector<uint32_t> bild = Bild();
   for (const auto& p : punkte) {
