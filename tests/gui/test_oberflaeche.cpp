@@ -10,7 +10,6 @@
 
 #include "gui/anordnung.h"
 #include "gui/hinweis.h"
-#include "gui/renderer.h"
 #include "quarzklassen/kern/quarz_timer.h"
 #include "tests/gui/gui_testhilfe.h"
 
@@ -257,17 +256,6 @@ TEST_F(OberflaecheTest, BesitzerGehtWaehrendDerHinweisSichtbarIst) {
   EXPECT_EQ(mO->mKinder.back(), mLeiste->mSeite);
 }
 
-TEST_F(OberflaecheTest, VerblassenderHinweisVerliertSeinenBesitzer) {
-  Checkbox* box = mLeiste->mBoxen[0];
-  mO->MausBewegung(box->AbsoluteMitte());
-  guitest::Schritt(0.6f);
-  Hinweis* h = mO->mHinweisElement;
-  mO->MausBewegung(BVektor<float>(900, 100, 0));  // hides it: deleted in 0.5 s
-  delete box;
-  EXPECT_EQ(h->mBesitzer, nullptr);
-  guitest::Schritt(0.6f);
-}
-
 TEST_F(OberflaecheTest, HinweisLoeschtSichSelbstNurEinmal) {
   Checkbox* box = mLeiste->mBoxen[1];
   mO->MausBewegung(box->AbsoluteMitte());
@@ -319,42 +307,3 @@ TEST_F(OberflaecheTest, FokusFolgtDemZeiger) {
 
 }  // namespace
 
-namespace {
-
-// Records the visitor calls of one frame.
-class Mitschrift : public Renderer {
-public:
-  void Beginne() override { mZeilen.push_back("Beginne"); }
-  void BeginneElement(Basis* e, const BVektor<float>& p, const BVektor<float>& g) override {
-    mZeilen.push_back("BeginneElement " + Name(e) + " " + std::to_string(int(p.x)) + "," + std::to_string(int(g.x)));
-  }
-  void BeendeElement(Basis* e) override { mZeilen.push_back("BeendeElement " + Name(e)); }
-  void Beende() override { mZeilen.push_back("Beende"); }
-  void ZeichneSeite(Seite*) override { mZeilen.push_back("Seite"); }
-  void ZeichneButton(Button* b) override { mZeilen.push_back("Button " + b->mBeschriftung); }
-  void ZeichneElement(Basis* e) override { mZeilen.push_back("Element " + Name(e)); }
-  std::string Name(Basis* e) { return dynamic_cast<Oberflaeche*>(e) ? "Oberflaeche" : e->GetTypName(); }
-  std::vector<std::string> mZeilen;
-};
-
-TEST(OberflaecheZeichnen, JedesObersteElementInSeinemAusschnitt) {
-  guitest::Starte(320, 200);
-  {
-    Oberflaeche o("");
-    auto* seite = new Seite(0, BVektor<float>(0, 0, 0));
-    o.FuegeKindHinzu(seite);
-    seite->FuegeKindHinzu(new Button("a", GrafikVerweis()));
-    seite->FuegeKindHinzu(new Abstand());
-    o.FuegeKindHinzu(new Button("b", GrafikVerweis()));
-    Mitschrift m;
-    o.Zeichne(m);
-    // Checkbox, choice, text and tooltip forward to the generic operation unless overridden.
-    const std::vector<std::string> erwartet = {
-        "Beginne",        "Element Oberflaeche", "BeginneElement  0,320", "Seite", "Button a", "Element ",
-        "BeendeElement ", "BeginneElement button 0,320", "Button b", "BeendeElement button", "Beende"};
-    EXPECT_EQ(m.mZeilen, erwartet);
-  }
-  gTimer.Leere();
-}
-
-}  // namespace
