@@ -213,6 +213,20 @@ TEST_F(RendererTest, GoldenePixel) {
   EXPECT_FALSE(mLog.Enthaelt("!"));
 }
 
+TEST_F(RendererTest, BeschriftungLiegtUeberDemKnopf) {
+  // Text waits until the element's rectangles are drawn: the label shows on the inner box.
+  auto* knopf = Fest(new Button("OK", GrafikVerweis()), 20, 30, 120, 40);
+  mO->FuegeKindHinzu(knopf);
+  guitest::Schritt(2.0f);
+  const uint32_t innen = Farbe{}.Ueber({0.2f, 0.2f, 0.4f, 0.8f}).Ueber({0.6f, 0.6f, 0.8f, 1.0f}).ARGB();
+  const std::vector<uint32_t> bild = Bild();
+  int anders = 0;
+  for (int y = 33; y < 67; ++y)
+    for (int x = 23; x < 137; ++x) anders += !Nahe(bild[y * kBreite + x] | 0xFF000000u, innen);
+  EXPECT_GT(anders, 50);
+  EXPECT_EQ(mSchrift->mSofortZeichnen, 1);  // the font's own setting is back after the frame
+}
+
 TEST_F(RendererTest, WasJedesElementZeichnet) {
   // Each row: an element and what one frame of it records. Extents below one whole unit draw
   // nothing (the batch would read 0 as the graphic's own size, negatives mirror).
