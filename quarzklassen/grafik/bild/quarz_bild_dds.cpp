@@ -103,6 +103,20 @@ bool Quarz_Bild::LadeDDS(TSpeicher& speicher) {
   const bool standard = maskiert && bits == 32 && rot.maske == 0xFF0000 && gruen.maske == 0xFF00 &&
                         blau.maske == 0xFF && alpha.maske == 0xFF000000u;
 
+  // A file too short for what its header promises is refused before the image is sized: a
+  // few hundred bytes must not make the reader take gigabytes first.
+  const uint64_t stufen = std::min<uint64_t>(mips, std::bit_width(std::max(breite, hoehe)));
+  uint64_t noetig = 0;
+  for (uint64_t l = 0; l < stufen; ++l) {
+    const uint64_t w = std::max<uint64_t>(1, breite >> l), h = std::max<uint64_t>(1, hoehe >> l);
+    noetig += maskiert ? w * h * (standard ? 4 : pixelBytes) : Quarz::GetBildBytes(format, w, h);
+  }
+  if (speicher.Rest() < noetig * (wuerfel ? 6 : 1)) {
+    Melde("DDS-Datei ist abgeschnitten.");
+    speicher.Springe(static_cast<int64_t>(speicher.Rest()));
+    return false;
+  }
+
   if (wuerfel)
     SetCubeMapGroesse(breite, format, mips);
   else

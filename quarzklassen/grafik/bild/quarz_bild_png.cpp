@@ -70,24 +70,26 @@ inline uint8_t Paeth(int a, int b, int c) {
 }
 
 // Undoes one row's filter in place. `zeile` and `oben` point behind the leading pixel of
-// zeros, so zeile[-bpp] is the left neighbour of the first byte.
+// zeros, so the left neighbours of the first bytes are those zeros.
 template <int bpp>
 bool Entfiltere(uint8_t* zeile, const uint8_t* oben, uint64_t laenge, uint8_t filter) {
+  const uint8_t* links = zeile - bpp;
+  const uint8_t* obenLinks = oben - bpp;
   switch (filter) {
     case 0: return true;
     case 1:
-      for (uint64_t i = 0; i < laenge; ++i) zeile[i] = static_cast<uint8_t>(zeile[i] + zeile[i - bpp]);
+      for (uint64_t i = 0; i < laenge; ++i) zeile[i] = static_cast<uint8_t>(zeile[i] + links[i]);
       return true;
     case 2:
       for (uint64_t i = 0; i < laenge; ++i) zeile[i] = static_cast<uint8_t>(zeile[i] + oben[i]);
       return true;
     case 3:
       for (uint64_t i = 0; i < laenge; ++i)
-        zeile[i] = static_cast<uint8_t>(zeile[i] + ((zeile[i - bpp] + oben[i]) >> 1));
+        zeile[i] = static_cast<uint8_t>(zeile[i] + ((links[i] + oben[i]) >> 1));
       return true;
     case 4:
       for (uint64_t i = 0; i < laenge; ++i)
-        zeile[i] = static_cast<uint8_t>(zeile[i] + Paeth(zeile[i - bpp], oben[i], oben[i - bpp]));
+        zeile[i] = static_cast<uint8_t>(zeile[i] + Paeth(links[i], oben[i], obenLinks[i]));
       return true;
     default: return false;
   }
@@ -178,6 +180,14 @@ bool Quarz_Bild::LadePNG(TSpeicher& speicher) {
     pos += 12 + uint64_t{laenge};
   }
   speicher.Springe(static_cast<int64_t>(groesse));
+  // Deflate packs at most 1032 bytes into one: image data that cannot come out of this much
+  // input is refused before the image takes its memory.
+  uint64_t gepackt = 0;
+  for (const auto& teil : strom.teile) gepackt += teil.second;
+  if ((uint64_t{farbtyp == 2 ? 3u : 4u} * breite + 1) * hoehe > 1032 * gepackt + 1032) {
+    Fehler("\n  Picture data doesn't fit picture size.");
+    return false;
+  }
 
   SetGroesse(breite, hoehe, Quarz::PF_A8R8G8B8, 1);
   if (mBreite != breite || mHoehe != hoehe) return false;  // reported by SetGroesse
@@ -243,8 +253,10 @@ bool Quarz_Bild::SpeicherePNG(const std::wstring& pfad) const {
   const bool ganz = std::fwrite(datei.Daten(), 1, datei.Groesse(), f) == datei.Groesse();
   if (std::fclose(f) != 0 || !ganz) {
     // A cut-off picture must not stand where the caller expects a good one.
+    // Only a file of our own goes; a device or a link stays where it is.
     std::error_code ignoriert;
-    std::filesystem::remove(name, ignoriert);
+    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(name, ignoriert)))
+      std::filesystem::remove(name, ignoriert);
     return fehler("Die Datei konnte nicht vollständig geschrieben werden.");
   }
   return true;

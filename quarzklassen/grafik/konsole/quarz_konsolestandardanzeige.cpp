@@ -1,6 +1,8 @@
 #include "quarzklassen/grafik/konsole/quarz_konsolestandardanzeige.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 
 #include "quarzklassen/grafik/bild/quarz_bild.h"
 #include "quarzklassen/grafik/geraet/quarz_screen3d.h"
@@ -18,6 +20,26 @@ enum : uint32_t {
   TASTE_LINKS = 203, TASTE_RECHTS = 205, TASTE_HOCH = 200, TASTE_RUNTER = 208,
   TASTE_EINGABE = 28, TASTE_ZIFFERNBLOCK_EINGABE = 156, TASTE_TAB = 15
 };
+
+// Where the message of a log line begins: after the log's prefix "%04d:%06d (t%04x): " when
+// the line carries one, else 0. The severity mark is the message's first character.
+size_t NachrichtenAnfang(const std::string& zeile) {
+  size_t i = 0;
+  auto Ziffern = [&](auto istZiffer) {
+    const size_t anfang = i;
+    while (i < zeile.size() && istZiffer(static_cast<unsigned char>(zeile[i]))) ++i;
+    return i > anfang;
+  };
+  auto Text = [&](const char* t) {
+    const size_t n = std::strlen(t);
+    if (zeile.compare(i, n, t) != 0) return false;
+    i += n;
+    return true;
+  };
+  const bool prefix = Ziffern(::isdigit) && Text(":") && Ziffern(::isdigit) && Text(" (t") &&
+                      Ziffern(::isxdigit) && Text("): ");
+  return prefix ? i : 0;
+}
 
 }  // namespace
 
@@ -161,19 +183,17 @@ void Quarz_KonsoleStandardAnzeige::Zeichne() {
     if (!mZeilen.empty()) {
       uint64_t index = std::min<uint64_t>(mScrollPosition, LetzteZeile());
       for (float y = kHoehe - groesse; y >= 0; y -= groesse) {
-        const std::string& zeile = mZeilen[index];
-        const char* text = zeile.c_str();
+        std::string zeile = mZeilen[index];
+        const size_t nachricht = NachrichtenAnfang(zeile);
+        const char marke = nachricht < zeile.size() ? zeile[nachricht] : '\0';
         schrift.mFarbe = TAlphaFarbe(1, 1, 1, 1);
-        if (zeile[0] == '?') {
-          schrift.mFarbe = TAlphaFarbe(1, 1, 0, 1);
-          ++text;
-        } else if (zeile[0] == '!') {
-          schrift.mFarbe = TAlphaFarbe(1, 0, 0, 1);
-          ++text;
-        } else if (zeile[0] == '>') {
+        if (marke == '?' || marke == '!') {
+          schrift.mFarbe = marke == '?' ? TAlphaFarbe(1, 1, 0, 1) : TAlphaFarbe(1, 0, 0, 1);
+          zeile.erase(nachricht, 1);  // the mark itself is not shown
+        } else if (marke == '>') {
           schrift.mFarbe = TAlphaFarbe(0, 1, 0, 1);
         }
-        schrift.Zeichne(5, y, text);
+        schrift.Zeichne(5, y, zeile.c_str());
         if (index == 0) break;
         --index;
       }

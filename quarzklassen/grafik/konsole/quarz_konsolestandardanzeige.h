@@ -26,7 +26,9 @@ public:
   void ZeigeZeile(const char* zeile) override;
   bool OnKey(ORVIS::Keyboard* tastatur, uint32_t taste, bool gedrueckt) override;
   bool OnKeyText(ORVIS::Keyboard* tastatur, uint32_t codepunkt) override;
-  // Draws the console when it is visible.
+  // Draws the console when it is visible. A line is coloured by the first character of its
+  // message (after the log's time prefix): "?" yellow and "!" red (the mark not shown), ">"
+  // green, others white.
   void Zeichne();
 
   std::deque<std::string> mZeilen;

@@ -181,25 +181,42 @@ Quarz_BlockGfx3D::Quarz_BlockGfx3D(uint64_t atlasGroesse, uint64_t maxInstanzen,
     // A context made anew since the last batch starts a new set.
     if (gGemeinsam.mAnzahl && gGemeinsam.mKontext != k) gGemeinsam = TGemeinsam{};
     if (gGemeinsam.mAnzahl++ == 0) BaueGemeinsam(*k);
+    mGemeinsamKontext = k;
   }
 }
 
 Quarz_BlockGfx3D::~Quarz_BlockGfx3D() {
+  // Only a share of the living set counts: a set of an ended context is gone already.
   Quarz_ZeichenKontext* k = Kontext();
-  if (k && gGemeinsam.mKontext == k && gGemeinsam.mAnzahl && --gGemeinsam.mAnzahl == 0)
+  if (k && mGemeinsamKontext == k && gGemeinsam.mKontext == k && gGemeinsam.mAnzahl &&
+      --gGemeinsam.mAnzahl == 0)
     GibGemeinsamFrei();
-  if (k) {
-    k->Freigeben(mTextur);
-    k->Freigeben(mInstanzPuffer);
-  }
+  GibFrei(mTextur);
+  GibFrei(mInstanzPuffer);
+}
+
+template <class T>
+void Quarz_BlockGfx3D::GibFrei(T*& objekt) {
+  // Objects of a context that has since ended were freed with it.
+  if (objekt && mKontext && mKontext == Kontext()) mKontext->Freigeben(objekt);
+  objekt = nullptr;
+}
+
+void Quarz_BlockGfx3D::PruefeKontext() {
+  // A context that ended took the batch's objects with it: the new one gets new ones.
+  if (!mKontext || mKontext == Kontext()) return;
+  mKontext = nullptr;
+  mTextur = nullptr;
+  mInstanzPuffer = nullptr;
+  mPufferInstanzen = 0;
+  ErneuereTextur();
 }
 
 void Quarz_BlockGfx3D::ErneuereTextur() {
+  GibFrei(mTextur);
   Quarz_ZeichenKontext* k = Kontext();
-  if (!k) return;
-  k->Freigeben(mTextur);
-  mTextur = nullptr;
-  if (!mAtlas.HatAtlas()) return;
+  if (!k || !mAtlas.HatAtlas()) return;
+  mKontext = k;
   const uint32_t nutzung = (mFlags & FLAG_RENDERZIEL) ? (FLAG_FLUECHTIG | ::FLAG_RENDERZIEL)
                                                       : FLAG_DYNAMISCH;
   // The atlas pixels in main memory are the content: zero where nothing is placed.
@@ -218,11 +235,11 @@ void Quarz_BlockGfx3D::SetAtlasGroesse(uint64_t kante) {
 void Quarz_BlockGfx3D::SetMaxInstanzen(uint64_t anzahl) {
   anzahl = std::min<uint64_t>(anzahl, TSpriteAtlas::kMaxInstanzen);
   mWarteschlange.reserve(anzahl);
-  Quarz_ZeichenKontext* k = Kontext();
-  if (k) k->Freigeben(mInstanzPuffer);
-  mInstanzPuffer = nullptr;
+  GibFrei(mInstanzPuffer);
   mPufferInstanzen = 0;
+  Quarz_ZeichenKontext* k = Kontext();
   if (anzahl > 0 && k) {
+    mKontext = k;
     mInstanzPuffer = k->ErzeugeVertexBuffer(anzahl * sizeof(TSpriteInstanz),
                                             FLAG_DYNAMISCH | FLAG_FLUECHTIG, nullptr);
     if (mInstanzPuffer) mPufferInstanzen = anzahl;
@@ -247,6 +264,7 @@ void Quarz_BlockGfx3D::AddGrafik(uint64_t id, const TBereich& quelle, uint64_t x
                   static_cast<int>(breite), static_cast<int>(hoehe));
     QUARZ_MELDE(meldung, "Quarz_BlockGfx3D::AddGrafik");
   }
+  PruefeKontext();
   const uint64_t vorher = mAtlas.mBreite;
   if (!mAtlas.Add(id, quelle, x, y, breite, hoehe)) return;
   mAtlasGeaendert = 1;
@@ -287,10 +305,11 @@ void Quarz_BlockGfx3D::AktualisiereMips() {
 }
 
 void Quarz_BlockGfx3D::BereiteAusgabeVor() {
+  PruefeKontext();
   Quarz_ZeichenKontext* k = Kontext();
   if (!mInstanzPuffer) SetMaxInstanzen(512);
   if (mAtlasGeaendert) AktualisiereMips();
-  if (!k || !gGemeinsam.mAnzahl) return;
+  if (!k || !gGemeinsam.mAnzahl || gGemeinsam.mKontext != k) return;
   const int p = (mFlags & FLAG_NORMALEN) ? 1 : 0;
   k->SetProgramm(gGemeinsam.mProgramm[p]);
   k->SetTextur(gGemeinsam.mTextur[p], gGemeinsam.mSampler, mTextur);
@@ -310,7 +329,7 @@ void Quarz_BlockGfx3D::BereiteAusgabeVor() {
 
 void Quarz_BlockGfx3D::ZeichneInstanzen() {
   Quarz_ZeichenKontext* k = Kontext();
-  if (!k || !mInstanzPuffer || !mAtlas.HatAtlas() || !gGemeinsam.mAnzahl) {
+  if (!k || !mInstanzPuffer || !mAtlas.HatAtlas() || !gGemeinsam.mAnzahl || gGemeinsam.mKontext != k) {
     // Without a buffer the rounds would take nothing and never end: the queue is dropped.
     if (!mWarteschlange.empty() && k && !mInstanzPuffer)
       gLog.Schreibe("!Quarz_BlockGfx3D::ZeichneInstanzen(): Kein Instanzpuffer, %zu Instanzen verworfen.",

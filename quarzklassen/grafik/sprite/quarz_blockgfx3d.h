@@ -14,6 +14,7 @@
 class Quarz_Textur;
 class Quarz_VertexBuffer;
 class Quarz_AlphaZustand;
+class Quarz_ZeichenKontext;
 class TSpeicher;
 
 // One draw request, as the vertex shader reads it from stream 1.
@@ -77,8 +78,15 @@ public:
   uint64_t mPufferInstanzen = 0;
   std::vector<TSpriteInstanz> mWarteschlange;
   Quarz_AlphaZustand* mAlphaZustand = nullptr;  // null: the shared premultiplied-alpha state
+  Quarz_ZeichenKontext* mKontext = nullptr;     // where the texture and buffer were made
+  Quarz_ZeichenKontext* mGemeinsamKontext = nullptr;  // whose shared objects the batch holds
 
 private:
+  // Frees a GPU object of the batch through its context, while that context lives.
+  template <class T>
+  void GibFrei(T*& objekt);
+  // Forgets the objects of a context that has ended and makes them in the current one.
+  void PruefeKontext();
   // Makes the texture anew from the atlas pixels (or frees it when there is no atlas).
   void ErneuereTextur();
 };

@@ -167,6 +167,12 @@ bool TSpriteAtlas::Laden(TSpeicher& puffer) {
     neu.mHoehe = hoehe;
     neu.mPixel.resize(breite * hoehe);
     puffer.LiesMemEndianKorrekt(neu.mPixel.data(), breite * hoehe * 4);
+    // Graphics are copied out of the atlas when it is re-packed: each must lie inside it.
+    bool innen = true;
+    neu.mGrafiken.FuerAlle([&](uint64_t, const TGrafikSlot& s) {
+      innen = innen && s.mX + s.mBreite <= breite && s.mY + s.mHoehe <= hoehe;
+    });
+    if (!innen) return Fehler("Grafik liegt außerhalb des Atlas.");
   }
   // Without an atlas the packer keeps the stored width and a height of 0.
   neu.mPacker.mBinBreite = breite;

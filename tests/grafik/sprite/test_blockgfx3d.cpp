@@ -186,3 +186,50 @@ TEST_F(BlockGfx3DTest, OhneAtlasWirdNichtsGezeichnet) {
   batch.Ausgeben();
   EXPECT_EQ(Pixel(2, 2), 0xFF000000u);
 }
+
+TEST_F(BlockGfx3DTest, OhneInstanzpufferWirdDieWarteschlangeVerworfen) {
+  TMaske bild(8, 8, 3);
+  Quarz_BlockGfx3D batch(64, 0, 0);
+  // The atlas may grow up to the device's texture limit.
+  EXPECT_EQ(batch.mAtlas.mMaxKante, mKontext->mMaxTexturBreite);
+  batch.AddGrafik(0, bild.mBereich, 0, 0, 4, 4);
+  EXPECT_EQ(batch.mInstanzPuffer, nullptr);
+  batch.Zeichne(0, {1, 1, 0.5f}, kWeiss, 0, 0, 0);
+  // Drawing without the preparation that would make a buffer: the rounds would take nothing
+  // and never end, so the queue is dropped with a line.
+  batch.ZeichneInstanzen();
+  EXPECT_TRUE(batch.mWarteschlange.empty());
+  EXPECT_TRUE(mLog.Enthaelt("!Quarz_BlockGfx3D::ZeichneInstanzen(): Kein Instanzpuffer"));
+  // The normal output makes a buffer of 512.
+  batch.Zeichne(0, {1, 1, 0.5f}, kWeiss, 0, 0, 0);
+  batch.Ausgeben();
+  EXPECT_EQ(batch.mPufferInstanzen, 512u);
+  // Counts beyond the bound are cut to it.
+  batch.SetMaxInstanzen(~uint64_t(0));
+  EXPECT_EQ(batch.mPufferInstanzen, TSpriteAtlas::kMaxInstanzen);
+}
+
+TEST_F(BlockGfx3DTest, GedrehtUndSkaliert) {
+  // 8 x 4: the left half red, the right half blue.
+  std::vector<uint32_t> pixel(8 * 4);
+  for (int i = 0; i < 32; ++i) pixel[static_cast<size_t>(i)] = i % 8 < 4 ? 0xFFFF0000u : 0xFF0000FFu;
+  const TBereich quelle{reinterpret_cast<uint8_t*>(pixel.data()), 0, 8, 4, 32};
+  Quarz_BlockGfx3D batch(64, 8, 0);
+  batch.AddGrafik(0, quelle, 0, 0, 8, 4);
+  Loesche();
+  // A quarter turn about the top-left corner: x runs down, y runs left (x 16..20, y 10..18).
+  batch.Zeichne(0, {20, 10, 0.5f}, kWeiss, 0, 0, 1.5707964f);
+  // Twice the size: 16 x 8 from (30, 30).
+  batch.Zeichne(0, {30, 30, 0.5f}, kWeiss, 16, 8, 0);
+  GibAus(batch);
+  const struct {
+    int x, y;
+    uint32_t farbe;
+  } proben[] = {{18, 11, 0xFFFF0000u}, {18, 17, 0xFF0000FFu}, {21, 14, 0xFF000000u},
+                {15, 14, 0xFF000000u}, {18, 19, 0xFF000000u}, {32, 33, 0xFFFF0000u},
+                {43, 34, 0xFF0000FFu}, {45, 37, 0xFF0000FFu}, {46, 34, 0xFF000000u},
+                {35, 38, 0xFF000000u}};
+  for (const auto& p : proben)
+    EXPECT_TRUE(FarbeNahe(Pixel(p.x, p.y), p.farbe))
+        << p.x << ", " << p.y << ": " << std::hex << Pixel(p.x, p.y);
+}

@@ -203,6 +203,7 @@ TEST(SpriteAtlas, BeschaedigteBloeckeLassenDenAtlasUnveraendert) {
       {"abgeschnittene Pixel", [&](TSpeicher& p) { p.SetGroesse(ende - 1); }, "Atlaspixel fehlen"},
       {"riesige Instanzanzahl", Wort(8, 0x7FFFFFFFu), "Instanzanzahl"},
       {"riesige Grafikanzahl", Wort(21, 0x7FFFFFFFu), "Grafikanzahl"},
+      {"Grafik außerhalb des Atlas", Wort(26, 500), "außerhalb des Atlas"},
       {"riesiger Atlas", [&](TSpeicher& p) {
          // The atlas width and height are the last two words before the pixels.
          Wort(ende - 512 * 512 * 4 - 8, 0x00100000u)(p);
