@@ -37,7 +37,8 @@ protected:
         Spiel::srand(1);
         LadeModelle();
         mUhr.Starte();
-        Spiel::srand(7);
+        // A map whose start shows open ground, forest, mountains and the farmhouse.
+        Spiel::srand(3);
         mSzene = std::make_unique<Szene>(&mUhr);
         mZiel = BVektor<float>(mSzene->mStartpunkt.x, 0.0f, mSzene->mStartpunkt.z);
     }
