@@ -36,23 +36,25 @@ function(weilerbau_test name)
     PROPERTIES TIMEOUT 300)
 endfunction()
 
-# weilerbau_unterordner(): add every folder below the current one that has a CMakeLists.txt,
-# in name order; folders without one only group others (tests/kern/dienste, tests/kern/daten).
+# weilerbau_unterordner([ORT] [AUSSER name...]): add every folder below ORT (default: the current
+# one) that has a CMakeLists.txt, in name order; folders without one only group others
+# (tests/kern/dienste, tests/kern/daten). Folders named after AUSSER at the top are left out.
 function(weilerbau_unterordner)
-  set(ort ${ARGV0})
+  cmake_parse_arguments(U "" "ORT" "AUSSER" ${ARGN})
+  set(ort ${U_ORT})
   if(NOT ort)
     set(ort ${CMAKE_CURRENT_SOURCE_DIR})
   endif()
   file(GLOB teile LIST_DIRECTORIES true RELATIVE ${ort} ${ort}/*)
   list(SORT teile)
   foreach(teil IN LISTS teile)
-    if(NOT IS_DIRECTORY ${ort}/${teil})
+    if(NOT IS_DIRECTORY ${ort}/${teil} OR teil IN_LIST U_AUSSER)
       continue()
     endif()
     if(EXISTS ${ort}/${teil}/CMakeLists.txt)
       add_subdirectory(${ort}/${teil})
     else()
-      weilerbau_unterordner(${ort}/${teil})
+      weilerbau_unterordner(ORT ${ort}/${teil})
     endif()
   endforeach()
 endfunction()

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "bench/gl_vergleich.h"
+#include "tests/gemeinsam/verstecktes_fenster.h"
 #include "plattform/hlsl/d3dx_shader.h"
 #include "quarzklassen/grafik/geraet/quarz_indexbuffer.h"
 #include "quarzklassen/kern/quarz_log.h"
@@ -126,12 +127,7 @@ private:
 class TDirektSeite {
 public:
   TDirektSeite() {
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
-    mFenster = glfwCreateWindow(64, 64, "direkt", nullptr, nullptr);
+    mFenster = OeffneVerstecktesFenster(64, 64);
     if (!mFenster) return;
     Betrete();
     const char* vs = "#version 330 core\nlayout(location = 0) in vec3 p;\n"

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bench/gl_vergleich.h"
+#include "tests/gemeinsam/verstecktes_fenster.h"
 #include "plattform/d3d9/d3d9.h"
 #include "plattform/d3d9/d3d9_shadercode.h"
 
@@ -63,14 +64,8 @@ struct TUmgebung {
 
   TUmgebung() {
     if (!glfwInit()) return;
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    Fenster = glfwCreateWindow(kSeite, kSeite, "Weilerbau", nullptr, nullptr);
+    Fenster = OeffneVerstecktesFenster(kSeite, kSeite);
     if (!Fenster) return;
-    glfwMakeContextCurrent(Fenster);
     D3D = Direct3DCreate9(D3D_SDK_VERSION);
     D3DPRESENT_PARAMETERS p{};
     p.BackBufferFormat = D3DFMT_X8R8G8B8;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "quarzklassen/kern/quarz_konsolebasisanzeige.h"
+#include "tests/gemeinsam/verstecktes_fenster.h"
 
 struct GLFWwindow;
 class Quarz_ZeichenKontext;
@@ -26,9 +27,6 @@ public:
   std::vector<std::string> mZeilen;
 };
 
-// A hidden window with a core context of at least the version asked for (falling back to 3.3),
-// made current; nullptr when none can be opened. GLFW must be initialised.
-GLFWwindow* OeffneVerstecktesFenster(int breite, int hoehe, int major, int minor);
 
 // True when two 0xAARRGGBB colours differ by at most one step per channel.
 bool FarbeNahe(uint32_t a, uint32_t b);

@@ -17,3 +17,11 @@ std::string TLogFaenger::Alle() const {
   for (const auto& z : mZeilen) s += z;
   return s;
 }
+
+bool FarbeNahe(uint32_t a, uint32_t b) {
+  for (int s = 0; s < 32; s += 8) {
+    const int d = static_cast<int>((a >> s) & 0xFF) - static_cast<int>((b >> s) & 0xFF);
+    if (d < -1 || d > 1) return false;
+  }
+  return true;
+}

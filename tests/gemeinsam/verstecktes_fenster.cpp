@@ -1,6 +1,6 @@
 #include <GLFW/glfw3.h>
 
-#include "tests/grafik/gemeinsam/grafik_testhilfe.h"
+#include "tests/gemeinsam/verstecktes_fenster.h"
 
 GLFWwindow* OeffneVerstecktesFenster(int breite, int hoehe, int major, int minor) {
   glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
@@ -16,12 +16,4 @@ GLFWwindow* OeffneVerstecktesFenster(int breite, int hoehe, int major, int minor
   }
   if (fenster) glfwMakeContextCurrent(fenster);
   return fenster;
-}
-
-bool FarbeNahe(uint32_t a, uint32_t b) {
-  for (int s = 0; s < 32; s += 8) {
-    const int d = static_cast<int>((a >> s) & 0xFF) - static_cast<int>((b >> s) & 0xFF);
-    if (d < -1 || d > 1) return false;
-  }
-  return true;
 }
