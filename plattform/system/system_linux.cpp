@@ -112,6 +112,15 @@ bool SynchronisiereOrdnerVon(const std::string& dateiPfad) {
   return gut;
 }
 
+bool SynchronisiereDatei(std::FILE* datei) { return datei && fsync(fileno(datei)) == 0; }
+
+bool RegulaereDateiLaenge(std::FILE* datei, uint64_t& laenge) {
+  struct stat info{};
+  if (!datei || fstat(fileno(datei), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  laenge = static_cast<uint64_t>(info.st_size);
+  return true;
+}
+
 std::string BenutzerName() {
   std::string name = PasswdFeld(&passwd::pw_name);
   if (!name.empty()) return name;

@@ -2,6 +2,7 @@
 // Our layer over Linux for the engine core's system services: program path, per-user data
 // folder, user name, debugger check, thread ids and the performance counter.
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace Plattform {
@@ -28,6 +29,12 @@ bool OrdnerExistiert(const std::string& pfad);
 // Writes the folder holding the file to disk (fsync), so that a rename or a new entry in it
 // survives a power cut. False when the folder cannot be opened or synced.
 bool SynchronisiereOrdnerVon(const std::string& dateiPfad);
+
+// Writes an open file's data to disk (fsync). False when that fails.
+bool SynchronisiereDatei(std::FILE* datei);
+
+// The length of an open regular file; false for anything else (a folder opens too).
+bool RegulaereDateiLaenge(std::FILE* datei, uint64_t& laenge);
 
 // Name of the effective user: password database, else $USER, else empty.
 std::string BenutzerName();

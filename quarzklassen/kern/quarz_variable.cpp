@@ -1,7 +1,6 @@
 #include "quarzklassen/kern/quarz_variable.h"
 
 #include <tinyxml.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdarg>
@@ -245,7 +244,7 @@ bool Quarz_Variable::SpeichereKonfig() {
   if (datei == nullptr) return false;
   bool gut = dokument.SaveFile(datei);
   gut = std::fflush(datei) == 0 && gut;
-  gut = fsync(fileno(datei)) == 0 && gut;
+  gut = Plattform::SynchronisiereDatei(datei) && gut;
   gut = std::fclose(datei) == 0 && gut;
   if (!gut || std::rename(temp.c_str(), gKonfigPfad->c_str()) != 0) {
     std::remove(temp.c_str());

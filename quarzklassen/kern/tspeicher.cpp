@@ -7,9 +7,9 @@
 #include <limits>
 #include <memory>
 
-#include <sys/stat.h>
 #include <zlib.h>
 
+#include "plattform/system/system_linux.h"
 #include "quarzklassen/kern/bytereihenfolge.h"
 #include "quarzklassen/kern/quarz_ausnahme.h"
 #include "quarzklassen/kern/quarz_log.h"
@@ -291,10 +291,9 @@ bool TSpeicher::LadeDatei(const std::wstring& pfad, int modus)
     if (!datei)
         return false;
     // Only regular files have a length; a folder opens too but cannot be read.
-    struct stat info;
-    if (fstat(fileno(datei.get()), &info) != 0 || !S_ISREG(info.st_mode))
+    uint64_t laenge = 0;
+    if (!Plattform::RegulaereDateiLaenge(datei.get(), laenge))
         return false;
-    const uint64_t laenge = static_cast<uint64_t>(info.st_size);
 
     mGroesse = 0;
     mPosition = 0;
