@@ -1,0 +1,6 @@
+#include "spiel/datenpfad.h"
+
+std::wstring DatenPfad()
+{
+    return L"Daten";
+}
