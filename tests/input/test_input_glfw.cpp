@@ -51,8 +51,15 @@ TEST(InputGlfw, TypedKeysAndTextReachTheHandler) {
   ORVIS::InputSystem::Instance->SetHandler(&recorder);
   ORVIS::InputSystem::Instance->Update();  // the devices' first frame
 
-  const std::string id =
-      FirstLine("timeout 10 xdotool search --sync --limit 1 --name '^" + title + "$'");
+  // The search reads every window's name; when another test's window vanishes meanwhile,
+  // xdotool gives up on the whole search. So it is asked again until the window is found.
+  std::string id;
+  const auto suchende = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (id.empty() && std::chrono::steady_clock::now() < suchende) {
+    glfwPollEvents();
+    id = FirstLine("timeout 5 xdotool search --limit 1 --name '^" + title + "$' 2>/dev/null");
+    if (id.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
   ASSERT_FALSE(id.empty()) << "window not found";
   const std::string send = "timeout 10 xdotool key --window " + id + " F1 && timeout 10 xdotool type --window " +
                            id + " --delay 20 a && timeout 10 xdotool click --window " + id + " 4";
