@@ -9,12 +9,13 @@ pkg_check_modules(EPOXY REQUIRED IMPORTED_TARGET epoxy)
 # libsquish's pkg-config file has an empty prefix ("/include"), so find it directly.
 find_library(SQUISH_BIBLIOTHEK squish)
 find_path(SQUISH_KOPF squish.h)
-if(SQUISH_BIBLIOTHEK AND SQUISH_KOPF)
-  add_library(weilerbau_squish INTERFACE)
-  target_link_libraries(weilerbau_squish INTERFACE ${SQUISH_BIBLIOTHEK})
-  target_include_directories(weilerbau_squish SYSTEM INTERFACE ${SQUISH_KOPF})
-  add_library(Weilerbau::Squish ALIAS weilerbau_squish)
+if(NOT SQUISH_BIBLIOTHEK OR NOT SQUISH_KOPF)
+  message(FATAL_ERROR "libsquish fehlt (tools/setup installiert libsquish-dev)")
 endif()
+add_library(weilerbau_squish INTERFACE)
+target_link_libraries(weilerbau_squish INTERFACE ${SQUISH_BIBLIOTHEK})
+target_include_directories(weilerbau_squish SYSTEM INTERFACE ${SQUISH_KOPF})
+add_library(Weilerbau::Squish ALIAS weilerbau_squish)
 pkg_check_modules(FREETYPE IMPORTED_TARGET freetype2)
 
 # glslang and SPIRV-Cross: link them only into the graphics library, they dominate link time.

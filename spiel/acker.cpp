@@ -7,6 +7,7 @@ namespace Spiel {
 
 Acker::Acker(Szene* szene, uint64_t region) : Objekt(szene, Vektor()), mRegion(region)
 {
+    Melde(ART);
     const Region& r = mSzene->mRegionen[mRegion];
     if (r.HatEcken())
     {
@@ -29,7 +30,7 @@ void Acker::StarteWachstum()
 
 bool Acker::RufeBauer(uint32_t arbeiterZustand)
 {
-    Mensch* bauer = mSzene->SucheFeldarbeiter(this);
+    Mensch* bauer = mSzene->SucheFeldarbeiter(this, arbeiterZustand == 7);
     if (!bauer)
     {
         mZeitpunkt = PlusSekunden(Jetzt(), 2.0f);

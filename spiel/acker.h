@@ -9,6 +9,8 @@ namespace Spiel {
 class Acker : public Objekt
 {
 public:
+    static constexpr Art ART = Art::Acker;
+
     enum Zustand : uint32_t
     {
         Leer = 0,      // bare, looking for a farmer to sow

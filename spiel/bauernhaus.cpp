@@ -10,6 +10,8 @@ namespace Spiel {
 
 Bauernhaus::Bauernhaus(Szene* szene, const Vektor& position) : Objekt(szene, position)
 {
+    Melde(ART);
+    Melde(Art::Grundflaeche);
     mRadius = Gebaeudetypen[2].mRadius;
     mZeitpunkt = PlusSekunden(Jetzt(), 5.0f);
     mInstanz = NeueInstanz("haus0", TMatrix4::Verschiebung(mPosition.x, mPosition.y, mPosition.z));

@@ -10,6 +10,8 @@ namespace Spiel {
 class Bauernhaus : public Objekt
 {
 public:
+    static constexpr Art ART = Art::Bauernhaus;
+
     Bauernhaus(Szene* szene, const Vektor& position);
     ~Bauernhaus() override;
     void Aktualisiere() override;

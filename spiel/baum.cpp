@@ -12,6 +12,8 @@ namespace Spiel {
 Baum::Baum(Szene* szene, const Vektor& position, bool setzling)
     : Objekt(szene, position), mZustand(setzling ? Zustand::Setzling : Zustand::Steht)
 {
+    Melde(ART);
+    Melde(Art::Grundflaeche);
     mRadius = 5.0f;
     const std::string modell = "baum" + std::to_string(Spiel::rand() % 3);
     mInstanz = NeueInstanz(modell.c_str(), Welt(setzling ? 0.0f : 1.0f));

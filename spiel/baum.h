@@ -10,6 +10,8 @@ namespace Spiel {
 class Baum : public Objekt
 {
 public:
+    static constexpr Art ART = Art::Baum;
+
     enum class Zustand : uint32_t
     {
         Setzling = 0,    // planted, not yet growing, drawn at scale 0

@@ -14,6 +14,8 @@ namespace Spiel {
 
 Baustelle::Baustelle(Szene* szene, const Vektor& position, uint64_t typ) : Objekt(szene, position), mTyp(typ)
 {
+    Melde(ART);
+    Melde(Art::Grundflaeche);
     SPIEL_PRUEFE(mTyp >= 2 && mTyp < GEBAEUDETYPEN);
     const Gebaeudetyp& zeile = Gebaeudetypen[mTyp];
     mRadius = zeile.mRadius;

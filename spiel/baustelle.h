@@ -10,6 +10,8 @@ namespace Spiel {
 class Baustelle : public Objekt
 {
 public:
+    static constexpr Art ART = Art::Baustelle;
+
     enum Zustand : uint32_t
     {
         Wartet = 0,     // looking for a builder

@@ -7,7 +7,9 @@ namespace Spiel {
 class Forsthaus : public Werkstatt
 {
 public:
-    Forsthaus(Szene* szene, const Vektor& position) : Werkstatt(szene, position, 4, 17) {}
+    static constexpr Art ART = Art::Forsthaus;
+
+    Forsthaus(Szene* szene, const Vektor& position) : Werkstatt(szene, position, 4, 17, ART) {}
 };
 
 }  // namespace Spiel

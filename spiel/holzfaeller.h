@@ -7,7 +7,9 @@ namespace Spiel {
 class Holzfaeller : public Werkstatt
 {
 public:
-    Holzfaeller(Szene* szene, const Vektor& position) : Werkstatt(szene, position, 3, 12) {}
+    static constexpr Art ART = Art::Holzfaeller;
+
+    Holzfaeller(Szene* szene, const Vektor& position) : Werkstatt(szene, position, 3, 12, ART) {}
 };
 
 }  // namespace Spiel

@@ -23,13 +23,23 @@ constexpr float kPi = 3.14159265f;
 
 Mensch::Mensch(Szene* szene, const Vektor& position, Bauernhaus* heim) : Objekt(szene, position), mZiel(heim)
 {
+    Melde(ART);
+    ++mSzene->mArbeiter;
     mInstanz = NeueInstanz("mensch", TMatrix4::Verschiebung(mPosition.x, mPosition.y, mPosition.z));
     const float u1 = static_cast<float>(Spiel::rand()) * 6.103702e-5f;
     const float u2 = static_cast<float>(Spiel::rand()) * 6.103702e-5f;
     mZielPosition = Vektor(mPosition.x + u2 - 1.0f, mPosition.y, mPosition.z + u1 + 9.0f);
 }
 
-Mensch::~Mensch() { EntferneInstanz(mInstanz); }
+Mensch::~Mensch()
+{
+    if (mZustand == 2)
+        StehtAuf();
+    --mSzene->mArbeiter;
+    EntferneInstanz(mInstanz);
+}
+
+void Mensch::StehtAuf() { --mSzene->mHungrige; }
 
 bool Mensch::Angekommen(float r) const
 {
@@ -44,7 +54,12 @@ void Mensch::UebernimmFeld(Acker* acker, uint32_t zustand)
     else
         SPIEL_PRUEFE(acker->mZustand == Acker::Zustand::Reif);
     mZiel = acker;
-    mArbeitsplatz = nullptr;
+    // A hungry worker keeps its workplace: a production building never hires a second one.
+    mHungrigeErnte = mZustand == 2;
+    if (mHungrigeErnte)
+        StehtAuf();
+    else
+        mArbeitsplatz = nullptr;
     mZustand = zustand;
     mZielPosition = mSzene->mPunkte[acker->mRegion];
 }
@@ -70,6 +85,30 @@ void Mensch::PlaneMahlzeit()
 {
     const float u = static_cast<float>(Spiel::rand()) * 0.0007324442f;
     mNaechsteMahlzeit = PlusSekunden(Jetzt(), 108.0f + u);
+}
+
+uint32_t Mensch::ZustandDerArbeit() const
+{
+    if (Als<Holzfaeller>(mArbeitsplatz))
+        return 13;
+    if (Als<Forsthaus>(mArbeitsplatz))
+        return 18;
+    if (Als<Steinbruch>(mArbeitsplatz))
+        return 23;
+    if (Als<Turm>(mArbeitsplatz))
+        return 28;
+    return 1;
+}
+
+void Mensch::KehreZurArbeitZurueck()
+{
+    const uint32_t warten = ZustandDerArbeit();
+    if (warten == 1)
+        return;
+    // Each waiting state follows the walk there: to the door, or to a post at the tower.
+    mZustand = warten - 1;
+    mZiel = mArbeitsplatz;
+    mZielPosition = warten == 28 ? static_cast<const Turm*>(mArbeitsplatz)->NeuerPosten() : Tuer();
 }
 
 float Mensch::WarteHopser() const
@@ -100,6 +139,7 @@ void Mensch::Essen()
         return;
     }
     mZustand = 2;
+    ++mSzene->mHungrige;
     const float u = static_cast<float>(Spiel::rand()) * 3.051851e-5f;
     mZeitpunkt = PlusSekunden(jetzt, 1.0f + u);
 }
@@ -146,16 +186,8 @@ float Mensch::HandleHeimUndFeld()
         {
             --Vorrat::Nahrung;
             PlaneMahlzeit();
-            if (dynamic_cast<Holzfaeller*>(mArbeitsplatz))
-                mZustand = 13;
-            else if (dynamic_cast<Forsthaus*>(mArbeitsplatz))
-                mZustand = 18;
-            else if (dynamic_cast<Steinbruch*>(mArbeitsplatz))
-                mZustand = 23;
-            else if (dynamic_cast<Turm*>(mArbeitsplatz))
-                mZustand = 28;
-            else
-                mZustand = 1;
+            StehtAuf();
+            mZustand = ZustandDerArbeit();
         }
         return 0.0f;
     case 5:
@@ -169,7 +201,7 @@ float Mensch::HandleHeimUndFeld()
         const float hopser = ArbeitsHopser(2.0f * kPi);
         if (jetzt >= mZeitpunkt)
         {
-            Acker* acker = dynamic_cast<Acker*>(mZiel);
+            Acker* acker = Als<Acker>(mZiel);
             SPIEL_PRUEFE(acker);
             acker->StarteWachstum();
             mZustand = 1;
@@ -183,7 +215,7 @@ float Mensch::HandleHeimUndFeld()
         const float hopser = ArbeitsHopser(kPi);
         if (jetzt >= mZeitpunkt)
         {
-            Acker* acker = dynamic_cast<Acker*>(mZiel);
+            Acker* acker = Als<Acker>(mZiel);
             SPIEL_PRUEFE(acker);
             acker->mZustand = Acker::Leer;
             WechsleModell("mensch_getr");
@@ -204,6 +236,14 @@ float Mensch::HandleHeimUndFeld()
             mZiel = nullptr;
             Halt();
             mRichtung = 0.0f;
+            if (mHungrigeErnte)
+            {
+                // Its own grain, before anyone else lying hungry takes it.
+                mHungrigeErnte = false;
+                --Vorrat::Nahrung;
+                PlaneMahlzeit();
+                KehreZurArbeitZurueck();
+            }
         }
         return 0.0f;
     case 10:
@@ -211,7 +251,7 @@ float Mensch::HandleHeimUndFeld()
         {
             mZustand = 11;
             Halt();
-            Baustelle* baustelle = dynamic_cast<Baustelle*>(mZiel);
+            Baustelle* baustelle = Als<Baustelle>(mZiel);
             SPIEL_PRUEFE(baustelle);
             baustelle->BeginneBau();
         }
@@ -219,7 +259,7 @@ float Mensch::HandleHeimUndFeld()
     case 11:
     {
         const float hopser = ArbeitsHopser(2.0f * kPi);
-        Baustelle* baustelle = dynamic_cast<Baustelle*>(mZiel);
+        Baustelle* baustelle = Als<Baustelle>(mZiel);
         SPIEL_PRUEFE(baustelle);
         if (baustelle->mZustand == Baustelle::Abbau)
         {
@@ -260,8 +300,11 @@ void Mensch::Zeichne(float hopser)
     }
     else
     {
-        welt = TMatrix4::RotationY(mRichtung);
-        welt *= TMatrix4::Verschiebung(mPosition.x, mPosition.y + hopser, mPosition.z);
+        // T(position + bob) . R_y(direction), written out: the same elements as the product,
+        // without a general 4 x 4 product per worker and frame.
+        const float c = std::cos(mRichtung);
+        const float s = std::sin(mRichtung);
+        welt = TMatrix4({c, 0, -s, mPosition.x, 0, 1, 0, mPosition.y + hopser, s, 0, c, mPosition.z, 0, 0, 0, 1});
         if (mZustand == 28)
         {
             // The bow comes first, in the worker's own frame.

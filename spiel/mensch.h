@@ -14,6 +14,8 @@ class Bauernhaus;
 class Mensch : public Objekt
 {
 public:
+    static constexpr Art ART = Art::Mensch;
+
     Mensch(Szene* szene, const Vektor& position, Bauernhaus* heim);
     ~Mensch() override;
     void Aktualisiere() override;
@@ -24,6 +26,9 @@ public:
 
     uint64_t mInstanz = SIZE_MAX;
     uint32_t mZustand = 0;
+    // Called to harvest while lying hungry: it eats what it brings in and then goes back to
+    // its workplace, which it keeps meanwhile.
+    bool mHungrigeErnte = false;
     Objekt* mZiel = nullptr;
     // The quarry worker's rock region (states 24 and 25): a region index is no object.
     uint64_t mZielRegion = UINT64_MAX;
@@ -49,6 +54,11 @@ private:
     bool KommeAn(float r, uint32_t zustand, float sekunden);
     void WechsleModell(const char* name);
     void PlaneMahlzeit();
+    // Leaves state 2: one hungry worker fewer in the world's count.
+    void StehtAuf();
+    // The workplace's state (none: idle): its waiting state, or the walk back to it.
+    uint32_t ZustandDerArbeit() const;
+    void KehreZurArbeitZurueck();
     float WarteHopser() const;
     float ArbeitsHopser(float frequenz) const;
     Vektor Tuer() const;

@@ -1,4 +1,5 @@
 // The worker's job states 12 to 32: woodcutter, forester, quarry worker and tower worker.
+#include <algorithm>
 #include <cmath>
 
 #include "spiel/baum.h"
@@ -52,7 +53,7 @@ float Mensch::HandleHolzUndForst()
         const float hopser = ArbeitsHopser(2.0f * kPi);
         if (jetzt >= mZeitpunkt)
         {
-            Baum* baum = dynamic_cast<Baum*>(mZiel);
+            Baum* baum = Als<Baum>(mZiel);
             SPIEL_PRUEFE(baum);
             baum->Faelle();
             RodeBoden(baum->mPosition);
@@ -78,7 +79,7 @@ float Mensch::HandleHolzUndForst()
         const float hopser = ArbeitsHopser(2.0f * kPi);
         if (jetzt >= mZeitpunkt)
         {
-            Baum* baum = dynamic_cast<Baum*>(mZiel);
+            Baum* baum = Als<Baum>(mZiel);
             SPIEL_PRUEFE(baum);
             baum->StarteWachstum();
             MacheWald(baum->mPosition);
@@ -119,7 +120,7 @@ float Mensch::HandleSteinUndTurm()
         if (jetzt >= mZeitpunkt)
         {
             SenkeRegion(mZielRegion);
-            mSzene->BaueGelaende();
+            mSzene->AktualisiereRegion(mZielRegion, true);
             mZustand = 26;
             mZielPosition = Tuer();
             mZiel = nullptr;
@@ -157,7 +158,7 @@ float Mensch::HandleSteinUndTurm()
             const bool stein = mZustand == 29;
             mZustand = stein ? 30 : 32;
             mZiel = nullptr;
-            const Turm* turm = dynamic_cast<const Turm*>(mArbeitsplatz);
+            const Turm* turm = Als<Turm>(mArbeitsplatz);
             SPIEL_PRUEFE(turm);
             mZielPosition = turm->NeuerPosten();
             WechsleModell(stein ? "mensch_stein" : "mensch_holz");
@@ -172,7 +173,7 @@ float Mensch::HandleSteinUndTurm()
             mZeitpunkt = PlusSekunden(jetzt, 10.0f) + Ticks(Zufall01() * 10.0f);
             Halt();
             WechsleModell("mensch");
-            Turm* turm = dynamic_cast<Turm*>(mArbeitsplatz);
+            Turm* turm = Als<Turm>(mArbeitsplatz);
             SPIEL_PRUEFE(turm);
             if (stein)
                 turm->LiefereStein();
@@ -193,7 +194,7 @@ bool Mensch::SucheBaum()
         const uint64_t i = static_cast<uint64_t>(Spiel::rand()) % kapazitaet;
         if (!mSzene->mObjekte.IstBelegt(i))
             continue;
-        Baum* baum = dynamic_cast<Baum*>(mSzene->mObjekte[i]);
+        Baum* baum = Als<Baum>(mSzene->mObjekte[i]);
         if (!baum || baum->mZustand != Baum::Zustand::Steht)
             continue;
         const Vektor d = baum->mPosition - mArbeitsplatz->mPosition;
@@ -219,10 +220,20 @@ bool Mensch::SuchePflanzplatz()
             continue;
         if (HorizontalQuadrat(mSzene->mPunkte[r], mArbeitsplatz->mPosition) > 10000.0f)
             continue;
+        // An object whose footprint is farther from the region's point than the farthest corner
+        // reaches none of the corners: one distance rules it out.
+        const Vektor& mitte = mSzene->mPunkte[r];
+        float reichweite = 0.0f;
+        for (uint32_t k = 0; k < region.mEckenAnzahl; ++k)
+            reichweite = std::max(reichweite, HorizontalQuadrat(region.mEcken[k], mitte));
+        reichweite = std::sqrt(reichweite) + 0.01f;
         bool bedeckt = false;
-        for (const Objekt* o : mSzene->mObjekte)
+        for (const Objekt* o : mSzene->Liste(Art::Grundflaeche))
         {
             if (!(o->mRadius > 0.0f))
+                continue;
+            const float weite = o->mRadius + reichweite;
+            if (HorizontalQuadrat(o->mPosition, mitte) > weite * weite)
                 continue;
             for (uint32_t k = 0; k < region.mEckenAnzahl && !bedeckt; ++k)
             {
@@ -295,7 +306,7 @@ void Mensch::RodeBoden(const Vektor& position)
     const float u = Zufall01();
     region.mTyp = Region::Frei;
     region.mFarbe = TAlphaFarbe(0.36f + u * 0.04f, 0.63f + u * 0.07f, 0.27f + u * 0.03f, 1.0f);
-    mSzene->BaueGelaende();
+    mSzene->AktualisiereRegion(treffer.mRegion, false);
 }
 
 void Mensch::MacheWald(const Vektor& position)
@@ -310,7 +321,7 @@ void Mensch::MacheWald(const Vektor& position)
     const float f = 0.9f + Zufall01() * 0.1f;
     region.mTyp = Region::Wald;
     region.mFarbe = TAlphaFarbe(f * (0x77 / 255.0f), f * (0x70 / 255.0f), f * (0x55 / 255.0f), 1.0f);
-    mSzene->BaueGelaende();
+    mSzene->AktualisiereRegion(treffer.mRegion, false);
 }
 
 void Mensch::SenkeRegion(uint64_t r)
@@ -333,7 +344,7 @@ void Mensch::SenkeRegion(uint64_t r)
 
 void Mensch::Holen()
 {
-    Turm* turm = dynamic_cast<Turm*>(mArbeitsplatz);
+    Turm* turm = Als<Turm>(mArbeitsplatz);
     SPIEL_PRUEFE(turm);
     const int64_t holz = static_cast<int64_t>(turm->mHolzGeliefert) + turm->mHolzUnterwegs;
     const int64_t stein = static_cast<int64_t>(turm->mSteinGeliefert) + turm->mSteinUnterwegs;

@@ -6,16 +6,25 @@ namespace Spiel {
 
 std::map<std::string, Modell*> Modellregister;
 
-Modell::Modell(const Vertex* vertices, uint64_t vertexAnzahl, const uint32_t* indizes, uint64_t indexAnzahl)
-    : mDreiecke(indexAnzahl / 3)
+Modell::Modell(const Vertex* vertices, uint64_t vertexAnzahl, const uint32_t* indizes, uint64_t indexAnzahl,
+               bool veraenderlich)
+    : mDreiecke(indexAnzahl / 3), mVeraenderlich(veraenderlich)
 {
     if (ModellPuffer* puffer = AktuelleModellPuffer())
         puffer->Erzeuge(*this, vertices, vertexAnzahl, indizes, indexAnzahl);
 }
 
-Modell::Modell(const Netz& netz)
-    : Modell(netz.mVertices.data(), netz.mVertices.size(), netz.mIndizes.data(), netz.mIndizes.size())
+Modell::Modell(const Netz& netz, bool veraenderlich)
+    : Modell(netz.mVertices.data(), netz.mVertices.size(), netz.mIndizes.data(), netz.mIndizes.size(), veraenderlich)
 {
+}
+
+void Modell::Aktualisiere(const Netz& netz, uint64_t erster, uint64_t anzahl, bool indizesNeu)
+{
+    if (indizesNeu)
+        mDreiecke = netz.Dreiecke();
+    if (ModellPuffer* puffer = AktuelleModellPuffer())
+        puffer->Aktualisiere(*this, netz, erster, anzahl, indizesNeu);
 }
 
 void Modell::Freigeben()

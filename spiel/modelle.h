@@ -21,7 +21,8 @@ Netz BaueTurm();
 
 // Builds and registers every named model, in the fixed order the random draws rely on.
 // The game's sprite sheet "grafik.png" (gSpielGrafik) and font "calibrib.ttf" (gSpielSchrift)
-// are loaded right after this, by the code that owns the sprite batch and the fonts.
+// are loaded right after this with LadeSpielGrafik (spiel/spielgrafik.h), which needs the
+// graphics engine that the world does not link.
 void LadeModelle();
 
 }  // namespace Spiel

@@ -20,6 +20,11 @@ public:
                          uint64_t indexAnzahl) = 0;
     // Releases the model's buffers (a null buffer is skipped).
     virtual void GibFrei(Modell& modell) = 0;
+    // Rewrites the vertices erster to erster + anzahl - 1 of a changeable model from the whole
+    // mesh (the vertex buffer keeps its size); with indizesNeu the index buffer is replaced by
+    // the mesh's index list.
+    virtual void Aktualisiere(Modell& modell, const Netz& netz, uint64_t erster, uint64_t anzahl,
+                              bool indizesNeu) = 0;
 };
 
 // Installs the implementation (null: none); returns the previous one.

@@ -17,7 +17,18 @@ Objekt::Objekt(Szene* szene, const Vektor& position) : mSzene(szene), mSzeneInde
 Objekt::~Objekt()
 {
     SPIEL_PRUEFE(mSzeneIndex != SIZE_MAX);
+    for (size_t art = 0; art < ARTEN; ++art)
+        if (IstArt(static_cast<Art>(art)))
+            mSzene->TrageAus(static_cast<Art>(art), this);
     mSzene->mObjekte.Entfernen(mSzeneIndex);
+}
+
+void Objekt::Melde(Art art)
+{
+    if (IstArt(art))
+        return;
+    mArten |= 1u << static_cast<uint32_t>(art);
+    mSzene->TrageEin(art, this);
 }
 
 Zeitpunkt Objekt::Jetzt() const { return mSzene->Jetzt(); }

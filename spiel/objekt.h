@@ -12,6 +12,25 @@ namespace Spiel {
 class Szene;
 class Modell;
 
+// The kinds of objects. The world keeps each kind's objects in a list of its own, so that its
+// searches walk only the objects they ask for; Grundflaeche holds every object with a footprint
+// (trees, sites, buildings).
+enum class Art : uint32_t
+{
+    Mensch,
+    Acker,
+    Baum,
+    Baustelle,
+    Bauernhaus,
+    Holzfaeller,
+    Forsthaus,
+    Steinbruch,
+    Turm,
+    Grundflaeche,
+    Anzahl,
+};
+inline constexpr size_t ARTEN = static_cast<size_t>(Art::Anzahl);
+
 class Objekt
 {
 public:
@@ -22,12 +41,19 @@ public:
 
     virtual void Aktualisiere() {}
 
+    bool IstArt(Art art) const { return (mArten >> static_cast<uint32_t>(art)) & 1u; }
+
     Szene* mSzene;
     uint64_t mSzeneIndex;
     Vektor mPosition;
     float mRadius = 0.0f;
+    // The kinds the object is listed under in the world, one bit each.
+    uint32_t mArten = 0;
 
 protected:
+    // Lists the object under a kind in the world; the destructor takes it off again.
+    void Melde(Art art);
+
     // Game time (the world's game clock) and its last frame step, in ticks.
     Zeitpunkt Jetzt() const;
     int64_t Schritt() const;
@@ -43,6 +69,18 @@ protected:
     // A stable per-object angle from the object's address (tree yaw, animation phase).
     float AdressWinkel() const;
 };
+
+// The object as a T (a class with its kind in T::ART), or null when it is of another kind.
+template <typename T>
+T* Als(Objekt* objekt)
+{
+    return objekt && objekt->IstArt(T::ART) ? static_cast<T*>(objekt) : nullptr;
+}
+template <typename T>
+const T* Als(const Objekt* objekt)
+{
+    return objekt && objekt->IstArt(T::ART) ? static_cast<const T*>(objekt) : nullptr;
+}
 
 // Deletes the object at the engine timer's next tick (delay in ticks) and returns the
 // callback's id. The world keeps the deletion on its list, so a world torn down first cancels it.

@@ -24,7 +24,7 @@ bool FeldErlaubt(const Szene& szene, const Region& region)
 {
     if (region.mTyp != Region::Frei)
         return false;
-    for (const Objekt* o : szene.mObjekte)
+    for (const Objekt* o : szene.Liste(Art::Grundflaeche))
     {
         if (!(o->mRadius > 0.0f))
             continue;
@@ -37,7 +37,7 @@ bool FeldErlaubt(const Szene& szene, const Region& region)
 
 bool GebaeudeErlaubt(const Szene& szene, const Gebaeudetyp& typ, const Vektor& punkt)
 {
-    for (const Objekt* o : szene.mObjekte)
+    for (const Objekt* o : szene.Liste(Art::Grundflaeche))
     {
         if (!(o->mRadius > 0.0f))
             continue;
@@ -83,7 +83,7 @@ bool Platziere(Szene& szene, uint64_t typ, uint64_t region, const Vektor& punkt)
         feld.mTyp = Region::Feld;
         const float v = 0.9f + static_cast<float>(Spiel::rand()) * (0.1f / 32767.0f);
         feld.mFarbe = TAlphaFarbe(0.4f * v, 0.3f * v, 0.2f * v, v);
-        szene.BaueGelaende();
+        szene.AktualisiereRegion(region, false);
         new Acker(&szene, region);
     }
     else

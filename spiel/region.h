@@ -18,7 +18,8 @@ struct Region
         Wald = 3,  // forest
         Feld = 4,  // under a field
     };
-    static constexpr uint32_t MAX_ECKEN = 10;
+    // The largest cell the construction can produce (the world checks it).
+    static constexpr uint32_t MAX_ECKEN = 20;
 
     // Mean height of the corners (0 without corners).
     float MittlereHoehe() const;

@@ -7,7 +7,9 @@ namespace Spiel {
 class Steinbruch : public Werkstatt
 {
 public:
-    Steinbruch(Szene* szene, const Vektor& position) : Werkstatt(szene, position, 5, 22) {}
+    static constexpr Art ART = Art::Steinbruch;
+
+    Steinbruch(Szene* szene, const Vektor& position) : Werkstatt(szene, position, 5, 22, ART) {}
 };
 
 }  // namespace Spiel

@@ -11,6 +11,7 @@
 #include "spiel/mensch.h"
 #include "spiel/modell.h"
 #include "spiel/objekt.h"
+#include "spiel/pruefung.h"
 #include "spiel/turm.h"
 #include "spiel/vorrat.h"
 #include "spiel/zufall.h"
@@ -21,17 +22,23 @@ namespace {
 
 constexpr float kBesteDistanz = 10000000.0f;
 
+// A cell is cut by the bisectors of its 16 nearest points and of up to four mirror points
+// beyond them, so it has at most 20 corners: the regions store that many.
+constexpr size_t kNaechste = 16;
+constexpr size_t kSpiegel = 4;
+static_assert(Region::MAX_ECKEN >= kNaechste + kSpiegel);
+
 // The object of type T nearest to the point among those the filter accepts; on equal distance
 // the one met first in the table wins. Nothing within kBesteDistanz gives nullptr.
-template <typename T, typename Objekte, typename Filter>
-T* Naechstes(const Objekte& objekte, const Vektor& punkt, Filter filter)
+template <typename T, typename Filter>
+T* Naechstes(const std::vector<Objekt*>& liste, const Vektor& punkt, Filter filter)
 {
     T* bestes = nullptr;
     float besteDistanz = kBesteDistanz;
-    for (Objekt* o : objekte)
+    for (Objekt* o : liste)
     {
-        T* kandidat = dynamic_cast<T*>(o);
-        if (!kandidat || !filter(kandidat))
+        T* kandidat = static_cast<T*>(o);
+        if (!filter(kandidat))
             continue;
         const float d = (kandidat->mPosition - punkt).Laenge();
         if (d < besteDistanz)
@@ -42,6 +49,8 @@ T* Naechstes(const Objekte& objekte, const Vektor& punkt, Filter filter)
     }
     return bestes;
 }
+
+bool SlotVor(const Objekt* a, const Objekt* b) { return a->mSzeneIndex < b->mSzeneIndex; }
 
 // A point lies inside when it is strictly left of every edge in the regions' winding.
 bool LiegtInnen(const Region& region, float px, float pz)
@@ -100,8 +109,20 @@ Szene::~Szene()
     }
 }
 
-Zeitpunkt Szene::Jetzt() const { return mSpielUhr ? mSpielUhr->mGesamt : 0; }
-int64_t Szene::Schritt() const { return mSpielUhr ? mSpielUhr->mLetzterSchritt : 0; }
+
+void Szene::TrageEin(Art art, Objekt* objekt)
+{
+    std::vector<Objekt*>& liste = mListen[static_cast<size_t>(art)];
+    liste.insert(std::lower_bound(liste.begin(), liste.end(), objekt, SlotVor), objekt);
+}
+
+void Szene::TrageAus(Art art, Objekt* objekt)
+{
+    std::vector<Objekt*>& liste = mListen[static_cast<size_t>(art)];
+    const auto pos = std::lower_bound(liste.begin(), liste.end(), objekt, SlotVor);
+    SPIEL_PRUEFE(pos != liste.end() && *pos == objekt);
+    liste.erase(pos);
+}
 
 void Szene::MerkeLoeschung(Objekt* objekt, uint64_t id) { mLoeschungen.emplace_back(objekt, id); }
 
@@ -337,46 +358,57 @@ void Szene::BaueZellen()
 
 bool Szene::BaueZelle(uint64_t i)
 {
+    // A line that may bound the cell: the bisector between the centre and a point, through
+    // the midpoint, at right angles to the direction towards the point.
     struct Nachbar
     {
         uint64_t index;
         float d;
+        Vektor richtung;
+        Vektor mitte;
         float winkel = 0.0f;
     };
     const Vektor c = mPunkte[i];
+    auto einreihen = [](std::vector<Nachbar>& liste, const Nachbar& neu) {
+        auto pos = liste.begin();
+        while (pos != liste.end() && pos->d < neu.d)
+            ++pos;
+        liste.insert(pos, neu);
+    };
+    auto punktLinie = [&](uint64_t j, float d) {
+        return Nachbar{j, d, mPunkte[j] - c, Mal(c + mPunkte[j], 0.5f)};
+    };
 
-    // The 16 nearest points (ties keep the earlier point first).
+    // The 16 nearest points (ties keep the earlier point first). A point on the map's edge
+    // coincides with its own mirror point, which gives no bisector: it is left out here.
     std::vector<Nachbar> liste;
-    liste.reserve(20);
+    liste.reserve(kNaechste + kSpiegel);
     float grenze = 100000000.0f;
     for (uint64_t j = 0; j < mPunkte.size(); ++j)
     {
         if (j == i)
             continue;
         const float d = (mPunkte[j] - c).Laenge();
-        if (d > grenze)
+        if (d > grenze || d == 0.0f)
             continue;
-        auto pos = liste.begin();
-        while (pos != liste.end() && pos->d < d)
-            ++pos;
-        liste.insert(pos, {j, d});
-        if (liste.size() > 16)
+        einreihen(liste, punktLinie(j, d));
+        if (liste.size() > kNaechste)
         {
             liste.pop_back();
             grenze = liste.back().d;
         }
     }
     // A cell near the map's edge must meet its mirror point even when 16 nearer points crowd
-    // it out of the list: only that bisector keeps the cell inside the square.
-    for (uint64_t j = mPunkte.size() - 4; j < mPunkte.size(); ++j)
+    // it out of the list: only that bisector keeps the cell inside the square. For a point on
+    // the edge the edge itself bounds the cell (through the point, facing out of the map).
+    const Vektor aussen[kSpiegel] = {Vektor(-1, 0, 0), Vektor(0, 0, -1), Vektor(1, 0, 0), Vektor(0, 0, 1)};
+    const uint64_t ersterSpiegel = mPunkte.size() - kSpiegel;
+    for (uint64_t j = ersterSpiegel; j < mPunkte.size(); ++j)
     {
         const float d = (mPunkte[j] - c).Laenge();
         if (d >= 100.0f || std::any_of(liste.begin(), liste.end(), [j](const Nachbar& n) { return n.index == j; }))
             continue;
-        auto pos = liste.begin();
-        while (pos != liste.end() && pos->d < d)
-            ++pos;
-        liste.insert(pos, {j, d});
+        einreihen(liste, d == 0.0f ? Nachbar{j, 0.0f, aussen[j - ersterSpiegel], c} : punktLinie(j, d));
     }
     if (liste.size() < 3)
         return false;
@@ -384,12 +416,12 @@ bool Szene::BaueZelle(uint64_t i)
     // Angles around the centre, the nearest first and largest, then falling.
     constexpr float kZweiPi = 6.2831853f;
     std::vector<Nachbar> linien = std::move(liste);
-    const Vektor d0 = mPunkte[linien[0].index] - c;
+    const Vektor d0 = linien[0].richtung;
     const float a0 = std::atan2(d0.x, d0.z);
     linien[0].winkel = a0;
     for (size_t k = 1; k < linien.size(); ++k)
     {
-        const Vektor d = mPunkte[linien[k].index] - c;
+        const Vektor d = linien[k].richtung;
         float a = std::atan2(d.x, d.z);
         if (a >= a0)
             a -= kZweiPi;
@@ -426,9 +458,8 @@ bool Szene::BaueZelle(uint64_t i)
     std::vector<Linie> halbierende;
     for (const Nachbar& nb : linien)
     {
-        const Vektor p = mPunkte[nb.index];
-        const Vektor u = Normiert(p - c);
-        halbierende.push_back({Mal(c + p, 0.5f), Vektor(-u.z, u.y, u.x)});
+        const Vektor u = Normiert(nb.richtung);
+        halbierende.push_back({nb.mitte, Vektor(-u.z, u.y, u.x)});
     }
 
     // Walk the lines, intersecting each with the next; a line whose corner falls behind the
@@ -460,8 +491,8 @@ bool Szene::BaueZelle(uint64_t i)
         ++k;
     }
 
-    if (ecken.size() > Region::MAX_ECKEN)
-        return false;
+    // Every corner lies on a line of its own, and there are at most kNaechste + kSpiegel lines.
+    SPIEL_PRUEFE(ecken.size() <= Region::MAX_ECKEN);
     Region& region = mRegionen[i];
     const uint32_t anzahl = static_cast<uint32_t>(ecken.size());
     region.mEckenAnzahl = anzahl;
@@ -540,24 +571,21 @@ void Szene::StelleErstesBauernhaus()
 // ---------------------------------------------------------------------------------------------
 // Terrain mesh
 
-Netz Szene::ErzeugeGelaendeNetz() const
+void Szene::FuegeOberflaecheHinzu(uint64_t i, Netz& netz) const
 {
-    Netz netz;
-    netz.mVertices.reserve(mRegionen.size() * 24);
-    netz.mIndizes.reserve(mRegionen.size() * 24);
-    for (uint64_t i = 0; i < mRegionen.size(); ++i)
-    {
-        const Region& region = mRegionen[i];
-        const uint32_t n = region.mEckenAnzahl;
-        if (n == 0)
-            continue;
-        const Vektor mitte(mPunkte[i].x, region.MittlereHoehe(), mPunkte[i].z);
-        const TAlphaFarbe& f = region.mFarbe;
-        const TAlphaFarbe oben(0.9f * f.r, 0.9f * f.g, 0.9f * f.b, 0.9f * f.a);
-        for (uint32_t k = 0; k < n; ++k)
-            FuegeDreieckHinzu(mitte, region.mEcken[k], region.mEcken[(k + 1) % n], oben, netz.mIndizes, netz.mVertices);
-    }
+    const Region& region = mRegionen[i];
+    const uint32_t n = region.mEckenAnzahl;
+    if (n == 0)
+        return;
+    const Vektor mitte(mPunkte[i].x, region.MittlereHoehe(), mPunkte[i].z);
+    const TAlphaFarbe& f = region.mFarbe;
+    const TAlphaFarbe oben(0.9f * f.r, 0.9f * f.g, 0.9f * f.b, 0.9f * f.a);
+    for (uint32_t k = 0; k < n; ++k)
+        FuegeDreieckHinzu(mitte, region.mEcken[k], region.mEcken[(k + 1) % n], oben, netz.mIndizes, netz.mVertices);
+}
 
+void Szene::FuegeWaendeHinzu(uint64_t i, Netz& netz) const
+{
     // Walls where a region stands higher than its neighbour (or than the void 100 below).
     auto wand = [&](const Vektor& a, const Vektor& b, const Vektor& c, const Vektor& aussen, float nummer) {
         const float f = std::fmod(nummer * 0.6733f, 1.0f);
@@ -568,67 +596,185 @@ Netz Szene::ErzeugeGelaendeNetz() const
         else
             FuegeDreieckHinzu(a, c, b, farbe, netz.mIndizes, netz.mVertices);
     };
-    for (uint64_t i = 0; i < mRegionen.size(); ++i)
+    const Region& region = mRegionen[i];
+    const uint32_t n = region.mEckenAnzahl;
+    for (uint32_t k = 0; k < n; ++k)
     {
-        const Region& region = mRegionen[i];
-        const uint32_t n = region.mEckenAnzahl;
-        for (uint32_t k = 0; k < n; ++k)
+        const Vektor& a = region.mEcken[k];
+        const Vektor& b = region.mEcken[(k + 1) % n];
+        Vektor fernA(a.x, a.y - 100.0f, a.z), fernB(b.x, b.y - 100.0f, b.z);
+        const uint64_t j = k < region.mNachbarAnzahl ? region.mNachbarn[k] : UINT64_MAX;
+        if (IstRegion(j))
         {
-            const Vektor& a = region.mEcken[k];
-            const Vektor& b = region.mEcken[(k + 1) % n];
-            Vektor fernA(a.x, a.y - 100.0f, a.z), fernB(b.x, b.y - 100.0f, b.z);
-            const uint64_t j = k < region.mNachbarAnzahl ? region.mNachbarn[k] : UINT64_MAX;
-            if (IstRegion(j))
+            // The neighbour's corner at b and the one after it are the far edge. Where the
+            // neighbour has a second corner close by (a short edge to a third region), the
+            // nearest is b's own: the first within reach could pair b with itself.
+            const Region& nachbar = mRegionen[j];
+            float naechster = 0.01f;
+            for (uint32_t m = 0; m < nachbar.mEckenAnzahl; ++m)
             {
-                // The neighbour's corner at b and the one after it are the far edge. Where the
-                // neighbour has a second corner close by (a short edge to a third region), the
-                // nearest is b's own: the first within reach could pair b with itself.
-                const Region& nachbar = mRegionen[j];
-                float naechster = 0.01f;
-                for (uint32_t m = 0; m < nachbar.mEckenAnzahl; ++m)
+                const float abstand = HorizontalQuadrat(nachbar.mEcken[m], b);
+                if (abstand < naechster)
                 {
-                    const float abstand = HorizontalQuadrat(nachbar.mEcken[m], b);
-                    if (abstand < naechster)
-                    {
-                        naechster = abstand;
-                        fernB = nachbar.mEcken[m];
-                        fernA = nachbar.mEcken[(m + 1) % nachbar.mEckenAnzahl];
-                    }
+                    naechster = abstand;
+                    fernB = nachbar.mEcken[m];
+                    fernA = nachbar.mEcken[(m + 1) % nachbar.mEckenAnzahl];
                 }
             }
-            const bool tiefA = a.y - fernA.y > 0.01f;
-            const bool tiefB = b.y - fernB.y > 0.01f;
-            const Vektor kante = b - a;
-            const Vektor aussen = Vektor(kante.z, 0, -kante.x);
-            const Vektor innen = Vektor(mPunkte[i].x - a.x, 0, mPunkte[i].z - a.z);
-            const Vektor nachAussen = Punkt(aussen, innen) > 0 ? Mal(aussen, -1.0f) : aussen;
-            const float nummer = static_cast<float>(15 * i + k);
-            if (tiefA && tiefB)
-            {
-                wand(a, b, fernB, nachAussen, nummer);
-                wand(a, fernB, fernA, nachAussen, nummer + 1.0f);
-            }
-            else if (tiefA)
-                wand(a, b, fernA, nachAussen, nummer);
-            else if (tiefB)
-                wand(a, b, fernB, nachAussen, nummer);
         }
+        const bool tiefA = a.y - fernA.y > 0.01f;
+        const bool tiefB = b.y - fernB.y > 0.01f;
+        const Vektor kante = b - a;
+        const Vektor aussen = Vektor(kante.z, 0, -kante.x);
+        const Vektor innen = Vektor(mPunkte[i].x - a.x, 0, mPunkte[i].z - a.z);
+        const Vektor nachAussen = Punkt(aussen, innen) > 0 ? Mal(aussen, -1.0f) : aussen;
+        const float nummer = static_cast<float>(15 * i + k);
+        if (tiefA && tiefB)
+        {
+            wand(a, b, fernB, nachAussen, nummer);
+            wand(a, fernB, fernA, nachAussen, nummer + 1.0f);
+        }
+        else if (tiefA)
+            wand(a, b, fernA, nachAussen, nummer);
+        else if (tiefB)
+            wand(a, b, fernB, nachAussen, nummer);
     }
+}
+
+Netz Szene::ErzeugeGelaendeNetz() const
+{
+    Netz netz;
+    netz.mVertices.reserve(mRegionen.size() * 24);
+    netz.mIndizes.reserve(mRegionen.size() * 24);
+    for (uint64_t i = 0; i < mRegionen.size(); ++i)
+        FuegeOberflaecheHinzu(i, netz);
+    for (uint64_t i = 0; i < mRegionen.size(); ++i)
+        FuegeWaendeHinzu(i, netz);
     return netz;
 }
 
 void Szene::BaueGelaende()
 {
-    const Netz netz = ErzeugeGelaendeNetz();
+    // The kept mesh draws the same triangles in the same order as ErzeugeGelaendeNetz's, but
+    // each region's walls have vertex slots for the most its edges can have (two triangles
+    // each): a wall that appears or goes leaves every other vertex where it is, and only the
+    // index list, which names the walls in use in region order, changes.
+    Netz& netz = mGelaendeNetz;
+    netz.mVertices.clear();
+    netz.mIndizes.clear();
+    mGelaendeTeile.assign(mRegionen.size(), GelaendeTeil());
+    for (uint64_t i = 0; i < mRegionen.size(); ++i)
+    {
+        const uint64_t anfang = netz.mVertices.size();
+        FuegeOberflaecheHinzu(i, netz);
+        mGelaendeTeile[i].mOben = {anfang, netz.mVertices.size() - anfang};
+    }
+    Netz waende;
+    for (uint64_t i = 0; i < mRegionen.size(); ++i)
+    {
+        GelaendeTeil& teil = mGelaendeTeile[i];
+        waende.mVertices.clear();
+        waende.mIndizes.clear();
+        FuegeWaendeHinzu(i, waende);
+        teil.mWandPlatz = netz.mVertices.size();
+        teil.mWandVertices = waende.mVertices.size();
+        netz.mVertices.insert(netz.mVertices.end(), waende.mVertices.begin(), waende.mVertices.end());
+        netz.mVertices.resize(teil.mWandPlatz + WandPlaetze(i));
+    }
+    SchreibeWandIndizes(0, netz.mIndizes.size());
+
     if (mGelaende)
     {
         mGelaende->Freigeben();
         delete mGelaende;
     }
-    mGelaende = new Modell(netz);
+    mGelaende = new Modell(netz, true);
     if (mInstanzen.Kapazitaet() == 0)
         mInstanzen.Vergroessern(64);
     mInstanzen.Setze(0, RenderInstanz(mGelaende, TMatrix4::Einheit()));
+
+    // Whose walls a region's heights shape: its own, and those of every region that has it
+    // across one of its edges.
+    mAnlieger.assign(mRegionen.size(), {});
+    for (uint64_t j = 0; j < mRegionen.size(); ++j)
+        for (uint32_t k = 0; k < mRegionen[j].mNachbarAnzahl; ++k)
+            if (IstRegion(mRegionen[j].mNachbarn[k]))
+                mAnlieger[mRegionen[j].mNachbarn[k]].push_back(static_cast<uint32_t>(j));
+}
+
+uint64_t Szene::WandPlaetze(uint64_t i) const { return 6u * mRegionen[i].mEckenAnzahl; }
+
+void Szene::SchreibeWandIndizes(uint64_t ab, uint64_t anfang)
+{
+    std::vector<uint32_t>& indizes = mGelaendeNetz.mIndizes;
+    indizes.resize(anfang);
+    for (uint64_t j = ab; j < mGelaendeTeile.size(); ++j)
+    {
+        GelaendeTeil& wand = mGelaendeTeile[j];
+        wand.mWandIndex = indizes.size();
+        for (uint64_t v = 0; v < wand.mWandVertices; ++v)
+            indizes.push_back(static_cast<uint32_t>(wand.mWandPlatz + v));
+    }
+}
+
+void Szene::AktualisiereRegion(uint64_t r, bool hoehen)
+{
+    if (!IstRegion(r))
+        return;
+    if (!mGelaende || mGelaendeTeile.size() != mRegionen.size())
+    {
+        BaueGelaende();
+        return;
+    }
+    Netz& netz = mGelaendeNetz;
+    uint64_t von = UINT64_MAX, bis = 0;
+    auto schreibe = [&](uint64_t anfang, const Netz& teil) {
+        std::copy(teil.mVertices.begin(), teil.mVertices.end(),
+                  netz.mVertices.begin() + static_cast<std::ptrdiff_t>(anfang));
+        if (!teil.mVertices.empty())
+        {
+            von = std::min(von, anfang);
+            bis = std::max(bis, anfang + teil.mVertices.size());
+        }
+    };
+
+    // The top: the same corners, so the same number of triangles.
+    Netz teil;
+    FuegeOberflaecheHinzu(r, teil);
+    SPIEL_PRUEFE(teil.mVertices.size() == mGelaendeTeile[r].mOben.mAnzahl);
+    schreibe(mGelaendeTeile[r].mOben.mAnfang, teil);
+
+    // Walls that appeared or went change the length of their region's run in the index list
+    // and move the runs after it: the list is written anew from the first such region on.
+    uint64_t ersterWechsel = UINT64_MAX;
+    auto waende = [&](uint64_t j) {
+        teil.mVertices.clear();
+        teil.mIndizes.clear();
+        FuegeWaendeHinzu(j, teil);
+        GelaendeTeil& wand = mGelaendeTeile[j];
+        SPIEL_PRUEFE(teil.mVertices.size() <= WandPlaetze(j));
+        schreibe(wand.mWandPlatz, teil);
+        if (teil.mVertices.size() != wand.mWandVertices)
+        {
+            wand.mWandVertices = teil.mVertices.size();
+            ersterWechsel = std::min(ersterWechsel, j);
+        }
+    };
+    if (hoehen)
+    {
+        waende(r);
+        for (uint32_t j : mAnlieger[r])
+            waende(j);
+    }
+    const bool indizesNeu = ersterWechsel != UINT64_MAX;
+    if (indizesNeu)
+        SchreibeWandIndizes(ersterWechsel, mGelaendeTeile[ersterWechsel].mWandIndex);
+    if (von < bis || indizesNeu)
+    {
+        mGelaende->Aktualisiere(netz, von == UINT64_MAX ? 0 : von, bis > von ? bis - von : 0, indizesNeu);
+        if (indizesNeu)
+            mInstanzen.Setze(0, RenderInstanz(mGelaende, TMatrix4::Einheit()));
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -668,29 +814,32 @@ PickErgebnis Szene::PickeRegion(const Vektor& o, const Vektor& d) const
 
 Mensch* Szene::SucheArbeiter(const Objekt* objekt) const
 {
-    return Naechstes<Mensch>(mObjekte, objekt->mPosition,
+    return Naechstes<Mensch>(Liste(Art::Mensch), objekt->mPosition,
                              [](const Mensch* m) { return m->mZustand == 1 || m->mZustand == 28; });
 }
 
-Mensch* Szene::SucheFeldarbeiter(const Acker* acker) const
+Mensch* Szene::SucheFeldarbeiter(const Acker* acker, bool ernte) const
 {
     const Vektor arbeitsPunkt = mPunkte[acker->mRegion];
-    for (Objekt* o : mObjekte)
+    for (Objekt* o : Liste(Art::Mensch))
     {
-        const Mensch* mensch = dynamic_cast<const Mensch*>(o);
-        if (!mensch || mensch->mZustand < 5 || mensch->mZustand > 8 || !mensch->mZiel)
+        const Mensch* mensch = static_cast<const Mensch*>(o);
+        if (mensch->mZustand < 5 || mensch->mZustand > 8 || !mensch->mZiel)
             continue;
         const Vektor d = mensch->mZiel->mPosition - arbeitsPunkt;
         if (Punkt(d, d) <= 1600.0f)
             return nullptr;
     }
-    return SucheArbeiter(acker);
+    Mensch* arbeiter = SucheArbeiter(acker);
+    if (!arbeiter && ernte)
+        arbeiter = Naechstes<Mensch>(Liste(Art::Mensch), acker->mPosition, [](const Mensch* m) { return m->mZustand == 2; });
+    return arbeiter;
 }
 
 Mensch* Szene::SucheTurmarbeiter(const Turm* turm) const
 {
     int untaetige = 0;
-    Mensch* bester = Naechstes<Mensch>(mObjekte, turm->mPosition, [&untaetige](const Mensch* m) {
+    Mensch* bester = Naechstes<Mensch>(Liste(Art::Mensch), turm->mPosition, [&untaetige](const Mensch* m) {
         // Counted on the same walk: the tower takes a worker only while five stand idle.
         const bool untaetig = m->mZustand == 1;
         untaetige += untaetig ? 1 : 0;
@@ -701,7 +850,7 @@ Mensch* Szene::SucheTurmarbeiter(const Turm* turm) const
 
 Bauernhaus* Szene::SucheBauernhaus(const Vektor& punkt) const
 {
-    return Naechstes<Bauernhaus>(mObjekte, punkt, [](const Bauernhaus*) { return true; });
+    return Naechstes<Bauernhaus>(Liste(Art::Bauernhaus), punkt, [](const Bauernhaus*) { return true; });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -728,22 +877,13 @@ void Szene::PruefeHungersnot()
     }
     if (mHungerGemeldet)
         return;
-    uint64_t arbeiter = 0, hungrig = 0;
-    for (Objekt* o : mObjekte)
-    {
-        if (const Mensch* mensch = dynamic_cast<const Mensch*>(o))
-        {
-            ++arbeiter;
-            hungrig += mensch->mZustand == 2 ? 1 : 0;
-        }
-    }
     // Nobody can farm while everybody lies hungry: the rule stands, but the player is told.
-    if (arbeiter > 0 && hungrig == arbeiter)
+    if (mArbeiter > 0 && mHungrige == mArbeiter)
     {
         mHungerGemeldet = true;
         ++mHungerWarnungen;
         gLog.Schreibe("?Keine Nahrung mehr: alle %llu Arbeiter liegen hungrig, niemand kann Felder bestellen.",
-                      static_cast<unsigned long long>(arbeiter));
+                      static_cast<unsigned long long>(mArbeiter));
     }
 }
 

@@ -13,6 +13,8 @@ namespace Spiel {
 
 Turm::Turm(Szene* szene, const Vektor& position) : Objekt(szene, position)
 {
+    Melde(ART);
+    Melde(Art::Grundflaeche);
     mRadius = Gebaeudetypen[6].mRadius;
     mInstanz = NeueInstanz("turm", TMatrix4::Verschiebung(mPosition.x, mPosition.y, mPosition.z));
     mZeitpunkt = Jetzt();
@@ -40,11 +42,8 @@ void Turm::Aktualisiere()
     if (Jetzt() < mZeitpunkt)
         return;
     uint64_t arbeiter = 0;
-    for (Objekt* o : mSzene->mObjekte)
-    {
-        const Mensch* mensch = dynamic_cast<const Mensch*>(o);
-        arbeiter += mensch && mensch->mArbeitsplatz == this ? 1 : 0;
-    }
+    for (const Objekt* o : mSzene->Liste(Art::Mensch))
+        arbeiter += static_cast<const Mensch*>(o)->mArbeitsplatz == this ? 1 : 0;
     if (arbeiter >= 8)
         return;
     if (Mensch* mensch = mSzene->SucheTurmarbeiter(this))

@@ -10,6 +10,8 @@ namespace Spiel {
 class Turm : public Objekt
 {
 public:
+    static constexpr Art ART = Art::Turm;
+
     Turm(Szene* szene, const Vektor& position);
     // Also releases the ring model, which the tower owns.
     ~Turm() override;

@@ -6,9 +6,11 @@
 
 namespace Spiel {
 
-Werkstatt::Werkstatt(Szene* szene, const Vektor& position, uint64_t typ, uint32_t ersterZustand)
+Werkstatt::Werkstatt(Szene* szene, const Vektor& position, uint64_t typ, uint32_t ersterZustand, Art art)
     : Objekt(szene, position), mErsterZustand(ersterZustand)
 {
+    Melde(art);
+    Melde(Art::Grundflaeche);
     mRadius = Gebaeudetypen[typ].mRadius;
     mInstanz = NeueInstanz(Gebaeudetypen[typ].mModell, TMatrix4::Verschiebung(mPosition.x, mPosition.y, mPosition.z));
     mZeitpunkt = Jetzt();

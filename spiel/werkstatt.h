@@ -18,7 +18,8 @@ public:
 
 protected:
     // typ: the building-type row (radius and model); ersterZustand: the worker's first state.
-    Werkstatt(Szene* szene, const Vektor& position, uint64_t typ, uint32_t ersterZustand);
+    // art: the building's own kind.
+    Werkstatt(Szene* szene, const Vektor& position, uint64_t typ, uint32_t ersterZustand, Art art);
     ~Werkstatt() override;
 
 private:

@@ -10,6 +10,7 @@ namespace Spiel {
 namespace {
 // Static usage; the index format 32-bit in the low byte.
 constexpr uint32_t kStatisch = 0;
+constexpr uint32_t kDynamisch = FLAG_DYNAMISCH;
 constexpr uint32_t kIndex32Statisch = 2;
 }  // namespace
 
@@ -23,8 +24,34 @@ void ZeichenKontextPuffer::Erzeuge(Modell& modell, const Vertex* vertices, uint6
     // Not handed over: the buffers copy the content, the lists stay the caller's.
     TInitialInhalt vertexInhalt{const_cast<Vertex*>(vertices), vertexAnzahl * sizeof(Vertex), 0};
     TInitialInhalt indexInhalt{const_cast<uint32_t*>(indizes), indexAnzahl * sizeof(uint32_t), 0};
-    modell.mVertexPuffer = mKontext.ErzeugeVertexBuffer(0, kStatisch, &vertexInhalt);
+    modell.mVertexPuffer = mKontext.ErzeugeVertexBuffer(0, modell.mVeraenderlich ? kDynamisch : kStatisch, &vertexInhalt);
     modell.mIndexPuffer = mKontext.ErzeugeIndexBuffer(0, kIndex32Statisch, &indexInhalt);
+}
+
+void ZeichenKontextPuffer::Aktualisiere(Modell& modell, const Netz& netz, uint64_t erster, uint64_t anzahl,
+                                       bool indizesNeu)
+{
+    if (!modell.mVertexPuffer || !modell.mVeraenderlich)
+        return;
+    if (anzahl > 0)
+    {
+        // The buffer is rewritten from its start: up to the last changed vertex.
+        TInitialInhalt inhalt{const_cast<Vertex*>(netz.mVertices.data()), (erster + anzahl) * sizeof(Vertex), 0};
+        modell.mVertexPuffer->SchreibeInhalt(&inhalt);
+    }
+    if (indizesNeu)
+    {
+        // Index buffers are static: the new list gets a buffer of its own.
+        if (modell.mIndexPuffer)
+            mKontext.Freigeben(modell.mIndexPuffer);
+        modell.mIndexPuffer = nullptr;
+        if (!netz.mIndizes.empty())
+        {
+            TInitialInhalt indexInhalt{const_cast<uint32_t*>(netz.mIndizes.data()),
+                                       netz.mIndizes.size() * sizeof(uint32_t), 0};
+            modell.mIndexPuffer = mKontext.ErzeugeIndexBuffer(0, kIndex32Statisch, &indexInhalt);
+        }
+    }
 }
 
 void ZeichenKontextPuffer::GibFrei(Modell& modell)

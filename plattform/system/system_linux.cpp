@@ -1,5 +1,6 @@
 #include "plattform/system/system_linux.h"
 
+#include <fcntl.h>
 #include <pthread.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -97,6 +98,18 @@ bool ErstelleOrdner(const std::string& pfad) {
     if (pos == std::string::npos) break;
   }
   return OrdnerExistiert(pfad);
+}
+
+bool SynchronisiereOrdnerVon(const std::string& dateiPfad) {
+  const size_t schraegstrich = dateiPfad.rfind('/');
+  const std::string ordner = schraegstrich == std::string::npos ? "."
+                             : schraegstrich == 0              ? "/"
+                                                               : dateiPfad.substr(0, schraegstrich);
+  const int fd = open(ordner.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool gut = fsync(fd) == 0;
+  close(fd);
+  return gut;
 }
 
 std::string BenutzerName() {

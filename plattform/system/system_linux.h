@@ -25,6 +25,10 @@ bool AnwendungsDatenOrdner(std::string& pfad);
 bool ErstelleOrdner(const std::string& pfad);
 bool OrdnerExistiert(const std::string& pfad);
 
+// Writes the folder holding the file to disk (fsync), so that a rename or a new entry in it
+// survives a power cut. False when the folder cannot be opened or synced.
+bool SynchronisiereOrdnerVon(const std::string& dateiPfad);
+
 // Name of the effective user: password database, else $USER, else empty.
 std::string BenutzerName();
 

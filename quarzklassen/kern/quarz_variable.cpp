@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "plattform/system/system_linux.h"
 #include "quarzklassen/kern/textkodierung.h"
@@ -15,7 +16,8 @@
 #include "quarzklassen/kern/quarz_log.h"
 #include "quarzklassen/kern/quarz_register.h"
 #include "quarzklassen/kern/tzerleger.h"
-#include "quarzklassen/kern/xmltiefe.h"
+#include "quarzklassen/kern/tspeicher.h"
+#include "quarzklassen/kern/xmlwaechter.h"
 
 constinit Quarz_Variable::Register* gVariablen = nullptr;
 
@@ -24,8 +26,7 @@ namespace {
 // Path remembered by LadeKonfig for SpeichereKonfig.
 constinit std::string* gKonfigPfad = nullptr;
 
-// Deepest element nesting a configuration file may have. The XML parser recurses once per
-// level, so a hostile file must not reach it with thousands of levels.
+// Deepest element nesting a configuration file may have (it needs two).
 constexpr int MaxVerschachtelung = 64;
 
 std::string Formatiere(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -63,13 +64,8 @@ char TypBuchstabe(uint32_t typ) {
   return typ < sizeof buchstaben ? buchstaben[typ] : '?';
 }
 
-std::string OhneCr(const std::string& text) {
-  std::string ergebnis;
-  ergebnis.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i)
-    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) ergebnis += text[i];
-  return ergebnis;
-}
+// The file a save writes before it renames it over the configuration.
+std::string TempPfad() { return *gKonfigPfad + ".tmp"; }
 
 }  // namespace
 
@@ -180,29 +176,29 @@ const std::string& Quarz_Variable::KonfigPfad() {
 void Quarz_Variable::LadeKonfig(const std::wstring& ordner, const std::wstring& dateiname) {
   if (gKonfigPfad == nullptr) gKonfigPfad = new std::string;
   *gKonfigPfad = Utf8Pfad(ordner, dateiname);
+  // A save cut short leaves its temporary file behind; the configuration itself is whole.
+  std::remove(TempPfad().c_str());
 
-  std::FILE* datei = std::fopen(gKonfigPfad->c_str(), "rb");
-  if (datei == nullptr) {
+  TSpeicher inhalt;
+  if (!inhalt.LadeDatei(WandleUtf8NachUtf32(*gKonfigPfad), 0)) {
     gLog.Schreibe("?Keine Konfig-Datei gefunden, benutze Standardwerte.");
     return;
   }
-  std::string inhalt;
-  char puffer[4096];
-  size_t n;
-  while ((n = std::fread(puffer, 1, sizeof puffer, datei)) > 0) inhalt.append(puffer, n);
-  std::fclose(datei);
-  LadeKonfigText(inhalt);
+  LadeKonfigText(std::string(reinterpret_cast<const char*>(inhalt.Daten()), inhalt.Groesse()));
 }
 
 void Quarz_Variable::LadeKonfigText(const std::string& xml) {
-  // Files edited on Windows may carry CR LF; values must read the same either way.
-  // The parser steps over a UTF-8 sequence by the length its lead byte announces, even past
-  // the end of the text: it gets well-formed UTF-8 only, up to the first NUL (where it would
-  // stop anyway).
-  const std::string text = OhneCr(GueltigesUtf8(xml.c_str()));
+  // The file is read as UTF-8. A byte that starts no well-formed sequence would make the
+  // parser take the quote behind it into the value and lose the rest of the file; it
+  // becomes U+FFFD instead, and the variable whose value held it is named below.
+  const std::string_view roh(xml.c_str());
+  const std::string text = GueltigesUtf8(roh);
+  const bool ersetzt = text != roh;
   TiXmlDocument dokument;
-  if (XmlTiefe(text.c_str()) > MaxVerschachtelung ||
-      (dokument.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8), dokument.Error())) {
+  const std::string grund = LiesXmlBewacht(dokument, text, MaxVerschachtelung, TIXML_ENCODING_UTF8);
+  if (!grund.empty()) {
+    // The file is there: say why it is not used before the general line.
+    gLog.Schreibe("!Quarz_Variable::LadeKonfig: %s, Konfig-Datei nicht verwendet.", grund.c_str());
     gLog.Schreibe("?Keine Konfig-Datei gefunden, benutze Standardwerte.");
     return;
   }
@@ -217,7 +213,11 @@ void Quarz_Variable::LadeKonfigText(const std::string& xml) {
     const char* name = e->Attribute("name");
     const char* wert = e->Attribute("wert");
     if (name == nullptr || wert == nullptr) continue;
-    if (Quarz_Variable* variable = Finde(name)) variable->SetzeText(wert);
+    Quarz_Variable* variable = Finde(name);
+    if (variable == nullptr) continue;
+    if (ersetzt && std::strstr(wert, "\xEF\xBF\xBD") != nullptr)
+      gLog.Schreibe("?Konfig-Datei: Wert von \"%s\" ist kein gültiges UTF-8, ungültige Bytes ersetzt.", name);
+    variable->SetzeText(wert);
   }
 }
 
@@ -240,7 +240,7 @@ bool Quarz_Variable::SpeichereKonfig() {
 
   // Write beside the old file and rename over it: the old file stays whole until the new
   // one is complete on disk.
-  const std::string temp = *gKonfigPfad + ".tmp";
+  const std::string temp = TempPfad();
   std::FILE* datei = std::fopen(temp.c_str(), "wb");
   if (datei == nullptr) return false;
   bool gut = dokument.SaveFile(datei);
@@ -251,6 +251,9 @@ bool Quarz_Variable::SpeichereKonfig() {
     std::remove(temp.c_str());
     return false;
   }
+  // The rename lives in the folder: without this a power cut may still bring back the old
+  // file, or none. A folder that cannot be synced does not undo the save.
+  Plattform::SynchronisiereOrdnerVon(*gKonfigPfad);
   return true;
 }
 

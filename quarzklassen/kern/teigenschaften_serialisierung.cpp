@@ -1,7 +1,5 @@
 #include "quarzklassen/kern/teigenschaften_serialisierung.h"
 
-#include <algorithm>
-#include <cstring>
 #include <string>
 
 #include <boost/lexical_cast.hpp>
@@ -11,67 +9,45 @@
 #include "quarzklassen/kern/quarz_log.h"
 #include "quarzklassen/kern/textkodierung.h"
 #include "quarzklassen/kern/tspeicher.h"
-#include "quarzklassen/kern/xmltiefe.h"
+#include "quarzklassen/kern/xmlwaechter.h"
 
 namespace
 {
 const char* const kDatei = Quarz_DateiName(__FILE__);
-
-// Files written on Windows end their lines in CR LF, old Mac files in CR: the parser
-// sees LF only, as it does when it reads a file itself.
-void NurLF(TSpeicher& inhalt)
-{
-    uint8_t* daten = inhalt.Daten();
-    for (uint64_t i = 0; i < inhalt.Groesse(); ++i)
-        if (daten[i] == '\r')
-            daten[i] = '\n';
-}
 } // namespace
 
-bool TEigenschaften_Serialisierung::LadeEigenschaftenAusXml(TEigenschaften& wurzel, const std::string& pfad)
+void TEigenschaften_Serialisierung::LadeEigenschaftenAusXml(TEigenschaften& wurzel, const std::string& pfad)
 {
-    return LadeEigenschaftenAusXml(wurzel, WandleUtf8NachUtf32(pfad));
+    LadeEigenschaftenAusXml(wurzel, WandleUtf8NachUtf32(pfad));
 }
 
-bool TEigenschaften_Serialisierung::LadeEigenschaftenAusXml(TEigenschaften& wurzel, const std::wstring& pfad)
+void TEigenschaften_Serialisierung::LadeEigenschaftenAusXml(TEigenschaften& wurzel, const std::wstring& pfad)
 {
     TSpeicher inhalt;
-    if (!inhalt.LadeDatei(pfad, 1))
-        Quarz_Ausnahme::Wirf("Datei nicht geladen", "TEigenschaften_Serialisierung::LadeEigenschaftenAusXml", kDatei,
-                             167);
-    NurLF(inhalt);
-    // LadeDatei leaves zero bytes behind the content: the text is terminated. A zero byte
-    // inside the file ends the text there, as it would for the parser reading the file.
-    return LadeEigenschaftenAusText(wurzel, reinterpret_cast<const char*>(inhalt.Daten()));
+    if (!inhalt.LadeDatei(pfad, 0))
+        NichtGeladen();
+    LadeEigenschaftenAusText(wurzel, std::string_view(reinterpret_cast<const char*>(inhalt.Daten()), inhalt.Groesse()));
 }
 
-bool TEigenschaften_Serialisierung::LadeEigenschaftenAusText(TEigenschaften& wurzel, const char* text)
+void TEigenschaften_Serialisierung::LadeEigenschaftenAusText(TEigenschaften& wurzel, std::string_view text)
 {
-    if (XmlTiefe(text) > HoechsteTiefe)
-    {
-        gLog.Schreibe("!TEigenschaften_Serialisierung::LadeEigenschaftenAusXml: Elemente tiefer als %d Ebenen "
-                      "verschachtelt, Datei nicht geladen.",
-                      HoechsteTiefe);
-        return false;
-    }
-    // The parser steps over a UTF-8 sequence by the length its lead byte announces, even when
-    // the text ends inside it; zero bytes behind the terminator stop it there instead of in
-    // foreign memory.
-    std::string gepolstert(text);
-    gepolstert.append(16, '\0');
     TiXmlDocument dokument;
-    dokument.Parse(gepolstert.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
-    if (dokument.Error())
+    const std::string grund = LiesXmlBewacht(dokument, text, HoechsteTiefe, TIXML_DEFAULT_ENCODING);
+    if (!grund.empty())
     {
-        gLog.Schreibe("!TEigenschaften_Serialisierung::LadeEigenschaftenAusXml: %s (Zeile %d, Spalte %d), Datei "
-                      "nicht geladen.",
-                      dokument.ErrorDesc(), dokument.ErrorRow(), dokument.ErrorCol());
-        return false;
+        // The reason first: the exception names only the loader.
+        gLog.Schreibe("!TEigenschaften_Serialisierung::LadeEigenschaftenAusXml: %s, Datei nicht geladen.",
+                      grund.c_str());
+        NichtGeladen();
     }
     const TiXmlElement* element = dokument.FirstChildElement();
     if (element)
         LadeElement(wurzel, *element, std::string());
-    return true;
+}
+
+void TEigenschaften_Serialisierung::NichtGeladen()
+{
+    Quarz_Ausnahme::Wirf("Datei nicht geladen", "TEigenschaften_Serialisierung::LadeEigenschaftenAusXml", kDatei, 167);
 }
 
 void TEigenschaften_Serialisierung::LadeElement(TEigenschaften& knoten, const TiXmlElement& element)

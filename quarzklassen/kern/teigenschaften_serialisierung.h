@@ -12,13 +12,14 @@ class TiXmlElement;
 class TEigenschaften_Serialisierung
 {
 public:
-    // Loads the file below the root node. A file that cannot be opened throws Quarz_Ausnahme
-    // ("Datei nicht geladen"). A file that does not parse is logged and loads nothing
-    // (result false); a value that does not convert is logged and its node gets no value.
-    static bool LadeEigenschaftenAusXml(TEigenschaften& wurzel, const std::wstring& pfad);
-    static bool LadeEigenschaftenAusXml(TEigenschaften& wurzel, const std::string& pfad);
-    // The same for an XML text already in memory (zero-terminated).
-    static bool LadeEigenschaftenAusText(TEigenschaften& wurzel, const char* text);
+    // Loads the file below the root node. A file that cannot be opened, does not parse or is
+    // refused (nested too deep, too many attributes on an element) throws Quarz_Ausnahme
+    // ("Datei nicht geladen") and loads nothing; the reason is logged first. A single value
+    // that does not convert is logged and its node gets no value.
+    static void LadeEigenschaftenAusXml(TEigenschaften& wurzel, const std::wstring& pfad);
+    static void LadeEigenschaftenAusXml(TEigenschaften& wurzel, const std::string& pfad);
+    // The same for an XML text already in memory; it ends at its first NUL.
+    static void LadeEigenschaftenAusText(TEigenschaften& wurzel, std::string_view text);
     // Loads one element into a node, recursively.
     static void LadeElement(TEigenschaften& knoten, const TiXmlElement& element);
 
@@ -26,5 +27,6 @@ public:
     static constexpr int HoechsteTiefe = 256;
 
 private:
+    [[noreturn]] static void NichtGeladen();
     static void LadeElement(TEigenschaften& knoten, const TiXmlElement& element, const std::string& schluessel);
 };

@@ -76,30 +76,39 @@ std::size_t Utf8Laenge(uint8_t erstes)
     return 0;
 }
 
-void HaengeUtf8An(std::string& ziel, uint32_t c)
+std::size_t KodiereUtf8(uint32_t c, char* ziel)
 {
     if (c == 0)
-        return;
+        return 0;
     if (c <= 0x7F)
-        ziel += static_cast<char>(c);
-    else if (c <= 0x7FF)
     {
-        ziel += static_cast<char>(0xC0 | c >> 6);
-        ziel += static_cast<char>(0x80 | (c & 0x3F));
+        ziel[0] = static_cast<char>(c);
+        return 1;
     }
-    else if (c <= 0xFFFF)
+    if (c <= 0x7FF)
     {
-        ziel += static_cast<char>(0xE0 | c >> 12);
-        ziel += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        ziel += static_cast<char>(0x80 | (c & 0x3F));
+        ziel[0] = static_cast<char>(0xC0 | c >> 6);
+        ziel[1] = static_cast<char>(0x80 | (c & 0x3F));
+        return 2;
     }
-    else
+    if (c <= 0xFFFF)
     {
-        ziel += static_cast<char>(0xF0 | (c >> 18 & 0x07));
-        ziel += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        ziel += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        ziel += static_cast<char>(0x80 | (c & 0x3F));
+        ziel[0] = static_cast<char>(0xE0 | c >> 12);
+        ziel[1] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        ziel[2] = static_cast<char>(0x80 | (c & 0x3F));
+        return 3;
     }
+    ziel[0] = static_cast<char>(0xF0 | (c >> 18 & 0x07));
+    ziel[1] = static_cast<char>(0x80 | (c >> 12 & 0x3F));
+    ziel[2] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    ziel[3] = static_cast<char>(0x80 | (c & 0x3F));
+    return 4;
+}
+
+void HaengeUtf8An(std::string& ziel, uint32_t c)
+{
+    char bytes[4];
+    ziel.append(bytes, KodiereUtf8(c, bytes));
 }
 
 std::string WandleUtf16NachUtf8(const char16_t* anfang, const char16_t* ende)

@@ -11,6 +11,9 @@
 // continuation byte or a byte that starts no sequence.
 std::size_t Utf8Laenge(uint8_t erstes);
 
+// Writes the UTF-8 bytes of one code point (at most 4) without allocating; returns how many.
+// Code point 0 writes nothing.
+std::size_t KodiereUtf8(uint32_t codepunkt, char* ziel);
 // Appends the UTF-8 bytes of one code point; code point 0 appends nothing.
 void HaengeUtf8An(std::string& ziel, uint32_t codepunkt);
 

@@ -128,8 +128,9 @@ public:
         const uint64_t neueWorte = neueKapazitaet / 64;
         const uint64_t alteWorte = mKapazitaet / 64;
         const std::size_t versatz = EintragsVersatz(neueWorte);
-        std::byte* block = static_cast<std::byte*>(
-            ::operator new(versatz + neueKapazitaet * sizeof(T), std::align_val_t(kAusrichtung)));
+        const std::size_t volleVersatz = VolleVersatz(versatz, neueKapazitaet);
+        std::byte* block = static_cast<std::byte*>(::operator new(
+            volleVersatz + VolleWorte(neueWorte) * sizeof(uint64_t), std::align_val_t(kAusrichtung)));
         uint64_t* belegung = reinterpret_cast<uint64_t*>(block);
         T* eintraege = reinterpret_cast<T*>(block + versatz);
 
@@ -143,24 +144,24 @@ public:
         Freigeben();
         mBelegung = belegung;
         mEintraege = eintraege;
+        mVolle = reinterpret_cast<uint64_t*>(block + volleVersatz);
         mKapazitaet = neueKapazitaet;
         mHinweis = std::min(mHinweis, mKapazitaet);
+        BaueVolle();
         ++mStand;
     }
 
     // Stores the entry in the lowest free slot and returns the slot number.
     uint64_t Einfuegen(const T& eintrag)
     {
-        const uint64_t worte = mKapazitaet / 64;
-        uint64_t w = mHinweis / 64;
-        while (w < worte && mBelegung[w] == ~uint64_t(0))
-            ++w;
-        if (w == worte)
+        uint64_t slot = ErsterFreier(mHinweis / 64 * 64);
+        if (slot == mKapazitaet)
+        {
             Vergroessern(std::max<uint64_t>(2 * mKapazitaet, 64));
-        const uint64_t slot = 64 * w + static_cast<uint64_t>(std::countr_one(mBelegung[w]));
+            slot = ErsterFreier(slot);
+        }
         new (&mEintraege[slot]) T(eintrag);
-        mBelegung[w] |= uint64_t(1) << (slot % 64);
-        ++mStand;
+        Belege(slot);
         // The hint only promises that nothing below it is free; raising it by one keeps
         // that true without searching for the next free slot.
         ++mHinweis;
@@ -174,6 +175,15 @@ public:
         if (slot >= mKapazitaet)
             return;
         mBelegung[slot / 64] &= ~(uint64_t(1) << (slot % 64));
+        // A word with a free slot is not full, and neither is any word above it: clearing
+        // the bit on every level needs no test of what was there.
+        uint64_t* oben = mVolle;
+        for (uint64_t i = slot / 64, worte = mKapazitaet / 64; worte > 1; i /= 64)
+        {
+            oben[i / 64] &= ~(uint64_t(1) << (i % 64));
+            worte = (worte + 63) / 64;
+            oben += worte;
+        }
         mHinweis = std::min(mHinweis, slot);
         ++mStand;
     }
@@ -185,8 +195,7 @@ public:
         if (slot >= mKapazitaet)
             Vergroessern(std::max({2 * mKapazitaet, uint64_t(64), slot + 1}));
         new (&mEintraege[slot]) T(eintrag);
-        mBelegung[slot / 64] |= uint64_t(1) << (slot % 64);
-        ++mStand;
+        Belege(slot);
     }
 
     bool IstBelegt(uint64_t slot) const
@@ -233,11 +242,109 @@ public:
 private:
     static constexpr std::size_t kAusrichtung = std::max(alignof(T), alignof(uint64_t));
 
-    // The entries follow the occupancy words, aligned for T.
+    // The entries follow the occupancy words, aligned for T; the summary levels of full
+    // words lie behind the entries.
     static std::size_t EintragsVersatz(uint64_t worte)
     {
         const std::size_t roh = worte * sizeof(uint64_t);
         return (roh + alignof(T) - 1) / alignof(T) * alignof(T);
+    }
+    static std::size_t VolleVersatz(std::size_t eintragsVersatz, uint64_t kapazitaet)
+    {
+        const std::size_t roh = eintragsVersatz + kapazitaet * sizeof(T);
+        return (roh + alignof(uint64_t) - 1) / alignof(uint64_t) * alignof(uint64_t);
+    }
+    // Words of all summary levels over `worte` occupancy words. Each level has one bit per
+    // word of the level below (set = that word is full), up to a level of a single word.
+    static uint64_t VolleWorte(uint64_t worte)
+    {
+        uint64_t summe = 0;
+        while (worte > 1)
+        {
+            worte = (worte + 63) / 64;
+            summe += worte;
+        }
+        return summe;
+    }
+
+    // The lowest free slot at or after `ab`, or the capacity when there is none. Climbs the
+    // summary levels while a word holds nothing free, then walks down to the slot: an
+    // insert costs a few words per level, however far the lowest free slot lies from the
+    // hint.
+    uint64_t ErsterFreier(uint64_t ab) const
+    {
+        const uint64_t* weg[16];
+        int ebene = 0;
+        const uint64_t* stufe = mBelegung;
+        const uint64_t* oben = mVolle;
+        uint64_t bits = mKapazitaet;
+        uint64_t pos = ab;
+        for (;;)
+        {
+            if (pos >= bits)
+                return mKapazitaet;
+            const uint64_t frei = ~stufe[pos / 64] & (~uint64_t(0) << (pos % 64));
+            if (frei != 0)
+            {
+                pos = pos / 64 * 64 + static_cast<uint64_t>(std::countr_zero(frei));
+                // The last word of a summary level has clear bits beyond its words.
+                if (pos >= bits)
+                    return mKapazitaet;
+                break;
+            }
+            const uint64_t worte = (bits + 63) / 64;
+            if (worte == 1)
+                return mKapazitaet;
+            weg[ebene++] = stufe;
+            stufe = oben;
+            oben += (worte + 63) / 64;
+            bits = worte;
+            pos = pos / 64 + 1;
+        }
+        // A clear bit above means a word with a clear bit below.
+        while (ebene > 0)
+        {
+            stufe = weg[--ebene];
+            pos = 64 * pos + static_cast<uint64_t>(std::countr_one(stufe[pos]));
+        }
+        return pos;
+    }
+
+    // Marks the slot occupied, and on each level above the word it completes.
+    void Belege(uint64_t slot)
+    {
+        uint64_t& wort = mBelegung[slot / 64];
+        wort |= uint64_t(1) << (slot % 64);
+        uint64_t voll = wort == ~uint64_t(0);
+        uint64_t* oben = mVolle;
+        for (uint64_t i = slot / 64, worte = mKapazitaet / 64; voll && worte > 1; i /= 64)
+        {
+            uint64_t& summe = oben[i / 64];
+            summe |= uint64_t(1) << (i % 64);
+            voll = summe == ~uint64_t(0);
+            worte = (worte + 63) / 64;
+            oben += worte;
+        }
+        ++mStand;
+    }
+
+    // Builds every summary level from the occupancy words.
+    void BaueVolle()
+    {
+        const uint64_t* stufe = mBelegung;
+        uint64_t* oben = mVolle;
+        uint64_t worte = mKapazitaet / 64;
+        while (worte > 1)
+        {
+            const uint64_t obenWorte = (worte + 63) / 64;
+            std::memset(oben, 0, obenWorte * sizeof(uint64_t));
+            for (uint64_t j = 0; j < worte; ++j)
+                if (stufe[j] == ~uint64_t(0))
+                    oben[j / 64] |= uint64_t(1) << (j % 64);
+            stufe = oben;
+            oben += obenWorte;
+            worte = obenWorte;
+        }
     }
 
     // Copies every run of occupied slots to the same slot of the new entry array.
@@ -265,6 +372,7 @@ private:
     {
         std::swap(mEintraege, b.mEintraege);
         std::swap(mBelegung, b.mBelegung);
+        std::swap(mVolle, b.mVolle);
         std::swap(mKapazitaet, b.mKapazitaet);
         std::swap(mHinweis, b.mHinweis);
         ++mStand;
@@ -273,6 +381,9 @@ private:
 
     T* mEintraege = nullptr;
     uint64_t* mBelegung = nullptr;
+    // The summary levels, lowest first: bit b of a level set = word b of the level below
+    // is full. In the same block as the occupancy words and entries.
+    uint64_t* mVolle = nullptr;
     uint64_t mKapazitaet = 0;
     uint64_t mHinweis = 0;
     // Counts changes to the occupancy, so that iterators notice them.

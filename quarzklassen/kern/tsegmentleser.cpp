@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "plattform/system/system_linux.h"
+#include "quarzklassen/kern/bytereihenfolge.h"
 #include "quarzklassen/kern/quarz_ausnahme.h"
 #include "quarzklassen/kern/quarz_log.h"
 
@@ -10,8 +11,8 @@ namespace
 {
 const char* const kDatei = Quarz_DateiName(__FILE__);
 
-uint32_t LiesU32BigEndian(TSpeicher& puffer) { return __builtin_bswap32(puffer.LiesU32()); }
-uint64_t LiesU64BigEndian(TSpeicher& puffer) { return __builtin_bswap64(puffer.LiesU64()); }
+uint32_t LiesU32BigEndian(TSpeicher& puffer) { return BigEndian(puffer.LiesU32()); }
+uint64_t LiesU64BigEndian(TSpeicher& puffer) { return BigEndian(puffer.LiesU64()); }
 
 char Zeichen(uint32_t kennung, int nummer) { return static_cast<char>(kennung >> (24 - 8 * nummer) & 0xFF); }
 } // namespace
@@ -34,6 +35,7 @@ void TSegmentLeser::Init(TSpeicher* puffer, uint32_t kennung)
     const uint32_t gefunden = LiesU32BigEndian(*puffer);
     uint32_t versionsWort = LiesU32BigEndian(*puffer);
     mEndePosition = KeineEndePosition;
+    const char a = Zeichen(kennung, 0), b = Zeichen(kennung, 1), c = Zeichen(kennung, 2), d = Zeichen(kennung, 3);
     if (versionsWort & 0x80000000u)
     {
         versionsWort &= 0x7FFFFFFFu;
@@ -42,10 +44,17 @@ void TSegmentLeser::Init(TSpeicher* puffer, uint32_t kennung)
         // A length that points past the content ends the segment at the content's end.
         const uint64_t platz = puffer->Groesse() - laengenFeld;
         mEndePosition = laengenFeld + (laenge < platz ? laenge : platz);
+        // The length counts its own 8 bytes: a smaller one would send the reader back into
+        // the header, and a loop over segments could read the same ones forever. The frame
+        // is broken; the segment reaches to the content's end.
+        if (laenge < LaengenFeldGroesse)
+        {
+            gLog.SchreibeDebug("!TSegmentLeser - Segment '%c%c%c%c' nicht korrekt beendet.", a, b, c, d);
+            mEndePosition = puffer->Groesse();
+        }
     }
     mVersion = versionsWort;
 
-    const char a = Zeichen(kennung, 0), b = Zeichen(kennung, 1), c = Zeichen(kennung, 2), d = Zeichen(kennung, 3);
     char meldung[128];
     if (gefunden != kennung)
     {

@@ -15,6 +15,7 @@ class TSegmentLeser
 public:
     static constexpr uint64_t KeineEndePosition = ~uint64_t(0);
     static constexpr uint32_t HoechsteVersion = 258;
+    static constexpr uint64_t LaengenFeldGroesse = 8;
 
     // The marker word of four characters, the first in the most significant byte.
     static constexpr uint32_t KennungAus(const char (&zeichen)[5])

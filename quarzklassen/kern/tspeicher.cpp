@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <zlib.h>
 
+#include "quarzklassen/kern/bytereihenfolge.h"
 #include "quarzklassen/kern/quarz_ausnahme.h"
 #include "quarzklassen/kern/quarz_log.h"
 #include "quarzklassen/kern/textkodierung.h"
@@ -30,8 +31,6 @@ DateiZeiger Oeffne(const std::wstring& pfad, const char* modus)
     const std::string name = WandleUtf32NachUtf8(pfad);
     return DateiZeiger(std::fopen(name.c_str(), modus));
 }
-
-uint32_t Umgedreht(uint32_t w) { return __builtin_bswap32(w); }
 } // namespace
 
 TSpeicher::TSpeicher(uint64_t anfangsKapazitaet)
@@ -229,7 +228,7 @@ void TSpeicher::LiesMemEndianKorrekt(void* ziel, uint64_t n)
     {
         uint32_t w;
         std::memcpy(&w, z + 4 * i, 4);
-        w = Umgedreht(w);
+        w = BigEndian(w);
         std::memcpy(z + 4 * i, &w, 4);
     }
 }
@@ -339,7 +338,7 @@ namespace
 uInt HoechstensUInt(uint64_t n) { return static_cast<uInt>(std::min<uint64_t>(n, UINT_MAX)); }
 } // namespace
 
-bool ZLib_Entpacken(TSpeicher& quelle, TSpeicher& ziel)
+bool ZLib_Entpacken(TSpeicher& quelle, TSpeicher& ziel, uint64_t hoechstens)
 {
     z_stream strom{};
     if (inflateInit2(&strom, 15) != Z_OK)
@@ -354,12 +353,14 @@ bool ZLib_Entpacken(TSpeicher& quelle, TSpeicher& ziel)
     int ergebnis = Z_OK;
     for (;;)
     {
-        if (ziel.Kapazitaet() - ausgabe < 10000)
-            ziel.Reserviere(ziel.Kapazitaet() * 2);
+        // The storage never grows past the limit: at the limit inflate gets no room, and a
+        // stream with more to give fails for want of it.
+        if (ziel.Kapazitaet() - ausgabe < 10000 && ziel.Kapazitaet() < hoechstens)
+            ziel.Reserviere(std::min(ziel.Kapazitaet() * 2, hoechstens));
         strom.next_in = const_cast<Bytef*>(eingabe + verbraucht);
         strom.avail_in = HoechstensUInt(eingabeLaenge - verbraucht);
         strom.next_out = ziel.Daten() + ausgabe;
-        strom.avail_out = HoechstensUInt(ziel.Kapazitaet() - ausgabe);
+        strom.avail_out = HoechstensUInt(std::min(ziel.Kapazitaet(), hoechstens) - ausgabe);
         const uInt inVorher = strom.avail_in;
         const uInt ausVorher = strom.avail_out;
         ergebnis = inflate(&strom, Z_NO_FLUSH);

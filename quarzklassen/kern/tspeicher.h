@@ -87,7 +87,13 @@ private:
     alignas(16) uint8_t mInline[InlineGroesse];
 };
 
-// Inflates one zlib stream from the source's position into the target from offset 0.
-bool ZLib_Entpacken(TSpeicher& quelle, TSpeicher& ziel);
+// Output ZLib_Entpacken stops at unless the caller gives another: far above any real file,
+// far below what a small hostile stream can ask for (1 MB may inflate to 1 GB).
+constexpr uint64_t ZLibStandardGrenze = uint64_t(256) << 20;
+
+// Inflates one zlib stream from the source's position into the target from offset 0. A
+// stream whose output would pass `hoechstens` bytes fails like a broken one ("Failed to
+// inflate data."), keeping the output up to the limit.
+bool ZLib_Entpacken(TSpeicher& quelle, TSpeicher& ziel, uint64_t hoechstens = ZLibStandardGrenze);
 // Deflates the source's whole content (level 9) into the target at its position.
 bool ZLib_Packen(TSpeicher& quelle, TSpeicher& ziel);

@@ -14,6 +14,8 @@ namespace {
 
 float Abstand(const Vektor& a, const Vektor& b) { return (a - b).OhneHoehe().Laenge(); }
 
+}  // namespace
+
 int BaeumeUm(const Szene& szene, const Vektor& ort, float radius)
 {
     int n = 0;
@@ -40,8 +42,7 @@ bool FelsInReichweite(const Szene& szene, const Vektor& ort)
     return false;
 }
 
-// Places type typ at the allowed free region point nearest to the start that passes the extra test.
-bool PlatziereNahe(Szene& szene, uint64_t typ, const std::function<bool(const Vektor&)>& passt, Vektor* gesetzt = nullptr)
+bool PlatziereNahe(Szene& szene, uint64_t typ, const std::function<bool(const Vektor&)>& passt, Vektor* gesetzt)
 {
     uint64_t beste = UINT64_MAX;
     float besterAbstand = 1e9f;
@@ -64,8 +65,6 @@ bool PlatziereNahe(Szene& szene, uint64_t typ, const std::function<bool(const Ve
         *gesetzt = ort;
     return Platziere(szene, typ, beste, ort);
 }
-
-}  // namespace
 
 SzenarioPlan PlaneSzenario(Szene& szene)
 {

@@ -44,6 +44,15 @@ TEST(ModellPufferImKontext, ErzeugtUndGibtAllesFrei)
         const uint64_t mitWelt = kontext->mRegister.Anzahl();
         szene->BaueGelaende();  // the old terrain's buffers go
         EXPECT_EQ(kontext->mRegister.Anzahl(), mitWelt);
+        // A raised region: walls appear, the terrain's index buffer is replaced.
+        for (uint32_t k = 0; k < 4; ++k)
+            szene->mRegionen[5].mEcken[k].y = 3.0f;
+        const Quarz_VertexBuffer* vertices = szene->mGelaende->mVertexPuffer;
+        szene->AktualisiereRegion(5, true);
+        EXPECT_EQ(kontext->mRegister.Anzahl(), mitWelt);
+        EXPECT_EQ(szene->mGelaende->mVertexPuffer, vertices);
+        EXPECT_EQ(szene->Instanz(0)->mIndexPuffer, szene->mGelaende->mIndexPuffer);
+        EXPECT_EQ(szene->Instanz(0)->mDreiecke, szene->ErzeugeGelaendeNetz().Dreiecke());
         Turm* turm = new Turm(szene.get(), Vektor(20, 0, 20));
         turm->LiefereStein();
         turm->LiefereHolz();

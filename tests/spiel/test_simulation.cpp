@@ -2,13 +2,16 @@
 // placement, and the faults the simulation must not have.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "spiel/acker.h"
 #include "spiel/bauernhaus.h"
 #include "spiel/baum.h"
 #include "spiel/baustelle.h"
 #include "spiel/forsthaus.h"
+#include "spiel/gebaeudetyp.h"
 #include "spiel/holzfaeller.h"
 #include "spiel/mensch.h"
 #include "spiel/modell.h"
@@ -339,6 +342,327 @@ TEST_F(Simulation, HungersnotWirdEinmalGemeldet)
     for (Mensch* m : Menschen())
         EXPECT_EQ(m->mZustand, 1u);
     EXPECT_EQ(Vorrat::Nahrung, 0u);
+}
+
+// With nobody idle, a ripe field calls a worker lying hungry. It keeps its workplace (no hut
+// hires twice), eats the grain it brings in, and walks back to its work.
+TEST_F(Simulation, HungrigerErntetIsstUndKehrtZurArbeitZurueck)
+{
+    mSzene = BaueTestwelt(&mUhr, 10, 10.0f);
+    Bauernhaus* haus = new Bauernhaus(mSzene.get(), Vektor(15, 0, 15));
+    Holzfaeller* huette = new Holzfaeller(mSzene.get(), Vektor(85, 0, 15));
+    huette->mBesetzt = true;
+    Acker* feld = new Acker(mSzene.get(), 55);
+    Mensch* holzfaeller = new Mensch(mSzene.get(), Vektor(85, 0, 25), haus);
+    holzfaeller->mArbeitsplatz = huette;
+    holzfaeller->mZustand = 13;
+    haus->mBewohner = 4;
+    Vorrat::Nahrung = 0;
+    Schritt(0.1f);
+    ASSERT_EQ(holzfaeller->mZustand, 2u);
+    EXPECT_EQ(mSzene->mHungerWarnungen, 1u);
+    EXPECT_EQ(mSzene->mHungrige, 1);
+    // Sowing still takes only idle workers.
+    Laufe(5.0f);
+    EXPECT_EQ(feld->mZustand, Acker::Leer);
+    EXPECT_EQ(holzfaeller->mZustand, 2u);
+
+    feld->mZustand = Acker::Reif;
+    ASSERT_GE(LaufeBis([&] { return feld->mZustand == Acker::Ernte; }, 3.0f), 0.0f);
+    EXPECT_EQ(holzfaeller->mZustand, 7u);
+    EXPECT_EQ(holzfaeller->mArbeitsplatz, huette);
+    EXPECT_EQ(mSzene->mHungrige, 0);
+
+    ASSERT_GE(LaufeBis([&] { return holzfaeller->mZustand == 9; }), 0.0f);
+    ASSERT_GE(LaufeBis([&] { return holzfaeller->mZustand != 9; }), 0.0f);
+    EXPECT_EQ(Vorrat::Nahrung, 0u);  // brought in and eaten
+    EXPECT_GT(holzfaeller->mNaechsteMahlzeit, mSzene->Jetzt() + Ticks(100.0f));
+    EXPECT_EQ(holzfaeller->mZustand, 12u);
+    EXPECT_EQ(holzfaeller->mArbeitsplatz, huette);
+    ASSERT_GE(LaufeBis([&] { return holzfaeller->mZustand == 13; }), 0.0f);
+    EXPECT_NEAR(holzfaeller->mPosition.z, 25.0f, 2.0f);
+}
+
+// While the game clock stands, nothing that runs on game time moves on: fields neither grow nor
+// retry, sites neither call builders nor build, saplings do not grow, trees stop mid-fall.
+TEST_F(Simulation, AngehalteneUhrFriertAllesEin)
+{
+    mSzene = BaueTestwelt(&mUhr, 20, 10.0f);
+    Acker* waechst = new Acker(mSzene.get(), 22);
+    waechst->StarteWachstum();
+    Acker* leer = new Acker(mSzene.get(), 66);
+    Baustelle* wartet = new Baustelle(mSzene.get(), Vektor(150, 0, 50), 3);
+    Baustelle* baut = new Baustelle(mSzene.get(), Vektor(150, 0, 150), 4);
+    baut->BeginneBau();
+    Baum* setzling = new Baum(mSzene.get(), Vektor(50, 0, 150), true);
+    setzling->StarteWachstum();
+    Baum* faellt = new Baum(mSzene.get(), Vektor(100, 0, 100), false);
+    faellt->Faelle();
+    Laufe(1.5f);
+    // Someone idle is near, but a stopped clock asks nobody.
+    Bauernhaus* haus = new Bauernhaus(mSzene.get(), Vektor(180, 0, 180));
+    Mensch* idle = new Mensch(mSzene.get(), Vektor(150, 0, 60), haus);
+    idle->mZustand = 1;
+    idle->mNaechsteMahlzeit = Ticks(10000.0f);
+    idle->mZielPosition = idle->mPosition;
+
+    auto zustand = [&] {
+        std::vector<float> werte;
+        for (const RenderInstanz& instanz : mSzene->mInstanzen)
+            werte.insert(werte.end(), instanz.mWeltMatrix.m.begin(), instanz.mWeltMatrix.m.end());
+        for (Acker* a : {waechst, leer})
+            werte.insert(werte.end(), {static_cast<float>(a->mZustand), static_cast<float>(a->mZeitpunkt)});
+        for (Baustelle* b : {wartet, baut})
+            werte.insert(werte.end(), {static_cast<float>(b->mZustand), static_cast<float>(b->mRestzeit)});
+        werte.insert(werte.end(), {static_cast<float>(setzling->mZustand), static_cast<float>(faellt->mZustand),
+                                   static_cast<float>(idle->mZustand)});
+        return werte;
+    };
+    auto angehalten = [&] {
+        gTimer.Vorruecken(Ticks(0.1f));
+        mUhr.Vorruecken(0);
+        mSzene->AktualisiereObjekte();
+    };
+    angehalten();  // the idle worker draws its first frame
+    const std::vector<float> vorher = zustand();
+    const size_t ereignisse = gTimer.mEreignisse.size();
+    for (int i = 0; i < 100; ++i)
+        angehalten();
+    EXPECT_EQ(zustand(), vorher);
+    EXPECT_EQ(gTimer.mEreignisse.size(), ereignisse);
+    EXPECT_EQ(Zaehle<Baum>(), 2);
+    // Going on again, all of them move.
+    Laufe(1.0f);
+    EXPECT_EQ(wartet->mZustand, Baustelle::Unterwegs);
+    const std::vector<float> nachher = zustand();
+    EXPECT_NE(nachher, vorher);
+}
+
+// A site rises from 20 below ground at 20 / build seconds per second from the builder's
+// arrival; at completion the scaffold sinks 5 t^2: 5 units in the first second.
+TEST_F(Simulation, GebaeudeSteigtNachSeinemTypUndGeruestSinkt)
+{
+    mSzene = BaueTestwelt(&mUhr, 20, 10.0f);
+    for (uint64_t typ = 2; typ <= 6; ++typ)
+    {
+        Baustelle* b = new Baustelle(mSzene.get(), Vektor(50.0f + 20.0f * static_cast<float>(typ), 0, 100), typ);
+        const uint64_t gebaeude = b->mGebaeudeInstanz, geruest = b->mGeruestInstanz;
+        Laufe(3.0f);
+        EXPECT_FLOAT_EQ(InstanzY(gebaeude), -20.0f) << typ;  // nobody has come: nothing rises
+        b->BeginneBau();
+        Laufe(1.0f);
+        const float sekunden = Gebaeudetypen[typ].mBauzeit;
+        EXPECT_NEAR(InstanzY(gebaeude), -20.0f + 20.0f / sekunden, 0.02f) << typ;
+        ASSERT_GE(LaufeBis([&] { return b->mZustand == Baustelle::Abbau; }, 40.0f), 0.0f) << typ;
+        EXPECT_FLOAT_EQ(InstanzY(geruest), 0.0f) << typ;
+        // Measured from the moment of completion, which the last frame overshot a little.
+        b->mRestzeit = 0;
+        Laufe(1.0f);
+        EXPECT_NEAR(InstanzY(geruest), -5.0f, 0.01f) << typ;
+        Laufe(0.9f);
+        EXPECT_EQ(Zaehle<Baustelle>(), 1) << typ;
+        Laufe(0.3f);  // past 2 s, then deleted at the next tick
+        EXPECT_EQ(Zaehle<Baustelle>(), 0) << typ;
+    }
+    EXPECT_EQ(Zaehle<Bauernhaus>(), 1);
+    EXPECT_EQ(Zaehle<Holzfaeller>() + Zaehle<Forsthaus>() + Zaehle<Steinbruch>() + Zaehle<Turm>(), 4);
+}
+
+// 10 units per second of game time, standing on the mean height of the region underfoot,
+// at height 0 beyond every region.
+TEST_F(Simulation, ArbeiterGehtZehnProSekundeUndFolgtDemBoden)
+{
+    mSzene = BaueTestwelt(&mUhr, 10, 10.0f);
+    for (uint64_t i = 0; i < mSzene->mRegionen.size(); ++i)
+        for (uint32_t k = 0; k < 4; ++k)
+            mSzene->mRegionen[i].mEcken[k].y = static_cast<float>(i % 10) + (k == 0 ? 2.0f : 0.0f);
+    Bauernhaus* haus = new Bauernhaus(mSzene.get(), Vektor(5, 0, 5));
+    haus->mBewohner = 4;
+    Mensch* m = new Mensch(mSzene.get(), Vektor(2, 0, 5), haus);
+    m->mZustand = 30;  // any walking state
+    m->mZielPosition = Vektor(200, 0, 5);
+    struct Halt
+    {
+        float sekunden, x, y;
+    };
+    const Halt halte[] = {
+        {1.0f, 12.0f, 1.5f},   // region 1: corners 1, 1, 1 and 3
+        {2.0f, 32.0f, 3.5f},   // region 3
+        {5.0f, 82.0f, 8.5f},   // region 8
+        {2.0f, 102.0f, 0.0f},  // beyond the map
+    };
+    for (const Halt& h : halte)
+    {
+        for (int i = 0; i < static_cast<int>(h.sekunden * 10.0f + 0.5f); ++i)
+        {
+            mUhr.Vorruecken(Ticks(0.1f));
+            m->Aktualisiere();
+        }
+        EXPECT_NEAR(m->mPosition.x, h.x, 0.01f);
+        EXPECT_FLOAT_EQ(m->mPosition.z, 5.0f);
+        EXPECT_NEAR(m->mPosition.y, h.y, 1e-4f) << h.x;
+        EXPECT_NEAR(m->mRichtung, 0.0f, 1e-6f);
+    }
+    // At x4 the same game time is a quarter of the frames.
+    m->mZielPosition = Vektor(2, 0, 5);
+    mUhr.Vorruecken(Ticks(0.4f));
+    m->Aktualisiere();
+    EXPECT_NEAR(m->mPosition.x, 98.0f, 0.01f);
+    EXPECT_NEAR(m->mRichtung, 3.14159265f, 1e-5f);
+}
+
+// A meal lasts 108 to 132 s, drawn anew each time.
+TEST_F(Simulation, MahlzeitenAlle108Bis132Sekunden)
+{
+    mSzene = BaueTestwelt(&mUhr, 4, 10.0f);
+    Bauernhaus* haus = new Bauernhaus(mSzene.get(), Vektor(5, 0, 5));
+    Mensch* m = new Mensch(mSzene.get(), Vektor(15, 0, 15), haus);
+    m->mZustand = 1;
+    Vorrat::Nahrung = 1000;
+    float kuerzeste = 1e9f, laengste = 0.0f;
+    for (int i = 0; i < 500; ++i)
+    {
+        mUhr.Vorruecken(Ticks(0.1f));
+        m->mNaechsteMahlzeit = mSzene->Jetzt();
+        m->Aktualisiere();
+        const float abstand = Sekunden(m->mNaechsteMahlzeit - mSzene->Jetzt());
+        kuerzeste = std::min(kuerzeste, abstand);
+        laengste = std::max(laengste, abstand);
+    }
+    EXPECT_EQ(Vorrat::Nahrung, 500u);
+    EXPECT_GE(kuerzeste, 108.0f);
+    EXPECT_LE(laengste, 132.0f);
+    EXPECT_LT(kuerzeste, 109.0f);
+    EXPECT_GT(laengste, 131.0f);
+    // Not yet due: nothing eaten.
+    m->Aktualisiere();
+    EXPECT_EQ(Vorrat::Nahrung, 500u);
+}
+
+// Hunger starts in a waiting state; after eating, the worker is back in its workplace's
+// waiting state, wherever it was.
+TEST_F(Simulation, HungrigerKehrtInDenZustandSeinerArbeitZurueck)
+{
+    mSzene = BaueTestwelt(&mUhr, 20, 10.0f);
+    Bauernhaus* haus = new Bauernhaus(mSzene.get(), Vektor(15, 0, 15));
+    haus->mBewohner = 4;
+    struct Fall
+    {
+        Objekt* arbeitsplatz;
+        uint32_t zustand;
+    };
+    const Fall faelle[] = {
+        {nullptr, 1},
+        {new Holzfaeller(mSzene.get(), Vektor(50, 0, 150)), 13},
+        {new Forsthaus(mSzene.get(), Vektor(100, 0, 150)), 18},
+        {new Steinbruch(mSzene.get(), Vektor(150, 0, 150)), 23},
+        {new Turm(mSzene.get(), Vektor(150, 0, 50)), 28},
+    };
+    for (const Fall& f : faelle)
+    {
+        Mensch* m = new Mensch(mSzene.get(), Vektor(100, 0, 100), haus);
+        m->mArbeitsplatz = f.arbeitsplatz;
+        m->mZustand = f.zustand;
+        m->mZielPosition = m->mPosition;
+        m->mZeitpunkt = mSzene->Jetzt() + Ticks(1000.0f);
+        Vorrat::Nahrung = 0;
+        mUhr.Vorruecken(Ticks(0.1f));
+        m->Aktualisiere();
+        ASSERT_EQ(m->mZustand, 2u) << f.zustand;
+        EXPECT_EQ(mSzene->mHungrige, 1);
+        Vorrat::Nahrung = 1;
+        mUhr.Vorruecken(Ticks(0.9f));
+        m->Aktualisiere();
+        EXPECT_EQ(m->mZustand, 2u) << f.zustand;  // 1 to 2 s before it looks for food
+        mUhr.Vorruecken(Ticks(1.2f));
+        m->Aktualisiere();
+        EXPECT_EQ(m->mZustand, f.zustand);
+        EXPECT_EQ(Vorrat::Nahrung, 0u);
+        EXPECT_EQ(mSzene->mHungrige, 0);
+        EXPECT_EQ(m->mArbeitsplatz, f.arbeitsplatz);
+    }
+}
+
+// The tower keeps eight workers and recruits a replacement for one that another job took.
+TEST_F(Simulation, TurmHaeltAchtArbeiterUndErsetztEinen)
+{
+    mSzene = BaueTestwelt(&mUhr, 20, 10.0f);
+    Bauernhaus* haus = new Bauernhaus(mSzene.get(), Vektor(15, 0, 15));
+    haus->mBewohner = 4;
+    Turm* turm = new Turm(mSzene.get(), Vektor(100, 0, 100));
+    Vorrat::Nahrung = 1000;
+    std::vector<Mensch*> leute;
+    for (int i = 0; i < 16; ++i)
+    {
+        Mensch* m = new Mensch(mSzene.get(), Vektor(20.0f + 10.0f * static_cast<float>(i), 0, 180), haus);
+        m->mZustand = 1;
+        m->mZielPosition = m->mPosition;
+        m->mNaechsteMahlzeit = Ticks(100000.0f);
+        leute.push_back(m);
+    }
+    auto turmArbeiter = [&] {
+        return std::count_if(leute.begin(), leute.end(), [&](Mensch* m) { return m->mArbeitsplatz == turm; });
+    };
+    Laufe(40.0f);
+    EXPECT_EQ(turmArbeiter(), 8);
+    EXPECT_EQ(std::count_if(leute.begin(), leute.end(), [](Mensch* m) { return m->mZustand == 1; }), 8);
+    // Another job takes one of them (and its workplace); it stays out of every search.
+    Mensch* weg = *std::find_if(leute.begin(), leute.end(), [&](Mensch* m) { return m->mArbeitsplatz == turm; });
+    weg->mArbeitsplatz = nullptr;
+    weg->mZustand = 9;
+    EXPECT_EQ(turmArbeiter(), 7);
+    Laufe(2.1f);
+    EXPECT_EQ(turmArbeiter(), 8);
+    Laufe(10.0f);
+    EXPECT_EQ(turmArbeiter(), 8);
+}
+
+// The woodcutter takes only standing trees within 120 units of its hut (3-D).
+TEST_F(Simulation, HolzfaellerNimmtNurStehendeBaeumeImUmkreis)
+{
+    mSzene = BaueTestwelt(&mUhr, 30, 10.0f);
+    Bauernhaus* haus = new Bauernhaus(mSzene.get(), Vektor(15, 0, 15));
+    haus->mBewohner = 4;
+    Holzfaeller* huette = new Holzfaeller(mSzene.get(), Vektor(100, 0, 150));
+    huette->mBesetzt = true;
+    Mensch* m = new Mensch(mSzene.get(), Vektor(100, 0, 160), haus);
+    m->mArbeitsplatz = huette;
+    m->mNaechsteMahlzeit = Ticks(100000.0f);
+    struct Fall
+    {
+        Vektor versatz;
+        bool setzling;
+        int schritte;  // 0 stands; 1 is planted and growing; 2 reserved; 3 falling
+        bool genommen;
+    };
+    const Fall faelle[] = {
+        {Vektor(119.9f, 0, 0), false, 0, true},  {Vektor(0, 0, -120), false, 0, true},
+        {Vektor(120.1f, 0, 0), false, 0, false}, {Vektor(100, 67, 0), false, 0, false},
+        {Vektor(30, 0, 0), true, 0, false},      {Vektor(30, 0, 0), true, 1, false},
+        {Vektor(30, 0, 0), false, 2, false},     {Vektor(30, 0, 0), false, 3, false},
+    };
+    for (const Fall& f : faelle)
+    {
+        Baum* baum = new Baum(mSzene.get(), huette->mPosition + f.versatz, f.setzling);
+        if (f.schritte == 1)
+            baum->StarteWachstum();
+        else if (f.schritte == 2)
+            baum->Reserviere();
+        else if (f.schritte == 3)
+            baum->Faelle();
+        const Baum::Zustand vorher = baum->mZustand;
+        m->mZustand = 13;
+        // 100 random slots a try: twenty tries find the one tree for certain.
+        for (int versuch = 0; versuch < 20 && m->mZustand == 13; ++versuch)
+            Entscheide(m);
+        EXPECT_EQ(m->mZustand == 14, f.genommen) << f.versatz.x << " " << f.schritte;
+        EXPECT_EQ(baum->mZustand, f.genommen ? Baum::Zustand::Reserviert : vorher);
+        if (f.genommen)
+        {
+            EXPECT_EQ(m->mZiel, baum);
+        }
+        delete baum;
+    }
 }
 
 TEST_F(Simulation, TurmRingeUndFreigaben)

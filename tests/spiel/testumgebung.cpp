@@ -1,5 +1,7 @@
 #include "tests/spiel/testumgebung.h"
 
+#include <cstring>
+
 #include "spiel/modell.h"
 #include "spiel/modelle.h"
 #include "spiel/platzierung.h"
@@ -11,9 +13,16 @@ namespace Spiel::Test {
 void ZaehlPuffer::Erzeuge(Modell&, const Vertex*, uint64_t, const uint32_t*, uint64_t)
 {
     ++mLebende;
+    ++mErzeugte;
 }
 
 void ZaehlPuffer::GibFrei(Modell&) { --mLebende; }
+
+void ZaehlPuffer::Aktualisiere(Modell&, const Netz&, uint64_t, uint64_t, bool indizesNeu)
+{
+    ++mAktualisierte;
+    mNeueIndizes += indizesNeu ? 1 : 0;
+}
 
 void Spielumgebung::SetUp()
 {
@@ -82,6 +91,23 @@ std::unique_ptr<Szene> Spielumgebung::BaueTestwelt(Quarz_Timer* uhr, int n, floa
         }
     }
     return std::make_unique<Szene>(uhr, std::move(punkte), std::move(regionen));
+}
+
+bool Spielumgebung::GelaendeWieNeu() const
+{
+    // The same triangles, drawn in the same order.
+    const Netz neu = mSzene->ErzeugeGelaendeNetz();
+    const Netz& alt = mSzene->GelaendeNetz();
+    if (neu.mIndizes.size() != alt.mIndizes.size())
+        return false;
+    for (size_t k = 0; k < neu.mIndizes.size(); ++k)
+    {
+        const Vertex& a = neu.mVertices[neu.mIndizes[k]];
+        const Vertex& b = alt.mVertices[alt.mIndizes[k]];
+        if (std::memcmp(&a, &b, sizeof(Vertex)) != 0)
+            return false;
+    }
+    return true;
 }
 
 std::unique_ptr<Szene> Spielumgebung::GeneriereWelt(uint32_t saat)

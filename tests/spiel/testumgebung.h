@@ -17,7 +17,11 @@ class ZaehlPuffer : public ModellPuffer
 public:
     void Erzeuge(Modell& modell, const Vertex*, uint64_t, const uint32_t*, uint64_t) override;
     void GibFrei(Modell& modell) override;
+    void Aktualisiere(Modell& modell, const Netz& netz, uint64_t erster, uint64_t anzahl, bool indizesNeu) override;
     int64_t mLebende = 0;
+    int64_t mNeueIndizes = 0;
+    int64_t mErzeugte = 0;
+    int64_t mAktualisierte = 0;
 };
 
 class Spielumgebung : public ::testing::Test
@@ -38,6 +42,9 @@ protected:
 
     // Generates the map of a seed with the models built from the unseeded generator.
     std::unique_ptr<Szene> GeneriereWelt(uint32_t saat);
+
+    // Whether the terrain mesh in place is byte for byte the one a fresh build gives.
+    bool GelaendeWieNeu() const;
 
     template <typename T>
     int Zaehle() const

@@ -1,12 +1,20 @@
 // 10,000 small indexed draws per frame, each after a constant change: through the drawing
-// context and our Direct3D 9 layer, and the same draws issued straight to OpenGL.
-// Needs a display: run under xvfb-run. The engine benchmark is registered first, since the
-// direct one leaves OpenGL state behind that the layer does not know of.
+// context and our Direct3D 9 layer, and the same draws issued straight to OpenGL in a context
+// of its own (so neither side sees the other's state). After the benchmarks, rounds of a few
+// frames each side by side give the ratio's spread within the run.
+// Needs a display: run under xvfb-run.
 #include <benchmark/benchmark.h>
 #include <epoxy/gl.h>
+// (epoxy before GLFW)
+#include <GLFW/glfw3.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "bench/gl_vergleich.h"
 #include "plattform/hlsl/d3dx_shader.h"
@@ -18,7 +26,6 @@
 #include "quarzklassen/grafik/geraet/quarz_vertexbuffer.h"
 #include "quarzklassen/grafik/geraet/quarz_zeichenkontext.h"
 #include "quarzklassen/grafik/bild/tbereich.h"
-#include <vector>
 
 namespace {
 
@@ -63,59 +70,180 @@ public:
   }
 };
 
-void ZeichenKontext(benchmark::State& state) {
-  Quarz_ZeichenKontext* k = Quarz_Screen3D::GetZeichenKontext();
-  auto* programm = k->ErzeugeObjekt<TBenchProgramm>();
-  TInitialInhalt v{const_cast<float*>(kEcken), sizeof(kEcken), 0};
-  TInitialInhalt i{const_cast<uint16_t*>(kIndizes), sizeof(kIndizes), 0};
-  Quarz_VertexBuffer* vb = k->ErzeugeVertexBuffer(0, 0, &v);
-  Quarz_IndexBuffer* ib = k->ErzeugeIndexBuffer(0, Quarz_IndexBuffer::INDEX_16, &i);
-  // The pixel shader's only constant sits in pixel register 0.
-  const uint32_t farbe = 0x000FFF;
-  for (auto _ : state) {
-    k->SetProgramm(programm);
-    k->SetVertexBuffer(0, vb);
-    k->SetIndexBuffer(ib);
+// One frame through the drawing context.
+class TKontextSeite {
+public:
+  TKontextSeite() : mK(Quarz_Screen3D::GetZeichenKontext()) {
+    mProgramm = mK->ErzeugeObjekt<TBenchProgramm>();
+    TInitialInhalt v{const_cast<float*>(kEcken), sizeof(kEcken), 0};
+    TInitialInhalt i{const_cast<uint16_t*>(kIndizes), sizeof(kIndizes), 0};
+    mVb = mK->ErzeugeVertexBuffer(0, 0, &v);
+    mIb = mK->ErzeugeIndexBuffer(0, Quarz_IndexBuffer::INDEX_16, &i);
+  }
+  ~TKontextSeite() {
+    mK->Freigeben(mVb);
+    mK->Freigeben(mIb);
+    mK->Freigeben(mProgramm);
+  }
+  TKontextSeite(const TKontextSeite&) = delete;
+  TKontextSeite& operator=(const TKontextSeite&) = delete;
+
+  void Bild() {
+    // The pixel shader's only constant sits in pixel register 0.
+    const uint32_t farbe = 0x000FFF;
+    mK->SetProgramm(mProgramm);
+    mK->SetVertexBuffer(0, mVb);
+    mK->SetIndexBuffer(mIb);
     for (int n = 0; n < kZeichnungen; ++n) {
-      k->SetProgrammKonstante(farbe, static_cast<float>(n & 255) / 255.0f, 0.5f, 0.25f, 1.0f);
-      k->ZeichneIndexElemente(0, 2);
+      mK->SetProgrammKonstante(farbe, static_cast<float>(n & 255) / 255.0f, 0.5f, 0.25f, 1.0f);
+      mK->ZeichneIndexElemente(0, 2);
     }
     glFinish();
-    k->NulleZaehler();
+    mK->NulleZaehler();
   }
-  state.SetItemsProcessed(state.iterations() * kZeichnungen);
-  // A figure for draws that drew nothing would be worthless.
-  std::vector<uint32_t> bild(64 * 64, 0);
-  TBereich ziel;
-  ziel.mPixel = reinterpret_cast<uint8_t*>(bild.data());
-  ziel.mFormat = Quarz::PF_A8R8G8B8;
-  ziel.mBreite = ziel.mHoehe = 64;
-  ziel.mPitch = 64 * 4;
-  k->LiesBildschirmInhalt(ziel);
-  if ((bild[0] & 0x00FFFFFFu) == 0) state.SkipWithError("the quad was not drawn");
-  k->Freigeben(vb);
-  k->Freigeben(ib);
-  k->Freigeben(programm);
-}
 
-void DirektesGL(benchmark::State& state) {
-  const char* vs = "#version 330 core\nlayout(location = 0) in vec3 p;\n"
-                   "void main() { gl_Position = vec4(p, 1.0); }\n";
-  const char* fs = "#version 330 core\nuniform vec4 farbe; out vec4 f;\n"
-                   "void main() { f = farbe; }\n";
-  const Bench::TGlProgramm gl(vs, fs);
-  const GLuint programm = gl.mProgramm;
-  const GLint ort = glGetUniformLocation(programm, "farbe");
-  const Bench::TGlNetz netz(kEcken, sizeof(kEcken), kIndizes, sizeof(kIndizes));
-  glUseProgram(programm);
-  for (auto _ : state) {
+  // A figure for draws that drew nothing would be worthless.
+  bool HatGezeichnet() {
+    std::vector<uint32_t> bild(64 * 64, 0);
+    TBereich ziel;
+    ziel.mPixel = reinterpret_cast<uint8_t*>(bild.data());
+    ziel.mFormat = Quarz::PF_A8R8G8B8;
+    ziel.mBreite = ziel.mHoehe = 64;
+    ziel.mPitch = 64 * 4;
+    mK->LiesBildschirmInhalt(ziel);
+    return (bild[0] & 0x00FFFFFFu) != 0;
+  }
+
+private:
+  Quarz_ZeichenKontext* mK;
+  TBenchProgramm* mProgramm = nullptr;
+  Quarz_VertexBuffer* mVb = nullptr;
+  Quarz_IndexBuffer* mIb = nullptr;
+};
+
+// The same frame straight to OpenGL, in a hidden window's context of its own, into 64 x 64
+// pixels of RGBA8 as the back buffer has.
+class TDirektSeite {
+public:
+  TDirektSeite() {
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
+    mFenster = glfwCreateWindow(64, 64, "direkt", nullptr, nullptr);
+    if (!mFenster) return;
+    Betrete();
+    const char* vs = "#version 330 core\nlayout(location = 0) in vec3 p;\n"
+                     "void main() { gl_Position = vec4(p, 1.0); }\n";
+    const char* fs = "#version 330 core\nuniform vec4 farbe; out vec4 f;\n"
+                     "void main() { f = farbe; }\n";
+    mProgramm.emplace(vs, fs);
+    mOrt = glGetUniformLocation(mProgramm->mProgramm, "farbe");
+    mNetz.emplace(kEcken, sizeof(kEcken), kIndizes, sizeof(kIndizes));
+    glGenTextures(1, &mZiel);
+    glBindTexture(GL_TEXTURE_2D, mZiel);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 64, 64, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glGenFramebuffers(1, &mFbo);
+    glBindFramebuffer(GL_FRAMEBUFFER, mFbo);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, mZiel, 0);
+    glViewport(0, 0, 64, 64);
+    glUseProgram(mProgramm->mProgramm);
+    Verlasse();
+  }
+  ~TDirektSeite() {
+    if (!mFenster) return;
+    Betrete();
+    glDeleteFramebuffers(1, &mFbo);
+    glDeleteTextures(1, &mZiel);
+    mNetz.reset();
+    mProgramm.reset();
+    Verlasse();
+    glfwDestroyWindow(mFenster);
+  }
+  TDirektSeite(const TDirektSeite&) = delete;
+  TDirektSeite& operator=(const TDirektSeite&) = delete;
+
+  bool Bereit() const { return mFenster != nullptr; }
+  void Betrete() { glfwMakeContextCurrent(mFenster); }
+  // Back to the drawing context's window.
+  static void Verlasse() {
+    glfwMakeContextCurrent(static_cast<GLFWwindow*>(Quarz_Screen3D::mFensterHandle));
+  }
+
+  void Bild() {
     for (int n = 0; n < kZeichnungen; ++n) {
-      glUniform4f(ort, static_cast<float>(n & 255) / 255.0f, 0.5f, 0.25f, 1.0f);
+      glUniform4f(mOrt, static_cast<float>(n & 255) / 255.0f, 0.5f, 0.25f, 1.0f);
       glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_SHORT, nullptr);
     }
     glFinish();
   }
+
+  // The quad covers the two top rows of pixels, which OpenGL counts from the bottom.
+  bool HatGezeichnet() {
+    uint32_t pixel = 0;
+    glReadPixels(0, 63, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &pixel);
+    return (pixel & 0x00FFFFFFu) != 0;
+  }
+
+private:
+  GLFWwindow* mFenster = nullptr;
+  std::optional<Bench::TGlProgramm> mProgramm;
+  std::optional<Bench::TGlNetz> mNetz;
+  GLint mOrt = -1;
+  GLuint mZiel = 0, mFbo = 0;
+};
+
+TKontextSeite* gKontext = nullptr;
+TDirektSeite* gDirekt = nullptr;
+
+void ZeichenKontext(benchmark::State& state) {
+  for (auto _ : state) gKontext->Bild();
   state.SetItemsProcessed(state.iterations() * kZeichnungen);
+  if (!gKontext->HatGezeichnet()) state.SkipWithError("the quad was not drawn");
+}
+
+void DirektesGL(benchmark::State& state) {
+  gDirekt->Betrete();
+  for (auto _ : state) gDirekt->Bild();
+  state.SetItemsProcessed(state.iterations() * kZeichnungen);
+  if (!gDirekt->HatGezeichnet()) state.SkipWithError("the quad was not drawn");
+  TDirektSeite::Verlasse();
+}
+
+double Millisekunden(std::chrono::steady_clock::time_point von) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - von).count();
+}
+
+double Median(std::vector<double> werte) {
+  std::sort(werte.begin(), werte.end());
+  return werte[werte.size() / 2];
+}
+
+// Rounds of three frames on each side, one after the other, so that both meet the same load
+// of the machine; the ratio of each round's medians.
+void VergleicheRunden(int runden) {
+  std::vector<double> verhaeltnisse, kontext, direkt;
+  for (int r = 0; r < runden; ++r) {
+    std::vector<double> k, d;
+    for (int b = 0; b < 3; ++b) {
+      auto t = std::chrono::steady_clock::now();
+      gKontext->Bild();
+      k.push_back(Millisekunden(t));
+      gDirekt->Betrete();
+      t = std::chrono::steady_clock::now();
+      gDirekt->Bild();
+      d.push_back(Millisekunden(t));
+      TDirektSeite::Verlasse();
+    }
+    kontext.push_back(Median(k));
+    direkt.push_back(Median(d));
+    verhaeltnisse.push_back(kontext.back() / direkt.back());
+  }
+  const auto [min, max] = std::minmax_element(verhaeltnisse.begin(), verhaeltnisse.end());
+  std::printf("Kontext/GL over %d rounds: min %.2fx  median %.2fx  max %.2fx  "
+              "(median frame %.1f ms against %.1f ms)\n",
+              runden, *min, Median(verhaeltnisse), *max, Median(kontext), Median(direkt));
 }
 
 }  // namespace
@@ -127,8 +255,23 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   gTimer.Starte();
   if (!Quarz_Screen3D::Init(Quarz_Screen3D::Modus{64, 64, 0, 0}, Quarz_Screen3D::FLAG_ANWENDUNG)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
+  int ergebnis = 0;
+  {
+    TKontextSeite kontext;
+    TDirektSeite direkt;
+    gKontext = &kontext;
+    gDirekt = &direkt;
+    if (!direkt.Bereit()) {
+      std::fprintf(stderr, "no window for the direct comparison\n");
+      ergebnis = 1;
+    } else {
+      benchmark::RunSpecifiedBenchmarks();
+      VergleicheRunden(20);
+    }
+    gKontext = nullptr;
+    gDirekt = nullptr;
+  }
   Quarz_Screen3D::Beenden();
   benchmark::Shutdown();
-  return 0;
+  return ergebnis;
 }

@@ -81,6 +81,14 @@ void Argumente(benchmark::internal::Benchmark* b)
             b->Args({n, prozent});
 }
 
+// Removal and insertion must not grow with the capacity: up to a million slots.
+void GrosseArgumente(benchmark::internal::Benchmark* b)
+{
+    for (int64_t n : {10000, 100000, 1000000})
+        for (int64_t prozent : {50, 90, 99})
+            b->Args({n, prozent});
+}
+
 void BM_Iterieren_LueckenFeld(benchmark::State& state)
 {
     Aufbau a(static_cast<uint64_t>(state.range(0)), static_cast<uint64_t>(state.range(1)));
@@ -138,7 +146,7 @@ void BM_EntfernenEinfuegen_LueckenFeld(benchmark::State& state)
     EntfernenUndEinfuegen(
         state, a, [&](uint64_t s) { a.feld.Entfernen(s); }, [&](Objekt* o) { return a.feld.Einfuegen(o); });
 }
-BENCHMARK(BM_EntfernenEinfuegen_LueckenFeld)->Apply(Argumente);
+BENCHMARK(BM_EntfernenEinfuegen_LueckenFeld)->Apply(GrosseArgumente);
 
 void BM_EntfernenEinfuegen_ZeigerVektor(benchmark::State& state)
 {
@@ -146,7 +154,7 @@ void BM_EntfernenEinfuegen_ZeigerVektor(benchmark::State& state)
     EntfernenUndEinfuegen(
         state, a, [&](uint64_t s) { a.vektor.Entfernen(s); }, [&](Objekt* o) { return a.vektor.Einfuegen(o); });
 }
-BENCHMARK(BM_EntfernenEinfuegen_ZeigerVektor)->Apply(Argumente);
+BENCHMARK(BM_EntfernenEinfuegen_ZeigerVektor)->Apply(GrosseArgumente);
 
 // Filling an empty container with n entries, growth included.
 void BM_Fuellen_LueckenFeld(benchmark::State& state)

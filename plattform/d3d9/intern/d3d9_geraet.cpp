@@ -1,6 +1,7 @@
 #include "plattform/d3d9/intern/d3d9_geraet.h"
 
 #include <GLFW/glfw3.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -26,7 +27,7 @@ namespace {
 TD3D9Geraet* gAktuell = nullptr;
 
 // Render states in the order of the shadow array.
-constexpr D3DRENDERSTATETYPE kRenderStates[13] = {
+constexpr D3DRENDERSTATETYPE kRenderStates[TD3D9Geraet::RenderZustaende] = {
     D3DRS_ZENABLE,          D3DRS_ZWRITEENABLE,  D3DRS_ZFUNC,
     D3DRS_ALPHABLENDENABLE, D3DRS_BLENDOP,       D3DRS_SRCBLEND,
     D3DRS_DESTBLEND,        D3DRS_SEPARATEALPHABLENDENABLE, D3DRS_BLENDOPALPHA,
@@ -34,6 +35,7 @@ constexpr D3DRENDERSTATETYPE kRenderStates[13] = {
     D3DRS_CULLMODE};
 enum : int { ZEnable, ZWrite, ZFunc, BlendEnable, BlendOp, SrcBlend, DestBlend, SepAlpha,
              BlendOpAlpha, SrcBlendAlpha, DestBlendAlpha, ColorWrite, CullMode };
+static_assert(CullMode + 1 == TD3D9Geraet::RenderZustaende, "one shadow per render state");
 
 DWORD RenderStateVorgabe(int i, bool autoTiefe) {
   switch (i) {
@@ -138,6 +140,11 @@ bool AttributTyp(BYTE typ, TAttributTyp& a) {
 // Attribute locations the layer drives (OpenGL guarantees 16).
 constexpr int kAttributOrte = 16;
 
+// A stream of stride 0 gives every vertex (and every instance) the same element; OpenGL reads
+// stride 0 as tightly packed. Stepping per instance with a divisor above any instance count
+// Direct3D 9 can ask for (30 bits) never moves past the first element.
+constexpr GLuint kNieWeiter = 1u << 30;
+
 // Attribute location of an element: POSITIONk is k, TEXCOORDn is n + 1; -1 for the rest.
 int AttributOrt(const D3DVERTEXELEMENT9& e) {
   if (e.Usage == D3DDECLUSAGE_POSITION) return e.UsageIndex;
@@ -204,13 +211,27 @@ HRESULT TD3D9Geraet::Erzeuge(GLFWwindow* fenster, const D3DPRESENT_PARAMETERS& p
   return D3D_OK;
 }
 
-TD3D9Geraet::TD3D9Geraet(GLFWwindow* fenster) : mFenster(fenster) { gAktuell = this; }
+TD3D9Geraet::TD3D9Geraet(GLFWwindow* fenster) : mFenster(fenster) {
+  gAktuell = this;
+  HalteTreiberSpeicher();
+}
+
+// Mesa's software rasteriser takes the memory of each batch of draws from the heap and frees
+// it when the batch is done. With glibc's default the freed top of the heap goes back to the
+// kernel every time, and the next batch faults each page in again, zeroed: with many small
+// draws a frame took up to three times as long, depending on where the heap's top happened to
+// lie. The heap now keeps what it has (up to 64 MiB free at its top).
+void TD3D9Geraet::HalteTreiberSpeicher() {
+  static const bool einmal = [] { return mallopt(M_TRIM_THRESHOLD, 64 << 20) == 1; }();
+  (void)einmal;
+}
 
 bool TD3D9Geraet::Starte(const D3DPRESENT_PARAMETERS& parameter) {
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &mMaxTexturGroesse);
   glGetIntegerv(GL_MAX_DRAW_BUFFERS, &mMaxZiele);
   mMaxZiele = std::min<GLint>(mMaxZiele, Ziele);
   mTexturSpeicher = epoxy_gl_version() >= 42 || epoxy_has_gl_extension("GL_ARB_texture_storage");
+  mTeilLesen = epoxy_gl_version() >= 45;
   if (epoxy_gl_version() >= 46 || epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic") ||
       epoxy_has_gl_extension("GL_ARB_texture_filter_anisotropic"))
     glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &mMaxAnisotropie);
@@ -294,7 +315,8 @@ void TD3D9Geraet::SetzeZustaendeZurueck() {
   mFboVeraltet = true;
   if (mRueckPuffer)
     SetzeViewportIntern({0, 0, mRueckPuffer->Breite(), mRueckPuffer->Hoehe(), 0.0f, 1.0f});
-  for (int i = 0; i < 13; ++i) mRenderState[static_cast<size_t>(i)] = RenderStateVorgabe(i, mAutoTiefe != nullptr);
+  for (int i = 0; i < static_cast<int>(RenderZustaende); ++i)
+    mRenderState[static_cast<size_t>(i)] = RenderStateVorgabe(i, mAutoTiefe != nullptr);
   // Apply every state once, whatever the shadows said before.
   glDepthFunc(GlVergleich(mRenderState[ZFunc]));
   if (mRenderState[ZEnable]) glEnable(GL_DEPTH_TEST); else glDisable(GL_DEPTH_TEST);
@@ -733,7 +755,7 @@ HRESULT TD3D9Geraet::GetViewport(D3DVIEWPORT9* v) {
 // ---------------------------------------------------------------------------------------------
 
 int TD3D9Geraet::RenderStateIndex(D3DRENDERSTATETYPE zustand) {
-  for (int i = 0; i < 13; ++i)
+  for (int i = 0; i < static_cast<int>(RenderZustaende); ++i)
     if (kRenderStates[i] == zustand) return i;
   return -1;
 }
@@ -1133,7 +1155,7 @@ void TD3D9Geraet::SetzeAttribute() {
     glBindBuffer(GL_ARRAY_BUFFER, s.Puffer->GlPuffer());
     glVertexAttribPointer(o, a.Anzahl, a.Typ, a.Normiert, static_cast<GLsizei>(s.Schritt),
                           reinterpret_cast<const void*>(static_cast<uintptr_t>(s.Versatz + e.Offset)));
-    glVertexAttribDivisor(o, (mInstanzStroeme >> e.Stream) & 1u);
+    glVertexAttribDivisor(o, s.Schritt == 0 ? kNieWeiter : (mInstanzStroeme >> e.Stream) & 1u);
     if (!(mAktiveOrte & (1u << o))) glEnableVertexAttribArray(o);
     orte |= 1u << o;
   }

@@ -26,6 +26,7 @@ class TD3D9Geraet final : public TReferenzGezaehlt<IDirect3DDevice9> {
   static constexpr UINT SamplerStufen = 20;   // 16 pixel samplers, then 4 vertex samplers
   static constexpr GLuint WerkbankEinheit = 20;  // texture unit for uploads
   static constexpr UINT SamplerZustaende = 11;
+  static constexpr UINT RenderZustaende = 13;  // the render states the layer knows
 
   // Makes the window's context current and builds the device on it.
   static HRESULT Erzeuge(GLFWwindow* fenster, const D3DPRESENT_PARAMETERS& parameter,
@@ -105,6 +106,8 @@ class TD3D9Geraet final : public TReferenzGezaehlt<IDirect3DDevice9> {
   void BindeWerkbank(GLenum ziel, GLuint textur);
   void AutoMipsVeraltet() { mAutoMipsPruefen = true; }
   bool HatTexturSpeicher() const { return mTexturSpeicher; }
+  // Parts of a texture level can be read back on their own (OpenGL 4.5).
+  bool HatTeilLesen() const { return mTeilLesen; }
   // The general uniform-buffer binding, shadowed: constant uploads bind their shader's
   // buffer only when another one is bound. Vergiss... clears it when that buffer goes.
   void BindeUniformPuffer(GLuint puffer) {
@@ -136,6 +139,7 @@ class TD3D9Geraet final : public TReferenzGezaehlt<IDirect3DDevice9> {
   };
 
   TD3D9Geraet(GLFWwindow* fenster);
+  static void HalteTreiberSpeicher();
   bool Starte(const D3DPRESENT_PARAMETERS& parameter);
   bool LegeSwapKetteAn(const D3DPRESENT_PARAMETERS& parameter);
   void SetzeZustaendeZurueck();
@@ -166,6 +170,7 @@ class TD3D9Geraet final : public TReferenzGezaehlt<IDirect3DDevice9> {
   GLint mMaxZiele = 1;
   float mMaxAnisotropie = 1.0f;
   bool mTexturSpeicher = false;
+  bool mTeilLesen = false;
   GLuint mUniformPuffer = 0;
 
   // OpenGL objects of the device.
@@ -186,7 +191,7 @@ class TD3D9Geraet final : public TReferenzGezaehlt<IDirect3DDevice9> {
   D3DVIEWPORT9 mViewport{};
 
   // Render and sampler states.
-  std::array<DWORD, 13> mRenderState{};
+  std::array<DWORD, RenderZustaende> mRenderState{};
   std::array<std::array<DWORD, SamplerZustaende>, SamplerStufen> mSamplerState{};
   std::array<IDirect3DBaseTexture9*, SamplerStufen> mTexturen{};
   std::array<TD3D9Textur*, SamplerStufen> mTexturKern{};

@@ -177,6 +177,27 @@ bool TD3D9Oberflaeche::Lies(const RECT& r, uint8_t* ziel, UINT pitch) {
     return true;
   }
   if (mArt != Art::TexturStufe || !mGeraet) return false;
+  if (mGeraet->HatTeilLesen()) {
+    // Only the rectangle comes back; a cube face is layer `face` of its texture.
+    const GLint schicht = mBehaelter && mBehaelter->Wuerfel()
+                              ? static_cast<GLint>(mZiel - GL_TEXTURE_CUBE_MAP_POSITIVE_X)
+                              : 0;
+    const GLsizei bytes = static_cast<GLsizei>(static_cast<size_t>(pitch) * zeilen);
+    if (mGl->Block && pitch == zeilenBytes) {
+      glGetCompressedTextureSubImage(GlTextur(), static_cast<GLint>(mStufe), static_cast<GLint>(x0),
+                                     static_cast<GLint>(y0), schicht, static_cast<GLsizei>(w),
+                                     static_cast<GLsizei>(h), 1, bytes, ziel);
+      return true;
+    }
+    if (!mGl->Block) {
+      glPixelStorei(GL_PACK_ROW_LENGTH, static_cast<GLint>(pitch / mGl->BytesProEinheit));
+      glGetTextureSubImage(GlTextur(), static_cast<GLint>(mStufe), static_cast<GLint>(x0),
+                           static_cast<GLint>(y0), schicht, static_cast<GLsizei>(w),
+                           static_cast<GLsizei>(h), 1, mGl->Format, mGl->Typ, bytes, ziel);
+      glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+      return true;
+    }
+  }
   // The whole level comes back; the rectangle is cut out of it.
   std::vector<uint8_t> stufe(StufenBytes(*mGl, mBreite, mHoehe));
   mGeraet->BindeWerkbank(mBehaelter ? mBehaelter->GlZiel() : GL_TEXTURE_2D, GlTextur());
@@ -239,7 +260,9 @@ HRESULT TD3D9Oberflaeche::LockRect(D3DLOCKED_RECT* gesperrt, const RECT* rect, D
     const UINT w = static_cast<UINT>(r.right - r.left), h = static_cast<UINT>(r.bottom - r.top);
     const UINT pitch = ZeilenBytes(*mGl, w);
     mSperrPuffer.resize(static_cast<size_t>(pitch) * Zeilen(*mGl, h));
-    if ((flags & D3DLOCK_READONLY) && !Lies(r, mSperrPuffer.data(), pitch)) return D3DERR_INVALIDCALL;
+    // Without discard the caller sees what is there and keeps what it does not write; the
+    // whole rectangle goes back on unlock.
+    if (!(flags & D3DLOCK_DISCARD) && !Lies(r, mSperrPuffer.data(), pitch)) return D3DERR_INVALIDCALL;
     gesperrt->Pitch = static_cast<INT>(pitch);
     gesperrt->pBits = mSperrPuffer.data();
   }
@@ -406,9 +429,10 @@ bool TD3D9Puffer::Anlegen() {
   while (glGetError() != GL_NO_ERROR) {
   }
   glGenBuffers(1, &mPuffer);
+  mInhalt.assign(mGroesse, 0);
   // The copy target keeps the vertex array's index binding untouched.
   glBindBuffer(GL_COPY_WRITE_BUFFER, mPuffer);
-  glBufferData(GL_COPY_WRITE_BUFFER, mGroesse, nullptr, PufferNutzung(mUsage));
+  glBufferData(GL_COPY_WRITE_BUFFER, mGroesse, mInhalt.data(), PufferNutzung(mUsage));
   return glGetError() == GL_NO_ERROR;
 }
 
@@ -428,16 +452,13 @@ HRESULT TD3D9Puffer::Sperre(UINT versatz, UINT groesse, void** daten, DWORD flag
   if (!mGeraet || mGesperrt || versatz > mGroesse) return D3DERR_INVALIDCALL;
   if (groesse == 0) groesse = mGroesse - versatz;
   if (groesse > mGroesse - versatz || groesse == 0) return D3DERR_INVALIDCALL;
-  if (mSperrPuffer.size() < groesse) mSperrPuffer.resize(groesse);
-  if (flags & D3DLOCK_READONLY) {
-    glBindBuffer(GL_COPY_READ_BUFFER, mPuffer);
-    glGetBufferSubData(GL_COPY_READ_BUFFER, versatz, groesse, mSperrPuffer.data());
-  }
+  // The buffer's own copy in memory: a lock sees the current contents and keeps what the
+  // caller leaves alone, with nothing read back from OpenGL.
   mGesperrt = true;
   mSperrVersatz = versatz;
   mSperrGroesse = groesse;
   mSperrFlags = flags;
-  *daten = mSperrPuffer.data();
+  *daten = mInhalt.data() + versatz;
   return D3D_OK;
 }
 
@@ -448,9 +469,10 @@ HRESULT TD3D9Puffer::Entsperre() {
   if (mSperrFlags & D3DLOCK_READONLY) return D3D_OK;
   glBindBuffer(GL_COPY_WRITE_BUFFER, mPuffer);
   // Discard gives the buffer new storage, so draws still using the old one need not wait.
+  // Outside the locked range its contents are undefined after a discard, as on Direct3D 9.
   if (mSperrFlags & D3DLOCK_DISCARD)
     glBufferData(GL_COPY_WRITE_BUFFER, mGroesse, nullptr, PufferNutzung(mUsage));
-  glBufferSubData(GL_COPY_WRITE_BUFFER, mSperrVersatz, mSperrGroesse, mSperrPuffer.data());
+  glBufferSubData(GL_COPY_WRITE_BUFFER, mSperrVersatz, mSperrGroesse, mInhalt.data() + mSperrVersatz);
   return D3D_OK;
 }
 

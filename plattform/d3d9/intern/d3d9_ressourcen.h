@@ -196,7 +196,8 @@ class TD3D9WuerfelTextur final : public TReferenzGezaehlt<IDirect3DCubeTexture9>
   ~TD3D9WuerfelTextur() override = default;
 };
 
-// Vertex and index buffers: an OpenGL buffer, written through a staging area on Unlock.
+// Vertex and index buffers: an OpenGL buffer and its contents in memory, which locks hand
+// out and Unlock sends on.
 class TD3D9Puffer : public TD3D9Ressource {
  public:
   TD3D9Puffer(TD3D9Geraet* geraet, UINT groesse, DWORD usage, D3DPOOL pool);
@@ -226,7 +227,7 @@ class TD3D9Puffer : public TD3D9Ressource {
   bool mGesperrt = false;
   UINT mSperrVersatz = 0, mSperrGroesse = 0;
   DWORD mSperrFlags = 0;
-  std::vector<uint8_t> mSperrPuffer;
+  std::vector<uint8_t> mInhalt;
 };
 
 class TD3D9VertexPuffer final : public TReferenzGezaehlt<IDirect3DVertexBuffer9>, public TD3D9Puffer {

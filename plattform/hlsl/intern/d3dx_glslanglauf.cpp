@@ -63,6 +63,37 @@ std::vector<std::string> DeklarationsReihenfolge(const glslang::TIntermediate* z
   return namen;
 }
 
+// What register(cN) and register(sN) asked for, read before the linker gives every constant and
+// sampler a place of its own: global constants are members of the global uniform block with an
+// offset of 16 bytes per register, samplers carry the register as their binding.
+std::vector<TGlslangLauf::TExpliziterRegister> ExpliziteRegister(
+    const glslang::TIntermediate* zwischen) {
+  std::vector<TGlslangLauf::TExpliziterRegister> register_;
+  TIntermNode* wurzel = zwischen ? zwischen->getTreeRoot() : nullptr;
+  glslang::TIntermAggregate* folge = wurzel ? wurzel->getAsAggregate() : nullptr;
+  if (!folge) return register_;
+  for (TIntermNode* knoten : folge->getSequence()) {
+    glslang::TIntermAggregate* objekte = knoten ? knoten->getAsAggregate() : nullptr;
+    if (!objekte || objekte->getOp() != glslang::EOpLinkerObjects) continue;
+    for (TIntermNode* objekt : objekte->getSequence()) {
+      glslang::TIntermSymbol* symbol = objekt ? objekt->getAsSymbolNode() : nullptr;
+      if (!symbol) continue;
+      const glslang::TType& typ = symbol->getType();
+      if (typ.getBasicType() == glslang::EbtSampler && typ.getQualifier().hasBinding()) {
+        register_.push_back({symbol->getName().c_str(), 's', typ.getQualifier().layoutBinding});
+      } else if (typ.getBasicType() == glslang::EbtBlock && typ.getStruct()) {
+        for (const glslang::TTypeLoc& mitglied : *typ.getStruct()) {
+          const glslang::TQualifier& q = mitglied.type->getQualifier();
+          if (q.hasOffset() && q.layoutOffset >= 0)
+            register_.push_back({mitglied.type->getFieldName().c_str(), 'c',
+                                 static_cast<uint32_t>(q.layoutOffset) / 16});
+        }
+      }
+    }
+  }
+  return register_;
+}
+
 std::string Fehlerzeile(const THlslKompiler::TAuftrag& auftrag, const std::string& text) {
   return "ERROR: " + (auftrag.QuellName.empty() ? std::string() : auftrag.QuellName + ": ") +
          text + "\n";
@@ -130,6 +161,12 @@ std::string TGlslangLauf::Verpacke(const TErgebnis& e) {
     o.append(reinterpret_cast<const char*>(e.Spirv.data()), e.Spirv.size() * 4);
   Wort(o, static_cast<uint32_t>(e.Reihenfolge.size()));
   for (const auto& n : e.Reihenfolge) Text(o, n);
+  Wort(o, static_cast<uint32_t>(e.Register.size()));
+  for (const auto& r : e.Register) {
+    Text(o, r.Name);
+    Wort(o, static_cast<uint32_t>(r.Satz));
+    Wort(o, r.Index);
+  }
   return o;
 }
 
@@ -148,6 +185,16 @@ bool TGlslangLauf::Entpacke(const std::string& bytes, TErgebnis& e) {
   if (!l.ok || l.rest / 4 < namen) return false;
   e.Reihenfolge.clear();
   for (uint32_t i = 0; i < namen && l.ok; ++i) e.Reihenfolge.push_back(l.Text());
+  const uint32_t register_ = l.Wort();
+  if (!l.ok || l.rest / 12 < register_) return false;
+  e.Register.clear();
+  for (uint32_t i = 0; i < register_ && l.ok; ++i) {
+    TExpliziterRegister r;
+    r.Name = l.Text();
+    r.Satz = static_cast<char>(l.Wort());
+    r.Index = l.Wort();
+    e.Register.push_back(std::move(r));
+  }
   return l.ok && l.rest == 0;
 }
 
@@ -200,6 +247,7 @@ TGlslangLauf::TErgebnis TGlslangLauf::FuehreHier(const THlslKompiler::TAuftrag& 
     return ergebnis;
   }
   ergebnis.Meldungen = shader.getInfoLog();
+  ergebnis.Register = ExpliziteRegister(shader.getIntermediate());
   glslang::TProgram programm;
   programm.addShader(&shader);
   if (!programm.link(Meldungsart) || !programm.mapIO()) {

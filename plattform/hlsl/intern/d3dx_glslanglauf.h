@@ -14,11 +14,18 @@ namespace Plattform {
 
 class TGlslangLauf {
  public:
+  struct TExpliziterRegister {
+    std::string Name;
+    char Satz = 'c';
+    uint32_t Index = 0;
+  };
   struct TErgebnis {
     bool Erfolg = false;
     std::string Meldungen;
     std::vector<uint32_t> Spirv;
     std::vector<std::string> Reihenfolge;  // global symbols in declaration order
+    // Registers the source asks for with register(cN) or register(sN): name, 'c' or 's', N.
+    std::vector<TExpliziterRegister> Register;
   };
 
   // Longest a compile may take before it counts as hung.

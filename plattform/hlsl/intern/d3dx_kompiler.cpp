@@ -48,13 +48,31 @@ uint32_t Ortsbreite(const spirv_cross::SPIRType& t) {
   return static_cast<uint32_t>(std::min<uint64_t>(breite, 1000));
 }
 
+// SPIRV-Cross's GLSL writer, able to turn a pixel input into a value of the pixel itself.
+class TGlslSchreiber : public spirv_cross::CompilerGLSL {
+ public:
+  using CompilerGLSL::CompilerGLSL;
+  // The input becomes a plain global that main sets to `wert` before anything else runs.
+  void BerechneEingang(uint32_t variable, std::string wert) {
+    get<spirv_cross::SPIRVariable>(variable).storage = spv::StorageClassPrivate;
+    global_variables.push_back(variable);
+    get<spirv_cross::SPIRFunction>(ir.default_entry_point)
+        .fixup_hooks_in.push_back([this, variable, wert = std::move(wert)] {
+          statement(to_name(variable), " = ", wert, ";");
+        });
+  }
+};
+
 // Everything between SPIR-V and GLSL: one object per shader being compiled.
 class TUebersetzung {
  public:
   TUebersetzung(std::vector<uint32_t> spirv, const THlslKompiler::TAuftrag& auftrag,
-                std::vector<std::string> reihenfolge)
+                std::vector<std::string> reihenfolge,
+                const std::vector<TGlslangLauf::TExpliziterRegister>& register_)
       : mC(std::move(spirv)), mAuftrag(auftrag), mReihenfolge(std::move(reihenfolge)),
-        mBelegung(mC) {}
+        mBelegung(mC) {
+    for (const auto& r : register_) (r.Satz == 's' ? mFesteSampler : mFesteKonstanten)[r.Name] = r.Index;
+  }
 
   bool Fuehre(THlslKompiler::TErgebnis& ergebnis);
   const std::string& Fehlertext() const { return mFehler; }
@@ -75,10 +93,11 @@ class TUebersetzung {
   bool Sampler();
   bool SchreibeGlsl(TShaderCode& code);
 
-  spirv_cross::CompilerGLSL mC;
+  TGlslSchreiber mC;
   const THlslKompiler::TAuftrag& mAuftrag;
   std::vector<std::string> mReihenfolge;
   TKonstantenBelegung mBelegung;
+  TKonstantenBelegung::TFesteRegister mFesteKonstanten, mFesteSampler;
   spirv_cross::ShaderResources mRes;
   std::string mBlockName;
   std::string mFehler;
@@ -154,6 +173,7 @@ bool TUebersetzung::Ausgaenge() {
   return true;
 }
 
+// VPOS and VFACE come from no vertex stage: they are the pixel's own position and facing.
 bool TUebersetzung::PixelEingaenge() {
   std::set<std::string> namen;
   for (const auto& r : mRes.stage_inputs) {
@@ -163,6 +183,21 @@ bool TUebersetzung::PixelEingaenge() {
       return Fehler("pixel input semantic '" + semantik + "' used twice");
     mC.set_name(r.id, "weilerbau_" + semantik);
     mC.unset_decoration(r.id, spv::DecorationLocation);
+    const auto& typ = mC.get_type(r.type_id);
+    const bool gleitkomma = typ.basetype == spirv_cross::SPIRType::Float && typ.width == 32 &&
+                            typ.columns == 1 && typ.array.empty();
+    if (semantik == "VPOS0") {
+      if (!gleitkomma || typ.vecsize != 2)
+        return Fehler("pixel input VPOS must be a float2");
+      // Direct3D 9 puts pixel centres on whole numbers; the rows are stored top-down, so
+      // OpenGL's window y is already Direct3D's row.
+      mC.BerechneEingang(r.id, "gl_FragCoord.xy - vec2(0.5)");
+    } else if (semantik == "VFACE0") {
+      if (!gleitkomma || typ.vecsize != 1)
+        return Fehler("pixel input VFACE must be a float");
+      // Direct3D's clockwise front faces are OpenGL's front faces here (rows top-down).
+      mC.BerechneEingang(r.id, "gl_FrontFacing ? 1.0 : -1.0");
+    }
   }
   return true;
 }
@@ -176,15 +211,23 @@ bool TUebersetzung::Konstanten() {
   mC.set_name(r.id, Vorsilbe() + "konst");
   mC.unset_decoration(r.id, spv::DecorationBinding);
   mC.unset_decoration(r.id, spv::DecorationDescriptorSet);
+  // Constants the shader never reads get no register, as on Direct3D 9.
+  std::vector<bool> benutzt(mC.get_type(r.base_type_id).member_types.size(), false);
+  for (const auto& bereich : mC.get_active_buffer_ranges(r.id))
+    if (bereich.index < benutzt.size()) benutzt[bereich.index] = true;
   std::string fehler;
   const uint32_t grenze = Vertex() ? THlslKompiler::VertexRegister : THlslKompiler::PixelRegister;
-  if (!mBelegung.BelegeBlock(r.base_type_id, grenze, fehler)) return Fehler(fehler);
+  if (!mBelegung.BelegeBlock(r.base_type_id, grenze, benutzt, mFesteKonstanten, fehler))
+    return Fehler(fehler);
   return true;
 }
 
 bool TUebersetzung::Sampler() {
-  std::vector<spirv_cross::Resource> sampler(mRes.sampled_images.begin(),
-                                             mRes.sampled_images.end());
+  // Samplers the shader never reads get no register, as on Direct3D 9.
+  const auto aktiv = mC.get_active_interface_variables();
+  std::vector<spirv_cross::Resource> sampler;
+  for (const auto& r : mRes.sampled_images)
+    if (aktiv.count(r.id)) sampler.push_back(r);
   // Sampler registers follow the order of declaration, as they would on Direct3D 9.
   auto rang = [&](const spirv_cross::Resource& r) {
     const auto p = std::find(mReihenfolge.begin(), mReihenfolge.end(), r.name);
@@ -202,14 +245,17 @@ bool TUebersetzung::Sampler() {
   if (anzahl > grenze)
     return Fehler("shader uses " + std::to_string(anzahl) + " samplers, only " +
                   std::to_string(grenze) + " are available");
-  std::vector<std::string> glslNamen;
-  for (const auto& r : sampler) {
-    glslNamen.push_back(Vorsilbe() + r.name);
-    mC.set_name(r.id, glslNamen.back());
+  // Every sampler, read or not, is declared in the GLSL: each carries its stage in its name.
+  for (const auto& r : mRes.sampled_images) {
+    mC.set_name(r.id, Vorsilbe() + r.name);
     mC.unset_decoration(r.id, spv::DecorationBinding);
     mC.unset_decoration(r.id, spv::DecorationDescriptorSet);
   }
-  mBelegung.BelegeSampler(sampler, glslNamen);
+  std::vector<std::string> glslNamen;
+  for (const auto& r : sampler) glslNamen.push_back(Vorsilbe() + r.name);
+  std::string fehler;
+  if (!mBelegung.BelegeSampler(sampler, glslNamen, grenze, mFesteSampler, fehler))
+    return Fehler(fehler);
   return true;
 }
 
@@ -287,7 +333,8 @@ THlslKompiler::TErgebnis THlslKompiler::Uebersetze(const TAuftrag& auftrag) {
     return ergebnis;
   }
   try {
-    TUebersetzung uebersetzung(std::move(spirv.Spirv), auftrag, std::move(spirv.Reihenfolge));
+    TUebersetzung uebersetzung(std::move(spirv.Spirv), auftrag, std::move(spirv.Reihenfolge),
+                               spirv.Register);
     ergebnis.Erfolg = uebersetzung.Fuehre(ergebnis);
     meldungen += uebersetzung.Fehlertext();
   } catch (const std::exception& e) {

@@ -1,5 +1,7 @@
 #include "plattform/hlsl/intern/d3dx_konstantenbelegung.h"
 
+#include <algorithm>
+
 namespace Plattform {
 
 namespace {
@@ -9,6 +11,66 @@ constexpr uint32_t RegisterBytes = 16;
 uint32_t Aufrunden(uint32_t wert, uint32_t auf) { return (wert + auf - 1) / auf * auf; }
 
 bool IstMatrix(const spirv_cross::SPIRType& t) { return t.columns > 1; }
+
+struct TWunsch {
+  std::string Name;
+  uint64_t Bedarf;
+};
+
+// Where each wish starts: a fixed register where the source names one, else the lowest run of
+// free registers, in the order given. `art` names the register set in messages.
+bool Verteile(const std::vector<TWunsch>& wuensche, uint32_t grenze,
+              const TKonstantenBelegung::TFesteRegister& fest, const char* art,
+              std::vector<uint32_t>& starts, std::string& fehler) {
+  std::vector<const std::string*> belegt(grenze, nullptr);
+  starts.assign(wuensche.size(), 0);
+  std::vector<bool> gesetzt(wuensche.size(), false);
+  const auto belege = [&](size_t i, uint32_t start) {
+    for (uint64_t r = start; r < start + wuensche[i].Bedarf; ++r) belegt[r] = &wuensche[i].Name;
+    starts[i] = start;
+    gesetzt[i] = true;
+  };
+  for (size_t i = 0; i < wuensche.size(); ++i) {
+    const auto f = fest.find(wuensche[i].Name);
+    if (f == fest.end()) continue;
+    const std::string ort = std::string(art) + std::to_string(f->second);
+    if (f->second + wuensche[i].Bedarf > grenze) {
+      fehler = "'" + wuensche[i].Name + "' at register " + ort + " needs " +
+               std::to_string(wuensche[i].Bedarf) + " registers, only " +
+               std::to_string(grenze) + " are available";
+      return false;
+    }
+    for (uint64_t r = f->second; r < f->second + wuensche[i].Bedarf; ++r)
+      if (belegt[r]) {
+        fehler = "'" + wuensche[i].Name + "' and '" + *belegt[r] + "' both take register " +
+                 art + std::to_string(r);
+        return false;
+      }
+    belege(i, f->second);
+  }
+  for (size_t i = 0; i < wuensche.size(); ++i) {
+    if (gesetzt[i]) continue;
+    uint64_t start = 0, frei = 0;
+    for (uint64_t r = 0; r < grenze && frei < wuensche[i].Bedarf; ++r) {
+      if (belegt[r]) {
+        frei = 0;
+        start = r + 1;
+      } else {
+        ++frei;
+      }
+    }
+    if (frei < wuensche[i].Bedarf) {
+      uint64_t summe = 0;
+      for (const TWunsch& w : wuensche) summe += w.Bedarf;
+      fehler = "'" + wuensche[i].Name + "' does not fit: the shader needs " +
+               std::to_string(summe) + " registers, only " + std::to_string(grenze) +
+               " are available";
+      return false;
+    }
+    belege(i, static_cast<uint32_t>(start));
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -51,6 +113,26 @@ TKonstantenBelegung::TMass TKonstantenBelegung::LegeStrukturAus(uint32_t typId) 
   const TMass mass{RegisterBytes, Aufrunden(versatz, RegisterBytes)};
   mStrukturMasse[typId] = mass;
   return mass;
+}
+
+uint64_t TKonstantenBelegung::RegisterBedarf(uint32_t typId, bool zeilenweise) const {
+  const auto& t = mCompiler.get_type(typId);
+  const uint64_t ueber = uint64_t{mGrenze} + 1;
+  if (!t.array.empty()) {
+    uint64_t anzahl = 1;
+    for (size_t i = 0; i < t.array.size(); ++i)
+      anzahl = std::min<uint64_t>(anzahl * std::max<uint32_t>(t.array[i], 1), ueber);
+    return std::min(anzahl * RegisterBedarf(ElementTyp(typId), zeilenweise), ueber);
+  }
+  if (t.basetype == spirv_cross::SPIRType::Struct) {
+    uint64_t summe = 0;
+    for (uint32_t i = 0; i < t.member_types.size(); ++i)
+      summe = std::min(summe + RegisterBedarf(t.member_types[i], ZeilenweiseGespeichert(t.self, i)),
+                       ueber);
+    return summe;
+  }
+  if (IstMatrix(t)) return zeilenweise ? t.vecsize : t.columns;
+  return 1;
 }
 
 uint32_t TKonstantenBelegung::ElementTyp(uint32_t typId) const {
@@ -189,32 +271,56 @@ TKonstante TKonstantenBelegung::BeschreibeEinzeln(uint32_t typId, const std::str
 }
 
 bool TKonstantenBelegung::BelegeBlock(uint32_t blockTypId, uint32_t registerGrenze,
+                                      const std::vector<bool>& benutzt, const TFesteRegister& fest,
                                       std::string& fehler) {
   mGrenze = registerGrenze;
   const auto& block = mCompiler.get_type(blockTypId);
   mBlockBytes = LegeStrukturAus(block.self).Groesse;
-  for (uint32_t i = 0; i < block.member_types.size() && fehler.empty(); ++i) {
+  std::vector<uint32_t> mitglieder;
+  std::vector<TWunsch> wuensche;
+  for (uint32_t i = 0; i < block.member_types.size(); ++i) {
+    if (i >= benutzt.size() || !benutzt[i]) continue;
+    mitglieder.push_back(i);
+    wuensche.push_back({mCompiler.get_member_name(block.self, i),
+                        RegisterBedarf(block.member_types[i], ZeilenweiseGespeichert(block.self, i))});
+  }
+  std::vector<uint32_t> starts;
+  if (!Verteile(wuensche, registerGrenze, fest, "c", starts, fehler)) {
+    fehler = "constant " + fehler;
+    return false;
+  }
+  for (size_t n = 0; n < mitglieder.size() && fehler.empty(); ++n) {
+    const uint32_t i = mitglieder[n];
     const uint32_t versatz = mCompiler.get_member_decoration(block.self, i, spv::DecorationOffset);
-    mKonstanten.push_back(Beschreibe(block.member_types[i],
-                                     mCompiler.get_member_name(block.self, i), block.self, i,
-                                     versatz, fehler));
-    if (fehler.empty() && mNaechstesRegister > registerGrenze)
-      fehler = "constants need " + std::to_string(mNaechstesRegister) +
-               " registers, only " + std::to_string(registerGrenze) + " are available";
+    mNaechstesRegister = starts[n];
+    mKonstanten.push_back(
+        Beschreibe(block.member_types[i], wuensche[n].Name, block.self, i, versatz, fehler));
   }
   return fehler.empty();
 }
 
-void TKonstantenBelegung::BelegeSampler(const std::vector<spirv_cross::Resource>& sampler,
-                                        const std::vector<std::string>& glslNamen) {
+bool TKonstantenBelegung::BelegeSampler(const std::vector<spirv_cross::Resource>& sampler,
+                                        const std::vector<std::string>& glslNamen, uint32_t grenze,
+                                        const TFesteRegister& fest, std::string& fehler) {
+  std::vector<TWunsch> wuensche;
+  for (const auto& s : sampler) {
+    uint64_t anzahl = 1;
+    for (uint32_t d : mCompiler.get_type(s.type_id).array)
+      anzahl = std::min<uint64_t>(anzahl * d, uint64_t{grenze} + 1);
+    wuensche.push_back({s.name, anzahl});
+  }
+  std::vector<uint32_t> starts;
+  if (!Verteile(wuensche, grenze, fest, "s", starts, fehler)) {
+    fehler = "sampler " + fehler;
+    return false;
+  }
   for (size_t i = 0; i < sampler.size(); ++i) {
     const auto& t = mCompiler.get_type(sampler[i].type_id);
-    uint32_t anzahl = 1;
-    for (uint32_t d : t.array) anzahl *= d;
+    const uint32_t anzahl = static_cast<uint32_t>(wuensche[i].Bedarf);
     TKonstante k;
     k.Name = sampler[i].name;
     k.RegisterSatz = D3DXRS_SAMPLER;
-    k.RegisterIndex = mNaechsterSampler;
+    k.RegisterIndex = starts[i];
     k.RegisterAnzahl = anzahl;
     k.Klasse = D3DXPC_OBJECT;
     switch (t.image.dim) {
@@ -226,21 +332,21 @@ void TKonstantenBelegung::BelegeSampler(const std::vector<spirv_cross::Resource>
     k.Elemente = anzahl;
     k.Bytes = 4 * anzahl;
     if (anzahl == 1) {
-      mSampler.push_back({mNaechsterSampler, glslNamen[i]});
+      mSampler.push_back({starts[i], glslNamen[i]});
     } else {
       for (uint32_t e = 0; e < anzahl; ++e) {
-        mSampler.push_back({mNaechsterSampler + e, glslNamen[i] + "[" + std::to_string(e) + "]"});
+        mSampler.push_back({starts[i] + e, glslNamen[i] + "[" + std::to_string(e) + "]"});
         TKonstante element = k;
-        element.RegisterIndex = mNaechsterSampler + e;
+        element.RegisterIndex = starts[i] + e;
         element.RegisterAnzahl = 1;
         element.Elemente = 1;
         element.Bytes = 4;
         k.Einzelne.push_back(element);
       }
     }
-    mNaechsterSampler += anzahl;
     mKonstanten.push_back(std::move(k));
   }
+  return true;
 }
 
 }  // namespace Plattform

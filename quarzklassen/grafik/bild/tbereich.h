@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "quarzklassen/grafik/geraet/quarz_pixelformat.h"
+#include "quarzklassen/kern/talphafarbe.h"
 
 struct TBereich {
   // A view of the sub-rectangle (x, y, breite, hoehe) with the same format and pitch. For DXT
@@ -11,9 +12,20 @@ struct TBereich {
   TBereich LockSubBereich(uint64_t x, uint64_t y, uint64_t breite, uint64_t hoehe) const;
 
   // Copies the overlapping area (the smaller width times the smaller height) into the target.
-  // Regions of the same format are copied row by row (block row by block row for DXT);
-  // a copy between different formats is refused with a log line and copies nothing.
+  // Equal formats are copied row by row (block row by block row for DXT); other pairs go
+  // through float RGBA per pixel, and a DXT target is compressed block by block.
   void KopiereIn(TBereich& ziel) const;
+
+  // Copies this region into the target at (x, y), clipped at the target's right and bottom
+  // edges. A position outside the target is reported and nothing is copied.
+  void SchreibeInBereich(TBereich& ziel, uint64_t x, uint64_t y) const;
+
+  // One pixel as float RGBA; outside the region, or in a format without per-pixel reads
+  // (R5G6B5, A2B10G10R10), opaque black.
+  TAlphaFarbe LiesPixel(uint64_t x, uint64_t y) const;
+  // Writes one pixel from float RGBA; integer channels are clamped to [0, 1] first. Nothing
+  // is written outside the region or in R5G6B5, A2B10G10R10 and the DXT formats.
+  void SchreibePixel(uint64_t x, uint64_t y, const TAlphaFarbe& farbe);
 
   // A region counts as present when it has pixels, a size and a pitch.
   bool IstVorhanden() const { return mPixel && mBreite && mHoehe && mPitch; }
@@ -24,3 +36,10 @@ struct TBereich {
   uint64_t mHoehe = 0;
   uint64_t mPitch = 0;
 };
+
+namespace Quarz {
+// Half-float conversions of the engine: denormal halves read as zero, exponent 31 has no
+// special meaning; floats below the half range write a signed zero, above it the largest half.
+float HalbNachFloat(uint16_t h);
+uint16_t FloatNachHalb(float f);
+}  // namespace Quarz

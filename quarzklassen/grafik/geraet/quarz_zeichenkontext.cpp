@@ -329,7 +329,7 @@ void Quarz_ZeichenKontext::SetzeZustandZurueck() {
   mIndexVersatz = 0;
 }
 
-void Quarz_ZeichenKontext::LiesBildschirmInhalt(TBereich& ziel) { mImpl->LiesBildschirmInhalt(ziel); }
+bool Quarz_ZeichenKontext::LiesBildschirmInhalt(TBereich& ziel) { return mImpl->LiesBildschirmInhalt(ziel); }
 
 // --- statistics ("videoram") ------------------------------------------------------------------
 

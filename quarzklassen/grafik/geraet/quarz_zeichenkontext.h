@@ -105,7 +105,9 @@ public:
   void Leeren(uint32_t was, float r, float g, float b, float a);
   void Praesentiere();
   bool Zuruecksetzen();
-  void LiesBildschirmInhalt(TBereich& ziel);
+  // Copies the back buffer into the region; false when it could not be read (reported), the
+  // region then unchanged.
+  bool LiesBildschirmInhalt(TBereich& ziel);
   void ZeigeStatistik();
 
   // Binding shadows back to "nothing set" (after construction and every device reset).

@@ -218,9 +218,12 @@ void Quarz_ZeichenKontextImplDX9::InternVorZeichenAufruf(uint32_t instanzen) {
   const uint64_t stroeme = programm ? std::min<uint64_t>(programm->mStromAnzahl, 4) : 0;
   const uint64_t instanzMaske = programm ? programm->mInstanzMaske : 0;
   if (instanzen == 0) {
-    for (uint64_t s = 0; s < stroeme; ++s)
+    // Only the program's streams are reset; a stream beyond them keeps its shadow, so that a
+    // later program using it resets it too.
+    for (uint64_t s = 0; s < stroeme; ++s) {
       if (mStromFrequenz[s] != 1) mGeraet->SetStreamSourceFreq(static_cast<UINT>(s), 1);
-    for (auto& f : mStromFrequenz) f = 1;
+      mStromFrequenz[s] = 1;
+    }
   } else {
     for (uint64_t s = 0; s < stroeme; ++s) {
       const uint32_t soll = (instanzMaske >> s & 1) ? (D3DSTREAMSOURCE_INSTANCEDATA | 1u)

@@ -8,15 +8,7 @@
 #include "quarzklassen/grafik/geraet/quarz_basisobjekt.h"
 #include "quarzklassen/grafik/geraet/quarz_pixelformat.h"
 #include "quarzklassen/grafik/bild/tbereich.h"
-
-// Initial content of a texture: one region per mip level, level 0 first. With mUebergabe 1
-// the texture takes the pixel memory over (it must come from std::malloc) and clears the
-// regions.
-struct TTexturInhalt {
-  static constexpr int kMaxStufen = 16;
-  TBereich mStufen[kMaxStufen];
-  uint32_t mUebergabe = 0;
-};
+#include "quarzklassen/grafik/bild/ttexturinhalt.h"
 
 class Quarz_Textur : public Quarz_BasisObjekt {
 public:

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -173,6 +174,55 @@ TEST_F(GrafikTest, InstanceCountsSetStreamFrequenciesOnlyWhenTheyChange) {
     impl->mGeraet->GetStreamSourceFreq(s, &wert);
     EXPECT_EQ(wert, 1u) << s;
   }
+  mKontext->SetProgramm(mProgramm);
+  mKontext->Freigeben(inst);
+}
+
+// Which streams a draw sets a frequency on, after a sequence of draws with a one-stream and a
+// two-stream (instanced) program: the calls are counted on the device, whose frequencies are
+// set to a marker the layer never writes just before the last draw.
+TEST_F(GrafikTest, OnlyStreamsWhoseFrequencyIsNotAsNeededAreSet) {
+  auto* inst = mKontext->ErzeugeObjekt<TTestProgramm>(kQuadVS, kFarbePS, true);
+  auto* impl = mKontext->mImpl;
+  struct Schritt {
+    bool instanziert;  // the two-stream program, else the one-stream one
+    uint32_t instanzen;
+  };
+  struct Fall {
+    std::vector<Schritt> vorher;
+    Schritt zuletzt;
+    std::vector<UINT> aufrufe;  // streams set by the last draw
+  } faelle[] = {
+      // The one-stream draw resets stream 0 only; stream 1 still carries instance data.
+      {{{true, 3}, {false, 0}}, {true, 0}, {1}},
+      {{{true, 3}}, {true, 0}, {0, 1}},
+      {{{true, 3}}, {true, 3}, {}},
+      {{{true, 3}}, {true, 4}, {0}},
+      {{{false, 0}}, {false, 0}, {}},
+      {{{false, 0}}, {true, 2}, {0, 1}},
+      {{{true, 3}, {false, 0}}, {false, 0}, {}},
+  };
+  constexpr UINT kMarke = 7;
+  for (const Fall& f : faelle) {
+    // Nothing set yet, as after a reset.
+    for (auto& frequenz : impl->mStromFrequenz) frequenz = 0;
+    const auto zeichne = [&](const Schritt& s) {
+      mKontext->SetProgramm(s.instanziert ? static_cast<Quarz_Programm*>(inst) : mProgramm);
+      impl->InternVorZeichenAufruf(s.instanzen);
+    };
+    for (const Schritt& s : f.vorher) zeichne(s);
+    for (UINT s = 0; s < 4; ++s) impl->mGeraet->SetStreamSourceFreq(s, kMarke);
+    zeichne(f.zuletzt);
+    std::vector<UINT> aufrufe;
+    for (UINT s = 0; s < 4; ++s) {
+      UINT wert = 0;
+      impl->mGeraet->GetStreamSourceFreq(s, &wert);
+      if (wert != kMarke) aufrufe.push_back(s);
+    }
+    EXPECT_EQ(aufrufe, f.aufrufe) << "case " << (&f - faelle);
+  }
+  for (UINT s = 0; s < 4; ++s) impl->mGeraet->SetStreamSourceFreq(s, 1);
+  for (auto& frequenz : impl->mStromFrequenz) frequenz = 1;
   mKontext->SetProgramm(mProgramm);
   mKontext->Freigeben(inst);
 }

@@ -21,10 +21,32 @@ std::string Text(const TEigenschaften& wurzel, const char* schluessel)
     return knoten ? std::string(knoten->TypName()) + ":" + knoten->AlsText() : "fehlt";
 }
 
-bool Laden(TEigenschaften& wurzel, const std::string& xml)
+// True when the file loads; false when the loader throws, as it must for a whole file.
+bool Laden(TEigenschaften& wurzel, const std::string& xml, const char* pfad = "test.xml")
 {
-    SchreibeDatei("test.xml", xml);
-    return TEigenschaften_Serialisierung::LadeEigenschaftenAusXml(wurzel, std::string("test.xml"));
+    if (xml != "-")
+        SchreibeDatei(pfad, xml);
+    try
+    {
+        TEigenschaften_Serialisierung::LadeEigenschaftenAusXml(wurzel, std::string(pfad));
+        return true;
+    }
+    catch (const Quarz_Ausnahme& a)
+    {
+        EXPECT_EQ(a.mMeldung, "Datei nicht geladen");
+        EXPECT_EQ(a.mFunktion, "TEigenschaften_Serialisierung::LadeEigenschaftenAusXml");
+        EXPECT_EQ(a.mDatei, "teigenschaften_serialisierung.cpp");
+        EXPECT_EQ(a.mZeile, 167);
+        return false;
+    }
+}
+
+std::string Attribute(int anzahl, const char* wert)
+{
+    std::string text = "<gui><a";
+    for (int i = 0; i < anzahl; ++i)
+        text += " n" + std::to_string(i) + "=\"" + wert + "\"";
+    return text + ">1</a></gui>";
 }
 } // namespace
 
@@ -118,45 +140,53 @@ TEST(TEigenschaften, SchlechteWerteKostenNurDenWert)
                   "(Schlüssel \"v\")."}));
 }
 
-TEST(TEigenschaften, FehlendeDateiWirftKaputteWirdVerworfen)
+// A file that cannot be opened, does not parse or is refused throws and loads nothing; the
+// reason comes first as a "!" line (the parser's own row and column for a parse error).
+TEST(TEigenschaften, GanzeDateiWirftWennSieNichtLaedt)
 {
-    TEigenschaften wurzel;
-    try
-    {
-        TEigenschaften_Serialisierung::LadeEigenschaftenAusXml(wurzel, std::string("fehlt.xml"));
-        FAIL() << "keine Ausnahme";
-    }
-    catch (const Quarz_Ausnahme& a)
-    {
-        EXPECT_EQ(a.mMeldung, "Datei nicht geladen");
-        EXPECT_EQ(a.mFunktion, "TEigenschaften_Serialisierung::LadeEigenschaftenAusXml");
-        EXPECT_EQ(a.mZeile, 167);
-    }
-
     std::string tief;
     for (int i = 0; i < 100000; ++i) // the parser would recurse once per level
         tief += "<a>";
-    for (const std::string& text : {std::string(), std::string("<gui><a>1</a>"), std::string("<gui><a>1</b></gui>"),
-                                    std::string("<gui><a typ=\"int>1</a></gui>"), tief})
+    const std::string vor = "!TEigenschaften_Serialisierung::LadeEigenschaftenAusXml: ";
+    const struct
+    {
+        std::string text; // "-": no file at all
+        std::string zeile;
+    } faelle[] = {
+        {"-", ""},
+        {"", vor + "Error document empty. (am Dateiende), Datei nicht geladen."},
+        {"<gui>\n  <a>1</a>", vor + "Error reading Element value. (am Dateiende), Datei nicht geladen."},
+        {"<gui>\r\n\r\n <a>1</b></gui>", vor + "Error reading end tag. (Zeile 3, Spalte 6), Datei nicht geladen."},
+        {"<gui><a typ=\"int>1</a></gui>", vor + "Error parsing Element. (Zeile 1, Spalte 9), Datei nicht geladen."},
+        {tief, vor + "Elemente tiefer als 256 Ebenen verschachtelt, Datei nicht geladen."},
+        {Attribute(257, "1"), vor + "ein Element mit mehr als 256 Attributen, Datei nicht geladen."},
+        {std::string("<gui><a>1</a>\0</gui>", 20), vor + "Error reading Element value. (am Dateiende), Datei nicht geladen."},
+    };
+    for (const auto& f : faelle)
     {
         LogFaenger log;
         TEigenschaften baum;
-        EXPECT_FALSE(Laden(baum, text)) << text.substr(0, 40);
-        ASSERT_EQ(log.Zeilen().size(), 1u);
-        EXPECT_EQ(log.Zeilen()[0].rfind("!TEigenschaften_Serialisierung::LadeEigenschaftenAusXml: ", 0), 0u);
-        EXPECT_TRUE(baum.Kinder().empty());
+        baum.Knoten("alt").SetzeWert("int", "1");
+        EXPECT_FALSE(Laden(baum, f.text, f.text == "-" ? "fehlt.xml" : "test.xml")) << f.zeile;
+        EXPECT_EQ(log.Zeilen(), f.zeile.empty() ? std::vector<std::string>{} : std::vector<std::string>{f.zeile});
+        EXPECT_EQ(baum.Kinder().size(), 1u) << f.zeile; // nothing of the file arrived
     }
 
-    std::string erlaubt; // deep, but within the limit
+    // Within the limits: deep nesting, 256 attributes, and "=" inside quoted values.
+    std::string erlaubt;
     for (int i = 0; i < 200; ++i)
         erlaubt = "<e>" + erlaubt + "</e>";
-    TEigenschaften baum;
-    EXPECT_TRUE(TEigenschaften_Serialisierung::LadeEigenschaftenAusText(baum, erlaubt.c_str()));
+    for (const std::string& text : {erlaubt, Attribute(256, "1"), Attribute(200, "a=b=c")})
+    {
+        TEigenschaften baum;
+        EXPECT_TRUE(Laden(baum, text)) << text.substr(0, 40);
+    }
 
     // Found by fuzzing: a text that ends inside a UTF-8 sequence made the parser step over
     // the terminator into foreign memory.
     const std::string utf8AmEnde = "<?xml version=\"-->1.0\" enortkodauswahl><groesse0>>x02<</x><y>40</y>" +
                                    std::string(3, '\xF8') + std::string(6, '\xD3') + std::string(11, '\xF8') + "-->" +
                                    std::string(7, '\xF8') + std::string(63, '\xD3');
-    TEigenschaften_Serialisierung::LadeEigenschaftenAusText(baum, utf8AmEnde.c_str());
+    TEigenschaften baum;
+    EXPECT_THROW(TEigenschaften_Serialisierung::LadeEigenschaftenAusText(baum, utf8AmEnde), Quarz_Ausnahme);
 }

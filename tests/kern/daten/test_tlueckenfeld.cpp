@@ -153,3 +153,48 @@ TEST(TLueckenFeld, ZufallsvergleichMitSet)
         }
     }
 }
+
+// Maps whose free slots lie far above the hint, at sizes where the search for a free word
+// needs one to three levels above the occupancy words: every insert still takes the
+// lowest free slot, and a full map grows only when nothing is free.
+TEST(TLueckenFeld, NiedrigsterFreierUeberAlleGroessen)
+{
+    for (const uint64_t n : {64u, 4096u, 4160u, 262208u})
+    {
+        std::mt19937_64 zufall(n);
+        TLueckenFeld<uint64_t> feld;
+        feld.Vergroessern(n);
+        for (uint64_t i = 0; i < n; ++i)
+            ASSERT_EQ(feld.Einfuegen(i), i);
+        const uint64_t kapazitaet = feld.Kapazitaet();
+        ASSERT_EQ(kapazitaet, n);
+        std::set<uint64_t> frei;
+        for (uint64_t i = 0; i < n / 50 + 1; ++i)
+            frei.insert(zufall() % n);
+        frei.insert(n - 1); // the highest slot, in the last word of every level
+        for (uint64_t s : frei)
+            feld.Entfernen(s);
+        for (int schritt = 0; schritt < 3000; ++schritt)
+        {
+            // A removal low down drops the hint far below the lowest free slot above.
+            const uint64_t weg = zufall() % n;
+            if (!frei.count(weg) && schritt % 3 == 0)
+            {
+                feld.Entfernen(weg);
+                frei.insert(weg);
+            }
+            if (frei.empty())
+                break;
+            ASSERT_EQ(feld.Einfuegen(7), *frei.begin()) << n << " Schritt " << schritt;
+            frei.erase(frei.begin());
+        }
+        while (!frei.empty())
+        {
+            ASSERT_EQ(feld.Einfuegen(7), *frei.begin()) << n;
+            frei.erase(frei.begin());
+        }
+        EXPECT_EQ(feld.Kapazitaet(), kapazitaet) << n;
+        EXPECT_EQ(feld.Einfuegen(7), kapazitaet) << n; // full: the map grows
+        EXPECT_EQ(feld.Anzahl(), kapazitaet + 1) << n;
+    }
+}

@@ -5,13 +5,14 @@
 #include <vector>
 
 #include "logfaenger.h"
+#include "quarzklassen/kern/bytereihenfolge.h"
 #include "quarzklassen/kern/tsegmentleser.h"
 
 namespace
 {
 constexpr uint32_t PLTZ = TSegmentLeser::KennungAus("PLTZ");
 
-void BE32(TSpeicher& s, uint32_t w) { s.SchreibeU32(__builtin_bswap32(w)); }
+void BE32(TSpeicher& s, uint32_t w) { s.SchreibeU32(BigEndian(w)); }
 void BE64(TSpeicher& s, uint64_t w)
 {
     BE32(s, static_cast<uint32_t>(w >> 32));
@@ -140,5 +141,38 @@ TEST(TSegmentLeser, KaputteRahmenBleibenImPuffer)
         }
         EXPECT_LE(kurz.Position(), kurz.Groesse());
         EXPECT_EQ(log.Zeilen().empty(), laenge >= 4) << laenge; // a cut marker is reported
+    }
+}
+
+// A length below its own 8 bytes would point back into the header: the frame is broken, the
+// segment reaches to the buffer's end, and the reader never moves backwards.
+TEST(TSegmentLeser, LaengeUnterDemLaengenfeldFuehrtNieZurueck)
+{
+    const struct
+    {
+        uint64_t laenge;
+        uint64_t ende; // end position; 0: the buffer's end
+        std::vector<std::string> zeilen;
+    } faelle[] = {
+        {0, 0, {"!TSegmentLeser - Segment 'PLTZ' nicht korrekt beendet.", "!TSegmentLeser - Segment 'PLTZ' nicht korrekt beendet."}},
+        {7, 0, {"!TSegmentLeser - Segment 'PLTZ' nicht korrekt beendet.", "!TSegmentLeser - Segment 'PLTZ' nicht korrekt beendet."}},
+        {8, 16, {"!TSegmentLeser - Segment 'PLTZ' nicht korrekt beendet."}}, // empty, no room for the end marker
+    };
+    for (const auto& f : faelle)
+    {
+        LogFaenger log(true);
+        TSpeicher s;
+        BE32(s, PLTZ);
+        BE32(s, 0x80000001u);
+        BE64(s, f.laenge);
+        s.SchreibeText("inhalt!!");
+        BE32(s, PLTZ);
+        s.ZurueckZumAnfang();
+        TSegmentLeser leser(&s, PLTZ);
+        const uint64_t inhalt = s.Position();
+        EXPECT_EQ(leser.EndePosition(), f.ende ? f.ende : s.Groesse()) << f.laenge;
+        leser.PruefeEnde(); // "inha" is no end marker
+        EXPECT_GE(s.Position(), inhalt) << f.laenge;
+        EXPECT_EQ(log.Zeilen(), f.zeilen) << f.laenge;
     }
 }

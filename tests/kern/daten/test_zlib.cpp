@@ -102,3 +102,66 @@ TEST(ZLib, KaputteStroemeScheiternMitMeldung)
         }
     }
 }
+
+// Unpacking stops at the caller's limit: a stream with more output fails like a broken one
+// and keeps what fits; one that ends exactly at the limit is whole.
+TEST(ZLib, EntpackenHaeltSichAnDieGrenze)
+{
+    const std::string klar = Zufall(30000, 7) + std::string(70000, 'z');
+    const std::string strom = Gepackt(klar);
+    const struct
+    {
+        uint64_t grenze;
+        bool gut;
+    } faelle[] = {{klar.size(), true}, {klar.size() + 1, true}, {klar.size() - 1, false},
+                  {20000, false}, {600, false}, {100, false}, {0, false}};
+    for (const auto& f : faelle)
+    {
+        LogFaenger log;
+        TSpeicher quelle, ziel;
+        quelle.SchreibeMem(strom.data(), strom.size());
+        quelle.ZurueckZumAnfang();
+        EXPECT_EQ(ZLib_Entpacken(quelle, ziel, f.grenze), f.gut) << f.grenze;
+        const uint64_t erwartet = f.gut ? klar.size() : f.grenze;
+        EXPECT_EQ(Inhalt(ziel), klar.substr(0, erwartet)) << f.grenze;
+        EXPECT_LE(ziel.Kapazitaet(), std::max<uint64_t>(f.grenze, TSpeicher::InlineGroesse)) << f.grenze;
+        EXPECT_EQ(log.Zeilen(), f.gut ? std::vector<std::string>{}
+                                      : std::vector<std::string>{"!ZLib_Entpacken(...): Failed to inflate data."});
+    }
+}
+
+// Without a limit of its own a caller gets 256 MiB: a small stream of zeros that would
+// inflate far beyond stops there instead of exhausting the memory.
+TEST(ZLib, EntpackenOhneGrenzeHoertBei256MiBAuf)
+{
+    z_stream strom{};
+    ASSERT_EQ(deflateInit(&strom, 1), Z_OK);
+    const std::string nullen(1 << 20, '\0');
+    std::string gepackt(4 << 20, '\0');
+    uint64_t geschrieben = 0;
+    for (int mib = 0; mib < 260; ++mib)
+    {
+        const bool letztes = mib == 259;
+        strom.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(nullen.data()));
+        strom.avail_in = static_cast<uInt>(nullen.size());
+        int ergebnis = Z_OK;
+        while ((strom.avail_in > 0 || letztes) && ergebnis != Z_STREAM_END)
+        {
+            strom.next_out = reinterpret_cast<Bytef*>(gepackt.data() + geschrieben);
+            strom.avail_out = static_cast<uInt>(gepackt.size() - geschrieben);
+            ergebnis = deflate(&strom, letztes ? Z_FINISH : Z_NO_FLUSH);
+            geschrieben = gepackt.size() - strom.avail_out;
+            ASSERT_GT(strom.avail_out, 0u);
+        }
+    }
+    deflateEnd(&strom);
+
+    LogFaenger log;
+    TSpeicher quelle, ziel;
+    quelle.SchreibeMem(gepackt.data(), geschrieben);
+    quelle.ZurueckZumAnfang();
+    EXPECT_FALSE(ZLib_Entpacken(quelle, ziel));
+    EXPECT_EQ(ziel.Groesse(), ZLibStandardGrenze);
+    EXPECT_EQ(ZLibStandardGrenze, uint64_t(256) << 20);
+    EXPECT_EQ(log.Zeilen(), std::vector<std::string>{"!ZLib_Entpacken(...): Failed to inflate data."});
+}

@@ -1,6 +1,8 @@
 // Console variables: typed assignment, check callbacks, the "set" command and "spiel.cfg".
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <climits>
 
@@ -9,6 +11,14 @@
 #include "quarzklassen/kern/quarz_variable.h"
 
 using namespace testhilfe;
+
+// Counts the fsync calls on folders: a save is durable only when its rename reached the disk.
+int gOrdnerSyncs = 0;
+extern "C" int fsync(int fd) {
+  struct stat info{};
+  if (fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) ++gOrdnerSyncs;
+  return static_cast<int>(syscall(SYS_fsync, fd));
+}
 
 namespace {
 
@@ -231,27 +241,58 @@ TEST_F(Konfig, AndereWurzelUnbekannteNamenUndKanonischeTexte) {
   EXPECT_NE(LiesDatei("spiel.cfg").find("<var name=\"test_bool\" wert=\"ja\" />"), std::string::npos);
 }
 
+std::string VieleAttribute(int anzahl) {
+  std::string text = "<config><var name=\"test_zahl\" wert=\"9\"";
+  for (int i = 0; i < anzahl - 2; ++i) text += " a" + std::to_string(i) + "=\"1\"";
+  return text + "/></config>";
+}
+
+// A file that is there but cannot be used says why ("!") before the general line ("?").
 TEST_F(Konfig, KaputteDateienLassenStandardwerte) {
-  struct Fall { const char* inhalt; const char* meldung; };
+  const std::string vor = "!Quarz_Variable::LadeKonfig: ";
+  const std::string nach = ", Konfig-Datei nicht verwendet.";
+  std::string tief = "<config>";
+  for (int i = 0; i < 70; ++i) tief += "<a>";
+  struct Fall { std::string inhalt; std::string fehler; const char* meldung; };
   const Fall faelle[] = {
-      {"", "?Keine Konfig-Datei gefunden, benutze Standardwerte."},
-      {"<config><var name=\"test_zahl\" wert=\"9\"", "?Keine Konfig-Datei gefunden, benutze Standardwerte."},
-      {"<?xml version=\"1.0\" ?>", "?Konfig-Datei fehlerhaft, benutze Standardwerte."},
-      {"<config><wert/></config>", "?Konfig-Datei fehlerhaft, benutze Standardwerte."},
+      {"", vor + "Error document empty. (am Dateiende)" + nach,
+       "?Keine Konfig-Datei gefunden, benutze Standardwerte."},
+      {"<config><var name=\"test_zahl\" wert=\"9\"", vor + "Error parsing Element. (Zeile 1, Spalte 31)" + nach,
+       "?Keine Konfig-Datei gefunden, benutze Standardwerte."},
+      {"<config>\r\n  <var name=\"test_zahl\" wert=\"9\"/>\r\n</konfig>",
+       vor + "Error reading end tag. (Zeile 3, Spalte 1)" + nach, "?Keine Konfig-Datei gefunden, benutze Standardwerte."},
+      {std::string("<config><var name=\"test_zahl\" wert=\"9\"/>\0</config>", 44),
+       vor + "Error reading Element value. (am Dateiende)" + nach,
+       "?Keine Konfig-Datei gefunden, benutze Standardwerte."},
+      {tief, vor + "Elemente tiefer als 64 Ebenen verschachtelt" + nach,
+       "?Keine Konfig-Datei gefunden, benutze Standardwerte."},
+      {VieleAttribute(257), vor + "ein Element mit mehr als 256 Attributen" + nach,
+       "?Keine Konfig-Datei gefunden, benutze Standardwerte."},
+      {"<?xml version=\"1.0\" ?>", "", "?Konfig-Datei fehlerhaft, benutze Standardwerte."},
+      {"<config><wert/></config>", "", "?Konfig-Datei fehlerhaft, benutze Standardwerte."},
   };
   for (const Fall& f : faelle) {
     sammler.zeilen.clear();
     SchreibeDatei("spiel.cfg", f.inhalt);
     Quarz_Variable::LadeKonfig(L".", L"spiel.cfg");
-    EXPECT_TRUE(sammler.Enthaelt(f.meldung)) << f.inhalt;
-    EXPECT_EQ(test_zahl.mInt, 5) << f.inhalt;
+    const auto erwartet = f.fehler.empty() ? std::vector<std::string>{f.meldung}
+                                           : std::vector<std::string>{f.fehler, f.meldung};
+    EXPECT_EQ(sammler.Texte(), erwartet) << f.inhalt.substr(0, 60);
+    EXPECT_EQ(test_zahl.mInt, 5) << f.inhalt.substr(0, 60);
   }
+  // As many attributes as a real file could want still load.
+  SchreibeDatei("spiel.cfg", VieleAttribute(256));
+  Quarz_Variable::LadeKonfig(L".", L"spiel.cfg");
+  EXPECT_EQ(test_zahl.mInt, 9);
+  test_zahl.SetzeInt(5);
 }
 
 TEST_F(Konfig, TiefeVerschachtelungWirdAbgewiesenStattDenStapelZuSprengen) {
   std::string tief;
   for (int i = 0; i < 200000; ++i) tief += "<a>";
   Quarz_Variable::LadeKonfigText(tief);
+  EXPECT_TRUE(sammler.Enthaelt("!Quarz_Variable::LadeKonfig: Elemente tiefer als 64 Ebenen verschachtelt, "
+                               "Konfig-Datei nicht verwendet."));
   EXPECT_TRUE(sammler.Enthaelt("?Keine Konfig-Datei gefunden, benutze Standardwerte."));
   // Normal nesting inside comments and attribute values does not count.
   std::string harmlos = "<config>";
@@ -267,9 +308,24 @@ TEST_F(Konfig, FehlerhaftesUtf8WirdErsetztStattUeberDasEndeZuLesen) {
     Quarz_Variable::LadeKonfigText(std::string("<config><var name=\"test_text\" wert=\"x\"/></config>") + ende);
     Quarz_Variable::LadeKonfigText(std::string("<config><var name=\"test_text\" wert=\"x\"/>") + ende);
   }
-  // Malformed bytes inside a value arrive as U+FFFD, well-formed ones unchanged.
-  Quarz_Variable::LadeKonfigText("<config><var name=\"test_text\" wert=\"a\xFF" "b\xC3\xA4\"/></config>");
+  // Malformed bytes inside a value arrive as U+FFFD, well-formed ones unchanged, and the
+  // variable is named; a cut sequence does not take the closing quote with it.
+  sammler.zeilen.clear();
+  Quarz_Variable::LadeKonfigText("<config><var name=\"test_text\" wert=\"a\xFF" "b\xC3\xA4\"/>"
+                                 "<var name=\"test_zahl\" wert=\"3\xC3\"/><var name=\"test_bool\" wert=\"ja\"/></config>");
   EXPECT_EQ(test_text.mText, "a\xEF\xBF\xBD" "b\xC3\xA4");
+  EXPECT_EQ(test_zahl.mInt, 3);
+  EXPECT_TRUE(test_bool.mBool);
+  EXPECT_EQ(sammler.Texte(),
+            (std::vector<std::string>{
+                "?Konfig-Datei: Wert von \"test_text\" ist kein gültiges UTF-8, ungültige Bytes ersetzt.",
+                "?Konfig-Datei: Wert von \"test_zahl\" ist kein gültiges UTF-8, ungültige Bytes ersetzt."}));
+  // A well-formed U+FFFD is a value like any other.
+  sammler.zeilen.clear();
+  Quarz_Variable::LadeKonfigText("<config><var name=\"test_text\" wert=\"\xEF\xBF\xBD\"/></config>");
+  EXPECT_TRUE(sammler.zeilen.empty());
+  test_bool.SetzeBool(false);
+  test_zahl.SetzeInt(5);
   // A NUL ends the document, as it does for the parser.
   Quarz_Variable::LadeKonfigText(std::string("<config><var name=\"test_zahl\" wert=\"8\"/></config>\0\xF3", 51));
   EXPECT_EQ(test_zahl.mInt, 8);
@@ -284,4 +340,18 @@ TEST_F(Konfig, MisslungenesSpeichernLaesstAlteDateiHeil) {
   test_zahl.SetzeInt(10);
   EXPECT_FALSE(Quarz_Variable::SpeichereKonfig());
   EXPECT_EQ(LiesDatei("spiel.cfg"), "<config><var name=\"test_zahl\" wert=\"9\"/></config>");
+}
+
+TEST_F(Konfig, SpeichernSichertDenOrdnerUndLadenRaeumtAbgebrochenesSpeichernAuf) {
+  SchreibeDatei("spiel.cfg", "<config><var name=\"test_zahl\" wert=\"9\"/></config>");
+  SchreibeDatei("spiel.cfg.tmp", "<config><var name=\"test_zahl\" wert=\"1");  // cut short
+  Quarz_Variable::LadeKonfig(L".", L"spiel.cfg");
+  EXPECT_EQ(test_zahl.mInt, 9);
+  struct stat info{};
+  EXPECT_NE(stat("spiel.cfg.tmp", &info), 0);
+
+  const int vorher = gOrdnerSyncs;
+  ASSERT_TRUE(Quarz_Variable::SpeichereKonfig());
+  EXPECT_EQ(gOrdnerSyncs, vorher + 1);
+  test_zahl.SetzeInt(5);
 }

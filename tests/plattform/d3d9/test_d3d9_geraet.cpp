@@ -343,5 +343,63 @@ TEST_F(Geraet, FehlerhafteShaderUndDeklarationenWerdenAbgelehnt) {
   EXPECT_EQ(anzahl, 4u);
 }
 
+// A lock without discard shows what the surface holds and keeps what the caller does not
+// write: a rectangle or the whole level, of a texture level, a cube face or a render target.
+TEST_F(Geraet, FlaechenSperreOhneVerwerfenBehaeltWasNichtGeschriebenWird) {
+  IDirect3DTexture9* t = nullptr;
+  IDirect3DCubeTexture9* w = nullptr;
+  IDirect3DSurface9* z = nullptr;
+  ASSERT_EQ(mGeraet->CreateTexture(8, 8, 2, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &t, nullptr), D3D_OK);
+  ASSERT_EQ(mGeraet->CreateCubeTexture(8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &w, nullptr), D3D_OK);
+  ASSERT_EQ(mGeraet->CreateRenderTarget(8, 8, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, TRUE, &z, nullptr), D3D_OK);
+  IDirect3DSurface9 *stufe0 = nullptr, *stufe1 = nullptr, *seite = nullptr;
+  t->GetSurfaceLevel(0, &stufe0);
+  t->GetSurfaceLevel(1, &stufe1);
+  w->GetCubeMapSurface(D3DCUBEMAP_FACE_NEGATIVE_Y, 0, &seite);
+  const RECT rechteck{1, 1, 3, 4};
+  struct Fall {
+    const char* Name;
+    IDirect3DSurface9* Flaeche;
+    const RECT* Rechteck;  // null: the whole surface
+  } faelle[] = {{"level 0, whole", stufe0, nullptr}, {"level 1, rectangle", stufe1, &rechteck},
+                {"cube face, rectangle", seite, &rechteck}, {"render target, rectangle", z, &rechteck},
+                {"render target, whole", z, nullptr}};
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(f.Name);
+    D3DSURFACE_DESC d{};
+    f.Flaeche->GetDesc(&d);
+    // The pattern arrives the way default-pool surfaces are filled: from system memory.
+    IDirect3DSurface9* speicher = nullptr;
+    ASSERT_EQ(mGeraet->CreateOffscreenPlainSurface(d.Width, d.Height, D3DFMT_A8R8G8B8,
+                                                   D3DPOOL_SYSTEMMEM, &speicher, nullptr), D3D_OK);
+    D3DLOCKED_RECT l{};
+    ASSERT_EQ(speicher->LockRect(&l, nullptr, 0), D3D_OK);
+    for (UINT y = 0; y < d.Height; ++y)
+      for (UINT x = 0; x < d.Width; ++x)
+        reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(l.pBits) + y * l.Pitch)[x] = 0xFF000000u | y << 8 | x;
+    ASSERT_EQ(speicher->UnlockRect(), D3D_OK);
+    ASSERT_EQ(mGeraet->UpdateSurface(speicher, nullptr, f.Flaeche, nullptr), D3D_OK);
+    speicher->Release();
+    // One texel written at (1, 2) of the lock; the lock shows the texel at (0, 0) of it.
+    ASSERT_EQ(f.Flaeche->LockRect(&l, f.Rechteck, 0), D3D_OK);
+    const UINT x0 = f.Rechteck ? 1 : 0, y0 = f.Rechteck ? 1 : 0;
+    EXPECT_EQ(*static_cast<uint32_t*>(l.pBits), 0xFF000000u | y0 << 8 | x0);
+    reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(l.pBits) + 2 * l.Pitch)[1] = 0xFFABCDEFu;
+    ASSERT_EQ(f.Flaeche->UnlockRect(), D3D_OK);
+    const auto pixel = LiesFlaeche(f.Flaeche);
+    int falsch = 0;
+    for (UINT y = 0; y < d.Height; ++y)
+      for (UINT x = 0; x < d.Width; ++x) {
+        const uint32_t soll = x == x0 + 1 && y == y0 + 2 ? 0xFFABCDEFu : 0xFF000000u | y << 8 | x;
+        if (pixel[y * d.Width + x] != soll && ++falsch <= 3)
+          ADD_FAILURE() << x << "," << y << ": " << std::hex << pixel[y * d.Width + x];
+      }
+    EXPECT_EQ(falsch, 0);
+  }
+  for (auto* o : {stufe0, stufe1, seite, z}) o->Release();
+  t->Release();
+  w->Release();
+}
+
 }  // namespace
 }  // namespace D3D9Test

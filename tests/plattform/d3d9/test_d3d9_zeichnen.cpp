@@ -432,5 +432,66 @@ TEST_F(Zeichnen, PresentZeigtZeileNullOben) {
   EXPECT_EQ(untenPixel[2], 255);
 }
 
+// Stride 0 gives every vertex, and every instance, the same element of the stream.
+TEST_F(Zeichnen, StromMitSchrittNullGibtJederEckeDasselbeElement) {
+  const auto quad = Rechteck(4, 4, 12, 12);
+  // Read as packed elements, the corners (and instances) would spread over the picture.
+  const float versaetze[] = {20, 8, 40, 8, 0, 30, 30, 30};
+  IDirect3DVertexBuffer9* vb = VertexPuffer(quad.data(), static_cast<UINT>(quad.size() * sizeof(TVertex)));
+  IDirect3DVertexBuffer9* vv = VertexPuffer(versaetze, sizeof(versaetze));
+  Farbe(0, 0, 0, 0, 0, 1, 0, 1);
+  for (UINT instanzen : {0u, 3u}) {
+    SCOPED_TRACE(instanzen);
+    mGeraet->Clear(0, nullptr, D3DCLEAR_TARGET, kSchwarz, 1.0f, 0);
+    mGeraet->SetStreamSource(0, vb, 0, sizeof(TVertex));
+    mGeraet->SetStreamSource(1, vv, 0, 0);
+    mGeraet->SetStreamSourceFreq(0, instanzen ? D3DSTREAMSOURCE_INDEXEDDATA | instanzen : 1);
+    mGeraet->SetStreamSourceFreq(1, instanzen ? D3DSTREAMSOURCE_INSTANCEDATA | 1 : 1);
+    mGeraet->BeginScene();
+    EXPECT_EQ(mGeraet->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2), D3D_OK);
+    mGeraet->EndScene();
+    const TZaehlung z = Zaehle(LiesBild(), kGruen, 24, 12, 32, 20);
+    EXPECT_EQ(z.innen, 64);
+    EXPECT_EQ(z.aussen, 0);
+  }
+  mGeraet->SetStreamSourceFreq(0, 1);
+  mGeraet->SetStreamSourceFreq(1, 1);
+  mGeraet->SetStreamSource(0, nullptr, 0, 0);
+  mGeraet->SetStreamSource(1, nullptr, 0, 0);
+  vb->Release();
+  vv->Release();
+}
+
+// A lock without discard from the second element on that writes one value keeps the rest of
+// the buffer as it was.
+TEST_F(Zeichnen, PufferSperreOhneVerwerfenBehaeltDenRest) {
+  for (bool indexPuffer : {false, true}) {
+    SCOPED_TRACE(indexPuffer);
+    mGeraet->Clear(0, nullptr, D3DCLEAR_TARGET, kSchwarz, 1.0f, 0);
+    const auto quad = Rechteck(4, 4, 12, 12);
+    IDirect3DVertexBuffer9* vb = VertexPuffer(quad.data(), static_cast<UINT>(quad.size() * sizeof(TVertex)));
+    void* p = nullptr;
+    if (indexPuffer) {
+      ASSERT_EQ(mIndizes->Lock(2, 0, &p, 0), D3D_OK);
+      static_cast<uint16_t*>(p)[0] = 1;  // the value it had
+      ASSERT_EQ(mIndizes->Unlock(), D3D_OK);
+    } else {
+      ASSERT_EQ(vb->Lock(sizeof(TVertex), 0, &p, 0), D3D_OK);
+      static_cast<TVertex*>(p)[0].z = 0.5f;  // the value it had
+      ASSERT_EQ(vb->Unlock(), D3D_OK);
+    }
+    Farbe(0, 0, 0, 0, 0, 0, 1, 1);
+    mGeraet->SetStreamSource(0, vb, 0, sizeof(TVertex));
+    mGeraet->BeginScene();
+    EXPECT_EQ(mGeraet->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2), D3D_OK);
+    mGeraet->EndScene();
+    const TZaehlung z = Zaehle(LiesBild(), kBlau, 4, 4, 12, 12);
+    EXPECT_EQ(z.innen, 64);
+    EXPECT_EQ(z.aussen, 0);
+    mGeraet->SetStreamSource(0, nullptr, 0, 0);
+    vb->Release();
+  }
+}
+
 }  // namespace
 }  // namespace D3D9Test

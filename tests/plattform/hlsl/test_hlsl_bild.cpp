@@ -7,7 +7,10 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
+#include <iterator>
 #include <limits>
+#include <vector>
 
 #include "tests/grafik/gemeinsam/grafik_testhilfe.h"
 #include "tests/plattform/hlsl/hlsl_testhilfe.h"
@@ -365,6 +368,72 @@ TEST_F(HlslBild, KonstantenAusDerKopierlisteKommenAnIhremPlatzAn) {
   // A matrix inside a structure keeps the column-major default: HLSL column 1 is register +1.
   EXPECT_FLOAT_EQ(c[2], p("Gemeinsam", 0) + preg[(reg("Ort") + 1) * 4 + 2]);
   EXPECT_EQ(c[3], vreg[vd.RegisterIndex * 4 + 1]);
+}
+
+TEST_F(HlslBild, PixelPositionUndSeiteKommenVomPixelSelbst) {
+  auto vs = Uebersetze(HlslTest::DurchreichVS, "vs_3_0");
+  auto ps = Uebersetze(
+      "float4 main(float2 p : VPOS, float seite : VFACE) : COLOR0 { return float4(p, seite, 1); }\n",
+      "ps_3_0");
+  const GLuint prog = Benutze(vs, ps);
+  if (!prog) return;
+  const int W = 8, H = 6;
+  Ziel(GL_RGBA32F, W, H);
+  Halbpixel(prog, W, H);
+  // Left half wound counter-clockwise as seen on the screen (a back face), right half
+  // clockwise (Direct3D's front face).
+  const float dreiecke[] = {-1, -1, 0, -1, 0, 1, -1, -1, 0, 1, -1, 1,
+                            0, -1, 0, 1, 1, 1, 0, -1, 1, 1, 1, -1};
+  std::vector<float> ecken;
+  for (size_t i = 0; i < std::size(dreiecke); i += 2) {
+    ecken.push_back(dreiecke[i]);
+    ecken.push_back(dreiecke[i + 1]);
+    ecken.push_back(0.5f);
+  }
+  Puffer(GL_ARRAY_BUFFER, ecken.data(), ecken.size() * sizeof(float));
+  glVertexAttribPointer(vs.Code->Eingaenge[0].Ort, 3, GL_FLOAT, GL_FALSE, 12, nullptr);
+  glEnableVertexAttribArray(vs.Code->Eingaenge[0].Ort);
+  glDrawArrays(GL_TRIANGLES, 0, 12);
+  std::vector<float> px(W * H * 4);
+  glReadPixels(0, 0, W, H, GL_RGBA, GL_FLOAT, px.data());
+  int falsch = 0;
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < W; ++x) {
+      const float* p = &px[(y * W + x) * 4];
+      const float seite = x < W / 2 ? -1.0f : 1.0f;
+      if (p[0] != x || p[1] != y || p[2] != seite) {
+        if (++falsch <= 5)
+          ADD_FAILURE() << "pixel " << x << "," << y << ": " << p[0] << " " << p[1] << " " << p[2];
+      }
+    }
+  EXPECT_EQ(falsch, 0);
+}
+
+// register(cN) and the packing without unused constants reach the shader through the copy list.
+TEST_F(HlslBild, FesteUndGepackteRegisterErreichenDenShader) {
+  auto vs = Uebersetze(HlslTest::DurchreichVS, "vs_3_0");
+  auto ps = Uebersetze(
+      "float4 nie; float4 a : register(c7); float4 b; float4 auchNie;\n"
+      "float4 main() : COLOR0 { return a + b; }\n",
+      "ps_3_0");
+  const GLuint prog = Benutze(vs, ps);
+  if (!prog) return;
+  Ziel(GL_RGBA32F, 2, 2);
+  Halbpixel(prog, 2, 2);
+  std::vector<float> vreg(256 * 4, 0.0f), preg(224 * 4, 99.0f);
+  const float a[4] = {1, 2, 3, 4}, b[4] = {10, 20, 30, 40};
+  std::copy(a, a + 4, &preg[7 * 4]);
+  std::copy(b, b + 4, &preg[0]);  // b is the first constant read: c0
+  Konstanten(prog, *vs.Code, vreg, 0);
+  Konstanten(prog, *ps.Code, preg, 1);
+  const float dreieck[] = {-1, -1, 0.5f, 3, -1, 0.5f, -1, 3, 0.5f};
+  Puffer(GL_ARRAY_BUFFER, dreieck, sizeof dreieck);
+  glVertexAttribPointer(vs.Code->Eingaenge[0].Ort, 3, GL_FLOAT, GL_FALSE, 12, nullptr);
+  glEnableVertexAttribArray(vs.Code->Eingaenge[0].Ort);
+  glDrawArrays(GL_TRIANGLES, 0, 3);
+  float f[4] = {};
+  glReadPixels(1, 1, 1, 1, GL_RGBA, GL_FLOAT, f);
+  EXPECT_EQ(std::vector<float>(f, f + 4), (std::vector<float>{11, 22, 33, 44}));
 }
 
 }  // namespace

@@ -120,6 +120,9 @@ TEST(HlslKompiler, UnpassendeSchnittstellenSindFehlerStattStillerFalschheit) {
        "overlaps"},
       {"ps_3_0", "float4 main(float2 t : TEXCOORD0) : NORMAL0 { return t.xyxy; }\n", "NORMAL0"},
       {"ps_3_0", "float4 main(float2 t : TEXCOORD0) : COLOR4 { return t.xyxy; }\n", "COLOR4"},
+      // The pixel's own position and facing have the shapes Direct3D 9 gives them or none.
+      {"ps_3_0", "float4 main(float3 v : VPOS) : COLOR0 { return v.xyzz; }\n", "VPOS"},
+      {"ps_3_0", "float4 main(float2 f : VFACE) : COLOR0 { return f.xyxy; }\n", "VFACE"},
   };
   for (const Fall& f : faelle) {
     SCOPED_TRACE(f.Quelle);
@@ -283,6 +286,7 @@ TEST(HlslKompiler, ErgebnisAusDemKindUeberstehtDieUebergabe) {
   e.Meldungen = "WARNING: x";
   e.Spirv = {0x07230203u, 1, 2, 3};
   e.Reihenfolge = {"a", "Textur"};
+  e.Register = {{"a", 'c', 7}, {"Textur", 's', 3}};
   const std::string bytes = Plattform::TGlslangLauf::Verpacke(e);
   Plattform::TGlslangLauf::TErgebnis zurueck;
   ASSERT_TRUE(Plattform::TGlslangLauf::Entpacke(bytes, zurueck));
@@ -290,6 +294,10 @@ TEST(HlslKompiler, ErgebnisAusDemKindUeberstehtDieUebergabe) {
   EXPECT_EQ(zurueck.Meldungen, e.Meldungen);
   EXPECT_EQ(zurueck.Spirv, e.Spirv);
   EXPECT_EQ(zurueck.Reihenfolge, e.Reihenfolge);
+  ASSERT_EQ(zurueck.Register.size(), 2u);
+  EXPECT_EQ(zurueck.Register[1].Name, "Textur");
+  EXPECT_EQ(zurueck.Register[1].Satz, 's');
+  EXPECT_EQ(zurueck.Register[1].Index, 3u);
   // A child that died mid-write leaves a short record: it must not be taken.
   for (size_t laenge : {size_t(0), size_t(3), bytes.size() / 2, bytes.size() - 1})
     EXPECT_FALSE(Plattform::TGlslangLauf::Entpacke(bytes.substr(0, laenge), zurueck)) << laenge;

@@ -227,4 +227,69 @@ TEST(HlslKonstanten, SamplergrenzenJeStufe) {
   EXPECT_EQ(Uebersetze(samplerQuelle(17, false), "ps_3_0").Ergebnis, E_FAIL);
 }
 
+// As Direct3D 9's compiler does: register(cN) and register(sN) are kept, constants and
+// samplers the shader never reads stay out of the table, the others fill the lowest free
+// registers in declaration order.
+TEST(HlslKonstanten, FesteRegisterUndUnbenutzteKonstanten) {
+  struct Fall {
+    std::string Deklarationen;
+    std::string Gelesen;  // what the pixel shader returns
+    std::map<std::string, UINT> Register;  // the whole table
+  };
+  const Fall faelle[] = {
+      {"float4 a; float4 b : register(c5); float4 c;", "a + b + c",
+       {{"a", 0}, {"b", 5}, {"c", 1}}},
+      {"float4 nie; float4 a; float4 auchNie; float4 b;", "a + b", {{"a", 0}, {"b", 1}}},
+      // A fixed register in the way: a two-register constant goes to the next free pair.
+      {"float4 a : register(c1); float2x4 m; float4 b;", "a + m[0] + m[1] + b",
+       {{"a", 1}, {"m", 2}, {"b", 0}}},
+      {"float4 a; float4 w[3] : register(c10); float4 nie : register(c0);", "a + w[2]",
+       {{"a", 0}, {"w", 10}, {"w[0]", 10}, {"w[1]", 11}, {"w[2]", 12}}},
+      {"sampler2D nie; sampler2D b : register(s3); sampler2D c;",
+       "tex2D(b, float2(0, 0)) + tex2D(c, float2(0, 0))", {{"b", 3}, {"c", 0}}},
+      {"sampler2D a : register(s1); sampler2D f[2];",
+       "tex2D(a, float2(0, 0)) + tex2D(f[1], float2(0, 0))",
+       {{"a", 1}, {"f", 2}, {"f[0]", 2}, {"f[1]", 3}}},
+  };
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(f.Deklarationen);
+    auto t = Uebersetze(f.Deklarationen + "\nfloat4 main() : COLOR0 { return " + f.Gelesen + "; }\n",
+                        "ps_3_0");
+    ASSERT_EQ(t.Ergebnis, D3D_OK) << t.Meldungen;
+    EXPECT_EQ(Karte(t.Tabelle.get()), f.Register);
+    // Every copy starts at a register of a constant in the table.
+    for (const auto& k : t.Code->Kopien) {
+      bool bekannt = false;
+      for (const auto& [name, reg] : f.Register) bekannt = bekannt || (k.Register >= reg && k.Register < reg + 4);
+      EXPECT_TRUE(bekannt) << "copy from c" << k.Register;
+    }
+    for (const auto& s : t.Code->Samplers) {
+      const std::string name = s.Name.substr(std::string("weilerbau_ps_").size());
+      ASSERT_TRUE(f.Register.count(name)) << s.Name;
+      EXPECT_EQ(s.Register, f.Register.at(name)) << s.Name;
+    }
+  }
+}
+
+TEST(HlslKonstanten, FesteRegisterDieNichtPassenSindFehler) {
+  const std::pair<const char*, const char*> faelle[] = {
+      {"float4 a : register(c3); float4 b : register(c3);", "a + b"},
+      {"float4x4 m : register(c2); float4 b : register(c4);", "m[0] + b"},
+      {"float4 a : register(c223); float2x4 m : register(c222);", "a + m[1]"},
+      {"float4 w[4] : register(c222);", "w[3]"},
+      {"sampler2D a : register(s2); sampler2D b : register(s2);",
+       "tex2D(a, float2(0, 0)) + tex2D(b, float2(0, 0))"},
+      {"sampler2D a : register(s16);", "tex2D(a, float2(0, 0))"},
+  };
+  for (const auto& [deklarationen, gelesen] : faelle) {
+    SCOPED_TRACE(deklarationen);
+    auto t = Uebersetze(std::string(deklarationen) + "\nfloat4 main() : COLOR0 { return " +
+                            gelesen + "; }\n",
+                        "ps_3_0");
+    EXPECT_EQ(t.Ergebnis, E_FAIL);
+    EXPECT_NE(t.Meldungen.find("ERROR"), std::string::npos) << t.Meldungen;
+    EXPECT_FALSE(t.Tabelle);
+  }
+}
+
 }  // namespace

@@ -1,2 +1,0 @@
-#include "fehlt.h"
-x

@@ -1,4 +1,0 @@
-#if 1 +
-ja
-#endif
-x

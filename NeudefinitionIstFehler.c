@@ -1,3 +1,0 @@
-#define A 1
-#define A 2
-A

@@ -1,2 +1,0 @@
-#define Q(a) "a" 'a'
-Q(x)

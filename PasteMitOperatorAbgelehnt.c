@@ -1,2 +1,0 @@
-#define C(a, b) a##b
-C(x, +=)

@@ -1,4 +1,0 @@
-#if sizeof(int) == 4
-ja
-#endif
-x

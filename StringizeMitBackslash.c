@@ -1,2 +1,0 @@
-#define S(a) #a
-S(a\b)

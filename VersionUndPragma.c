@@ -1,3 +1,0 @@
-#version 300
-#pragma eins
-x

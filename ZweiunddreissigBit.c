@@ -1,5 +1,0 @@
-#if 0x7fffffff + 1 < 0
-ja
-#else
-nein
-#endif

@@ -1,4 +1,0 @@
-#define A A B
-#define B A
-A
-weiter

@@ -1,0 +1,3 @@
+#include "quarzklassen/audio/audio_start.h"
+
+Quarz_Audio gAudio;

@@ -1,0 +1,263 @@
+// PNG files: the reader takes 8-bit RGB and RGBA without interlacing, the writer writes 8-bit
+// RGB from A8R8G8B8 images.
+#include <zlib.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "quarzklassen/grafik/bild/crc32.h"
+#include "quarzklassen/grafik/bild/quarz_bild.h"
+#include "quarzklassen/kern/quarz_log.h"
+#include "quarzklassen/kern/textkodierung.h"
+#include "quarzklassen/kern/tspeicher.h"
+
+namespace {
+
+constexpr uint32_t kSignatur1 = 0x89504E47u;
+constexpr uint32_t kSignatur2 = 0x0D0A1A0Au;
+
+uint32_t LiesBE(const uint8_t* p) {
+  return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+}
+
+void SchreibeBE(TSpeicher& s, uint32_t wert) {
+  const uint8_t b[4] = {static_cast<uint8_t>(wert >> 24), static_cast<uint8_t>(wert >> 16),
+                        static_cast<uint8_t>(wert >> 8), static_cast<uint8_t>(wert)};
+  s.SchreibeMem(b, 4);
+}
+
+bool IstTyp(const uint8_t* p, const char* typ) { return std::memcmp(p, typ, 4) == 0; }
+
+void Fehler(const char* text) { gLog.Schreibe("!Quarz_Bild::LadePNG():%s", text); }
+
+// The data of the file's "IDAT" chunks, in file order, handed to inflate piece by piece (the
+// pieces form one zlib stream; nothing is copied to join them).
+struct TDatenStrom {
+  std::vector<std::pair<const uint8_t*, uint64_t>> teile;
+  size_t naechstes = 0;
+  z_stream z{};
+
+  // Fills exactly n bytes; false when the stream ends, breaks or runs out before.
+  bool Fuelle(uint8_t* ziel, uint64_t n) {
+    z.next_out = ziel;
+    z.avail_out = static_cast<uInt>(n);
+    while (z.avail_out > 0) {
+      if (z.avail_in == 0) {
+        if (naechstes == teile.size()) return false;
+        const auto& [daten, laenge] = teile[naechstes++];
+        z.next_in = const_cast<Bytef*>(daten);
+        z.avail_in = static_cast<uInt>(laenge);
+      }
+      const int ergebnis = inflate(&z, Z_NO_FLUSH);
+      if (ergebnis == Z_STREAM_END) return z.avail_out == 0;
+      if (ergebnis != Z_OK && ergebnis != Z_BUF_ERROR) return false;
+    }
+    return true;
+  }
+};
+
+inline uint8_t Paeth(int a, int b, int c) {
+  const int pa = std::abs(b - c);
+  const int pb = std::abs(a - c);
+  const int pc = std::abs(a + b - 2 * c);
+  if (pa <= pb && pa <= pc) return static_cast<uint8_t>(a);
+  return static_cast<uint8_t>(pb <= pc ? b : c);
+}
+
+// Undoes one row's filter in place. `zeile` and `oben` point behind the leading pixel of
+// zeros, so the left neighbours of the first bytes are those zeros.
+template <int bpp>
+bool Entfiltere(uint8_t* zeile, const uint8_t* oben, uint64_t laenge, uint8_t filter) {
+  const uint8_t* links = zeile - bpp;
+  const uint8_t* obenLinks = oben - bpp;
+  switch (filter) {
+    case 0: return true;
+    case 1:
+      for (uint64_t i = 0; i < laenge; ++i) zeile[i] = static_cast<uint8_t>(zeile[i] + links[i]);
+      return true;
+    case 2:
+      for (uint64_t i = 0; i < laenge; ++i) zeile[i] = static_cast<uint8_t>(zeile[i] + oben[i]);
+      return true;
+    case 3:
+      for (uint64_t i = 0; i < laenge; ++i)
+        zeile[i] = static_cast<uint8_t>(zeile[i] + ((links[i] + oben[i]) >> 1));
+      return true;
+    case 4:
+      for (uint64_t i = 0; i < laenge; ++i)
+        zeile[i] = static_cast<uint8_t>(zeile[i] + Paeth(links[i], oben[i], obenLinks[i]));
+      return true;
+    default: return false;
+  }
+}
+
+// One row as A8R8G8B8 pixels (B, G, R, A in memory).
+template <int bpp>
+void SpeichereZeile(const uint8_t* zeile, uint64_t breite, uint8_t* ziel) {
+  for (uint64_t x = 0; x < breite; ++x, zeile += bpp, ziel += 4) {
+    ziel[0] = zeile[2];
+    ziel[1] = zeile[1];
+    ziel[2] = zeile[0];
+    ziel[3] = bpp == 4 ? zeile[3] : 0xFF;
+  }
+}
+
+template <int bpp>
+bool DekodiereZeilen(TDatenStrom& strom, Quarz_Bild& bild) {
+  const uint64_t laenge = bpp * bild.mBreite;
+  // Two rows, each behind one pixel of zeros; the filter byte lands in the last byte of that
+  // pixel and is cleared again once read.
+  std::vector<uint8_t> puffer(2 * (laenge + bpp), 0);
+  for (uint64_t y = 0; y < bild.mHoehe; ++y) {
+    uint8_t* zeile = puffer.data() + (y % 2) * (laenge + bpp) + bpp;
+    const uint8_t* oben = puffer.data() + ((y + 1) % 2) * (laenge + bpp) + bpp;
+    if (!strom.Fuelle(zeile - 1, laenge + 1)) {
+      Fehler("\n  Picture data doesn't fit picture size.");
+      return false;
+    }
+    const uint8_t filter = zeile[-1];
+    zeile[-1] = 0;
+    if (!Entfiltere<bpp>(zeile, oben, laenge, filter)) {
+      gLog.Schreibe("!Quarz_Bild::LadePNG():\n  Unknown filter type %d.\n",
+                    static_cast<int>(static_cast<int8_t>(filter)));
+      return false;
+    }
+    SpeichereZeile<bpp>(zeile, bild.mBreite, bild.mPixel + y * bild.mPitch);
+  }
+  // More image data than the size asks for is as wrong as too little.
+  uint8_t mehr;
+  if (strom.Fuelle(&mehr, 1)) {
+    Fehler("\n  Picture data doesn't fit picture size.");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool Quarz_Bild::LadePNG(TSpeicher& speicher) {
+  const uint8_t* daten = speicher.Daten() + speicher.Position();
+  const uint64_t groesse = speicher.Rest();
+  if (groesse < 8 || LiesBE(daten) != kSignatur1 || LiesBE(daten + 4) != kSignatur2) {
+    Fehler(" Datei ist kein PNG-Bild.");
+    return false;
+  }
+  // Signature, IHDR's length, type, 13 bytes of data and CRC.
+  if (groesse < 8 + 8 + 13 + 4 || LiesBE(daten + 8) != 13 || !IstTyp(daten + 12, "IHDR")) {
+    Fehler(" PNG-Header ist ungültig.");
+    return false;
+  }
+  const uint8_t* kopf = daten + 16;
+  const uint32_t breite = LiesBE(kopf);
+  const uint32_t hoehe = LiesBE(kopf + 4);
+  const uint8_t tiefe = kopf[8], farbtyp = kopf[9];
+  if (tiefe != 8 || (farbtyp != 2 && farbtyp != 6) || kopf[10] != 0 || kopf[11] != 0 ||
+      kopf[12] != 0) {
+    Fehler(" PNG-Datei enthält nicht unterstützte Merkmale.");
+    return false;
+  }
+  if (breite > kMaxDateiKante || hoehe > kMaxDateiKante) {
+    // A few bytes of header must not claim gigabytes.
+    gLog.Schreibe("!Quarz_Bild::LadePNG(): PNG-Bild ist zu groß (%u x %u).", breite, hoehe);
+    return false;
+  }
+
+  // Walk the chunks; a chunk (data and CRC) that runs past the end is a truncated file.
+  TDatenStrom strom;
+  uint64_t pos = 8 + 8 + 13 + 4;
+  while (pos < groesse) {
+    if (groesse - pos < 12 || LiesBE(daten + pos) > groesse - pos - 12) {
+      Fehler(" PNG-Datei ist abgeschnitten.");
+      speicher.Springe(static_cast<int64_t>(groesse));
+      return false;
+    }
+    const uint32_t laenge = LiesBE(daten + pos);
+    if (IstTyp(daten + pos + 4, "IDAT") && laenge > 0) strom.teile.emplace_back(daten + pos + 8, laenge);
+    pos += 12 + uint64_t{laenge};
+  }
+  speicher.Springe(static_cast<int64_t>(groesse));
+  // Deflate packs at most 1032 bytes into one: image data that cannot come out of this much
+  // input is refused before the image takes its memory.
+  uint64_t gepackt = 0;
+  for (const auto& teil : strom.teile) gepackt += teil.second;
+  if ((uint64_t{farbtyp == 2 ? 3u : 4u} * breite + 1) * hoehe > 1032 * gepackt + 1032) {
+    Fehler("\n  Picture data doesn't fit picture size.");
+    return false;
+  }
+
+  SetGroesse(breite, hoehe, Quarz::PF_A8R8G8B8, 1);
+  if (mBreite != breite || mHoehe != hoehe) return false;  // reported by SetGroesse
+  if (inflateInit(&strom.z) != Z_OK) {
+    Fehler(" Entpacken kann nicht beginnen.");
+    return false;
+  }
+  const bool gut = farbtyp == 2 ? DekodiereZeilen<3>(strom, *this) : DekodiereZeilen<4>(strom, *this);
+  inflateEnd(&strom.z);
+  return gut;
+}
+
+bool Quarz_Bild::SpeicherePNG(const std::wstring& pfad) const {
+  const std::string name = WandleUtf32NachUtf8(pfad);
+  const auto fehler = [&](const char* text) {
+    gLog.Schreibe("!Quarz_Bild::SpeicherePNG( \"%s\"): %s", name.c_str(), text);
+    return false;
+  };
+  if (mFormat != Quarz::PF_A8R8G8B8 || !mPixel || mBreite == 0 || mHoehe == 0)
+    return fehler("Nur nicht leere Bilder im Format A8R8G8B8 können gespeichert werden.");
+  if (mBreite > 0x7FFFFFFFu || mHoehe > 0x7FFFFFFFu)
+    return fehler("Das Bild ist für eine PNG-Datei zu groß.");
+
+  // Raw rows: filter byte 0, then R, G, B of each pixel.
+  TSpeicher roh((1 + 3 * mBreite) * mHoehe);
+  std::vector<uint8_t> zeile(1 + 3 * mBreite, 0);
+  for (uint64_t y = 0; y < mHoehe; ++y) {
+    const uint8_t* p = mPixel + y * mPitch;
+    for (uint64_t x = 0; x < mBreite; ++x, p += 4) {
+      zeile[1 + 3 * x] = p[2];
+      zeile[2 + 3 * x] = p[1];
+      zeile[3 + 3 * x] = p[0];
+    }
+    roh.SchreibeMem(zeile.data(), zeile.size());
+  }
+  TSpeicher gepackt;  // ZLib_Packen makes room for deflate's worst case
+  if (!ZLib_Packen(roh, gepackt)) return fehler("Die Bilddaten konnten nicht gepackt werden.");
+  if (gepackt.Groesse() > 0x7FFFFFFFu) return fehler("Das Bild ist für eine PNG-Datei zu groß.");
+
+  TSpeicher datei(gepackt.Groesse() + 64);
+  SchreibeBE(datei, kSignatur1);
+  SchreibeBE(datei, kSignatur2);
+  const auto chunk = [&](const char* typ, const uint8_t* inhalt, uint64_t laenge) {
+    SchreibeBE(datei, static_cast<uint32_t>(laenge));
+    const uint64_t anfang = datei.Position();
+    datei.SchreibeMem(typ, 4);
+    if (laenge) datei.SchreibeMem(inhalt, laenge);
+    SchreibeBE(datei, Crc32Weiter(0xFFFFFFFFu, datei.Daten() + anfang, 4 + laenge) ^ 0xFFFFFFFFu);
+  };
+  uint8_t kopf[13] = {};
+  for (int i = 0; i < 4; ++i) {
+    kopf[i] = static_cast<uint8_t>(mBreite >> (24 - 8 * i));
+    kopf[4 + i] = static_cast<uint8_t>(mHoehe >> (24 - 8 * i));
+  }
+  kopf[8] = 8;  // bit depth
+  kopf[9] = 2;  // RGB
+  chunk("IHDR", kopf, sizeof kopf);
+  chunk("IDAT", gepackt.Daten(), gepackt.Groesse());
+  chunk("IEND", nullptr, 0);
+
+  std::FILE* f = std::fopen(name.c_str(), "wb");
+  if (!f) return fehler("Die Datei kann nicht geöffnet werden.");
+  const bool ganz = std::fwrite(datei.Daten(), 1, datei.Groesse(), f) == datei.Groesse();
+  if (std::fclose(f) != 0 || !ganz) {
+    // A cut-off picture must not stand where the caller expects a good one.
+    // Only a file of our own goes; a device or a link stays where it is.
+    std::error_code ignoriert;
+    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(name, ignoriert)))
+      std::filesystem::remove(name, ignoriert);
+    return fehler("Die Datei konnte nicht vollständig geschrieben werden.");
+  }
+  return true;
+}
