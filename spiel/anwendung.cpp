@@ -20,6 +20,7 @@
 #include "quarzklassen/kern/quarz_timer.h"
 #include "quarzklassen/kern/quarz_variable.h"
 #include "spiel/bildschirmfoto.h"
+#include "spiel/buttons.h"
 #include "spiel/datenpfad.h"
 #include "spiel/filtersatz.h"
 #include "spiel/kamera.h"
@@ -77,6 +78,7 @@ struct Spielrunde
 {
     Quarz_Timer uhr;
     std::unique_ptr<Szene> welt;
+    std::unique_ptr<Buttons> leiste;
     std::unique_ptr<SzenenRenderer> renderer;
     std::unique_ptr<FilterSatz> filter;
     bool pauseFilter = false;
@@ -91,6 +93,7 @@ struct Spielrunde
         welt.reset();
         filter.reset();
         renderer.reset();
+        leiste.reset();
         uhr.Leere();
         // Deferred GUI work would reach elements that are gone with the build bar.
         gTimer.Leere();
@@ -225,6 +228,8 @@ void Anwendung::Lauf()
     runde.welt = std::make_unique<Szene>(&runde.uhr);
 
     ORVIS::InputSystem& eingabe = *ORVIS::InputSystem::Instance;
+    runde.leiste = std::make_unique<Buttons>(&runde.uhr);
+    eingabe.SetHandler(runde.leiste.get());
 
     runde.renderer = std::make_unique<SzenenRenderer>();
     runde.filter = std::make_unique<FilterSatz>();
@@ -270,14 +275,17 @@ void Anwendung::Lauf()
 
         float mausX = 0.0f, mausY = 0.0f;
         MausPosition(maus, mausX, mausY);
-        if (!pausiert)
-            WaehleBauplatz(*runde.welt, kamera, 0, mausX, mausY, maus && maus->WasButtonReleased(kLinkerKnopf));
+        if (!pausiert && !runde.leiste->TrifftGuiElement(mausX, mausY))
+            WaehleBauplatz(*runde.welt, kamera, runde.leiste->Gebaeudeauswahl(), mausX, mausY,
+                           maus && maus->WasButtonReleased(kLinkerKnopf));
+
+        runde.leiste->Aktualisiere();
         mKonsole->Zeichne();
 
         if (tastatur && tastatur->WasKeyPressed(kTasteF1))
             SpeichereBildschirmfoto();
         if (tastatur && tastatur->WasKeyPressed(kTasteF11))
-            SchalteKonsoleUm(mKonsole->mSichtbar, mKonsole, eingabe, nullptr);
+            SchalteKonsoleUm(mKonsole->mSichtbar, mKonsole, eingabe, runde.leiste.get());
 
         if (Quarz_ZeichenKontext* kontext = Quarz_Screen3D::GetZeichenKontext())
             kontext->Praesentiere();
