@@ -24,6 +24,7 @@
 #include "spiel/datenpfad.h"
 #include "spiel/filtersatz.h"
 #include "spiel/kamera.h"
+#include "spiel/mauszeiger.h"
 #include "spiel/modell.h"
 #include "spiel/modelle.h"
 #include "spiel/modellpuffer.h"
@@ -108,16 +109,6 @@ uint32_t Zufallsstart()
     return saat;
 }
 
-// The mouse position in back-buffer pixels.
-void MausPosition(const ORVIS::Mouse* maus, float& x, float& y)
-{
-    x = maus ? maus->GetMouseX() : 0.0f;
-    y = maus ? maus->GetMouseY() : 0.0f;
-    int fb = 0, fh = 0, pb = 0, ph = 0;
-    Quarz_Screen3D::FensterMasse(fb, fh, pb, ph);
-    FensterZuPuffer(x, y, fb, fh, pb, ph);
-}
-
 // The cursor over the spot under the mouse and, on a released button, the placement there.
 void WaehleBauplatz(Szene& welt, const Kamera& kamera, uint64_t typ, float mausX, float mausY, bool losgelassen)
 {
@@ -144,6 +135,16 @@ void WaehleBauplatz(Szene& welt, const Kamera& kamera, uint64_t typ, float mausX
 ORVIS::HWND HoleFensterHandle() { return Quarz_Screen3D::mFenster; }
 
 void EingabeLog(const char* text) { gLog.Schreibe("Input says: %s", text); }
+
+std::function<void()> MitEingabe(std::function<void()> fensterAbfrage)
+{
+    return [fensterAbfrage = std::move(fensterAbfrage)] {
+        if (fensterAbfrage)
+            fensterAbfrage();
+        if (ORVIS::InputSystem::Instance)
+            ORVIS::InputSystem::Instance->ProcessQueuedEvents();
+    };
+}
 
 void SchalteKonsoleUm(uint8_t& konsoleSichtbar, ORVIS::InputHandler* konsole, ORVIS::InputSystem& eingabe,
                       ORVIS::InputHandler* leiste)
@@ -183,15 +184,8 @@ Anwendung::Anwendung()
     gLog.Schreibe("Creating Input");
     if (!CreateInputSystem(HoleFensterHandle()))
         QUARZ_WIRF("Failed to initialize input system", kFunktion);
-    // The window system's events reach the input library in the poll that dispatches them, so
-    // a key pressed before a frame's poll acts in that frame.
     mFensterAbfrage = gSystem.mEreignisAbfrage;
-    gSystem.mEreignisAbfrage = [this] {
-        if (mFensterAbfrage)
-            mFensterAbfrage();
-        if (ORVIS::InputSystem::Instance)
-            ORVIS::InputSystem::Instance->ProcessQueuedEvents();
-    };
+    gSystem.mEreignisAbfrage = MitEingabe(mFensterAbfrage);
 
     mKonsole = new Quarz_KonsoleStandardAnzeige(DatenDatei(L"calibrib.fnt"));
     gKonsolenAnzeige = mKonsole;

@@ -46,6 +46,10 @@ ORVIS::HWND HoleFensterHandle();
 // The input library's log hook: "Input says: ...".
 void EingabeLog(const char* text);
 
+// The frame's event poll joined with the input library: the window system's poll, then the
+// records it queued handed on at once, so a key pressed before a frame's poll acts in that frame.
+std::function<void()> MitEingabe(std::function<void()> fensterAbfrage);
+
 // F11: an open console that has the input closes and gives it back to the build bar (leiste);
 // otherwise the console opens and takes keyboard and mouse.
 void SchalteKonsoleUm(uint8_t& konsoleSichtbar, ORVIS::InputHandler* konsole, ORVIS::InputSystem& eingabe,

@@ -74,12 +74,4 @@ float NaechsteBlende(float blende, bool pausiert, float dt)
     return pausiert ? std::min(blende + 2.0f * dt, 1.0f) : std::max(blende - 2.0f * dt, 0.0f);
 }
 
-void FensterZuPuffer(float& x, float& y, int fensterBreite, int fensterHoehe, int pufferBreite, int pufferHoehe)
-{
-    if (fensterBreite <= 0 || fensterHoehe <= 0 || pufferBreite <= 0 || pufferHoehe <= 0)
-        return;
-    x *= static_cast<float>(pufferBreite) / static_cast<float>(fensterBreite);
-    y *= static_cast<float>(pufferHoehe) / static_cast<float>(fensterHoehe);
-}
-
 }  // namespace Spiel

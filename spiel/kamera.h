@@ -50,8 +50,4 @@ public:
 // within 0.5 s either way.
 float NaechsteBlende(float blende, bool pausiert, float dt);
 
-// A mouse position in window coordinates, in pixels of the back buffer: on a scaled display
-// the two differ by the framebuffer-to-window ratio. An empty window (iconified) keeps it.
-void FensterZuPuffer(float& x, float& y, int fensterBreite, int fensterHoehe, int pufferBreite, int pufferHoehe);
-
 }  // namespace Spiel
