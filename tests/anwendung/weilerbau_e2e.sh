@@ -73,6 +73,8 @@ wait "$SPIEL"; STATUS=$?
 
 LOG="$ORT/ausgabe.txt"
 grep -q 'Log-Start' "$LOG" || fehler "kein Log-Start"
+# The input library's start-up line reaches the log: its hook is set before it is created.
+grep -q 'Input says: ORVIS instance created\.' "$LOG" || fehler "Eingabe-Start fehlt im Log"
 [ "$(grep -c 'Screenshot saved as' "$LOG")" -eq 2 ] || fehler "nicht zwei Bildschirmfotos"
 grep -q 'Screen wird geschlossen\.' "$LOG" || fehler "Screen nicht geschlossen"
 # Error lines: the text after the prefix "SSSS:UUUUUU (tXXXX): " starts with "!". Only the
@@ -97,6 +99,19 @@ else
   fehler "Bildschirmfotos fehlen"
 fi
 
+# SIGTERM (like Ctrl+C or a closing session) ends the game the normal way, settings saved.
+rm -f "$BENUTZER/spiel.cfg"
+"$PROGRAMM" > "$ORT/signal.txt" 2>&1 &
+SPIEL=$!
+timeout 60 xdotool search --sync --name '^Weilerbau$' > /dev/null || fehler "Signal: kein Fenster"
+sleep 1
+kill -TERM "$SPIEL"
+wait "$SPIEL"; STATUS=$?
+[ "$STATUS" -eq 0 ] || fehler "Signal: Exit-Status $STATUS statt 0"
+grep -q 'Screen wird geschlossen\.' "$ORT/signal.txt" || fehler "Signal: Screen nicht geschlossen"
+grep -q 'nicht freigegeben' "$ORT/signal.txt" && fehler "Signal: nicht freigegebene Objekte"
+[ -f "$BENUTZER/spiel.cfg" ] || fehler "Signal: spiel.cfg nicht geschrieben"
+
 # Without a display: one exception line, the configuration still saved, exit code 255.
 mkdir -p "$ORT/ohne"
 rm -f "$BENUTZER/spiel.cfg"
@@ -109,6 +124,7 @@ grep -q 'Exception thrown: .* - Spiel::Anwendung::Anwendung(): Screen initialisa
 [ -f "$BENUTZER/spiel.cfg" ] || fehler "ohne Anzeige: spiel.cfg nicht geschrieben"
 
 if [ "$FEHLER" -ne 0 ]; then
-  echo "---- Ausgabe des Spiels ----"; cat "$LOG"; echo "---- ohne Anzeige ----"; cat "$ORT/ohne.txt"
+  echo "---- Ausgabe des Spiels ----"; cat "$LOG"
+  echo "---- Signal ----"; cat "$ORT/signal.txt"; echo "---- ohne Anzeige ----"; cat "$ORT/ohne.txt"
 fi
 exit "$FEHLER"
