@@ -117,9 +117,11 @@ void WaehleBauplatz(Szene& welt, const Kamera& kamera, uint64_t typ, float mausX
         welt.SetzeInstanzMatrix(1, TMatrix4::Verschiebung(0.0f, 1000000.0f, 0.0f));
         return;
     }
+    // The ray spans the picture the renderer draws: the drawing context's screen.
+    const Quarz_ZeichenKontext& kontext = *Quarz_Screen3D::GetZeichenKontext();
     Vektor ursprung, richtung;
-    kamera.Strahl(mausX, mausY, static_cast<float>(Quarz_Screen3D::mModus.mBreite),
-                  static_cast<float>(Quarz_Screen3D::mModus.mHoehe), ursprung, richtung);
+    kamera.Strahl(mausX, mausY, static_cast<float>(kontext.BildschirmBreite()),
+                  static_cast<float>(kontext.BildschirmHoehe()), ursprung, richtung);
     const PickErgebnis treffer = welt.PickeRegion(ursprung, richtung);
     const bool erlaubt = IstPlatzErlaubt(welt, typ, treffer.mRegion, treffer.mPunkt);
     *welt.Instanz(1) = RenderInstanz(SucheModell(erlaubt ? "pfeil1" : "pfeil0"),
