@@ -109,6 +109,9 @@ Buttons::Buttons(Quarz_Timer* spieluhr, Gui::Renderer* renderer) : mRenderer(ren
 
 Buttons::~Buttons()
 {
+    // A key event after this point must not reach a deleted handler.
+    if (ORVIS::InputSystem* system = ORVIS::InputSystem::Instance; system && system->GetHandler() == this)
+        system->SetHandler(nullptr);
     mBildschirmVerbindung.disconnect();
     delete mRenderer;
     // The surface deletes the page with every widget, and an open pause menu.

@@ -24,8 +24,7 @@ void OberflaecheTest::SetUp()
     Vorrat::Zuruecksetzen();
     TurmGesetzt = false;
     mUhr.Starte();
-    mRenderer = new Zaehlrenderer;
-    mButtons = std::make_unique<Buttons>(&mUhr, mRenderer);
+    mButtons = std::make_unique<Buttons>(&mUhr, new Gui::Renderer);
     Start();
     System()->SetHandler(mButtons.get());
     Bild();

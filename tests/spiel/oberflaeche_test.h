@@ -1,14 +1,13 @@
 #pragma once
 // What the build bar's and the pause menu's tests share: the build bar as the handler of an
-// input system over the scripted layer (one keyboard, one mouse), a renderer that counts what
-// it is asked to draw, the engine timer and the game clock stepped by hand.
+// input system over the scripted layer (one keyboard, one mouse), drawing through the GUI's
+// renderer base that draws nothing, the engine timer and the game clock stepped by hand.
 #include <GLFW/glfw3.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "gui/checkbox.h"
 #include "gui/renderer.h"
 #include "quarzklassen/kern/quarz_timer.h"
 #include "spiel/buttons.h"
@@ -19,15 +18,6 @@ class PauseMenu;
 }
 
 namespace Spiel::Test {
-
-class Zaehlrenderer : public Gui::Renderer
-{
-public:
-    void Beginne() override { ++mBilder; }
-    void ZeichneCheckbox(Gui::Checkbox* e) override { mBoxen.push_back(e->mBeschriftung); }
-    int mBilder = 0;
-    std::vector<std::string> mBoxen;
-};
 
 class OberflaecheTest : public InputTest
 {
@@ -51,7 +41,6 @@ protected:
 
     Quarz_Timer mUhr;
     std::unique_ptr<Buttons> mButtons;
-    Zaehlrenderer* mRenderer = nullptr;
     std::wstring mAlterPfad;
 };
 

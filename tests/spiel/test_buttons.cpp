@@ -61,7 +61,7 @@ TEST_F(BaubalkenTest, SeiteFolgtDemFenster)
     // Gone, the build bar no longer listens: a later change must not reach it.
     mButtons.reset();
     guitest::AendereBildschirm(640, 480);
-    mButtons = std::make_unique<Buttons>(&mUhr, mRenderer = new Zaehlrenderer);
+    mButtons = std::make_unique<Buttons>(&mUhr, new Gui::Renderer);
 }
 
 TEST_F(BaubalkenTest, AuswahlNachVorrat)
@@ -192,26 +192,6 @@ TEST_F(BaubalkenTest, VorratstextMitGrossenZahlen)
         Bild();
         EXPECT_EQ(mButtons->mVorratText->mText, f.text);
     }
-}
-
-TEST_F(BaubalkenTest, JedesBildZeichnetDieSeite)
-{
-    const int vorher = mRenderer->mBilder;
-    mRenderer->mBoxen.clear();
-    mButtons->Aktualisiere();
-    EXPECT_EQ(mRenderer->mBilder, vorher + 1);
-    EXPECT_EQ(mRenderer->mBoxen, (std::vector<std::string>{"(1) Feld", "(2) Bauernhaus", "(3) Holzfäller",
-                                                           "(4) Forsthaus", "(5) Steinbruch", "(6) TURM"}));
-}
-
-TEST_F(BaubalkenTest, JedesEreignisGehoertDemBaubalken)
-{
-    EXPECT_TRUE(mButtons->OnKey(nullptr, 0x3B, true));
-    EXPECT_TRUE(mButtons->OnKey(nullptr, 0x57, false));
-    EXPECT_TRUE(mButtons->OnMouseButton(nullptr, 1, true));
-    EXPECT_TRUE(mButtons->OnMouseWheel(nullptr, -120));
-    EXPECT_FALSE(mButtons->OnJoystickButton(nullptr, 0, true));
-    EXPECT_FALSE(mButtons->OnKeyText(nullptr, 'a'));
 }
 
 TEST_F(BaubalkenTest, TrifftGuiElementRaender)
