@@ -41,6 +41,10 @@ class InputSystem {
 
   // Once a frame, before anything reads input.
   virtual void Update();
+  // Right after the window system has dispatched its events (the frame's event poll): the
+  // records it queued reach the devices and the handler in the same frame, as window messages
+  // do when they are dispatched.
+  virtual void ProcessQueuedEvents() {}
   virtual void OnFocusChanged(bool hasFocus) = 0;
   virtual void SetCursorGrab(bool grab) = 0;
 

@@ -23,6 +23,9 @@ class WinInput : public ORVIS::InputSystem {
   ~WinInput() override;
 
   void Update() override;
+  // Keys and buttons act at once; mouse motion counts towards the next frame, as motion that
+  // arrives after the frame's update always has.
+  void ProcessQueuedEvents() override { DrainRawInput(); }
   void OnFocusChanged(bool hasFocus) override;
   void SetCursorGrab(bool grab) override;
 

@@ -28,6 +28,7 @@
 #include "quarzklassen/kern/textkodierung.h"
 #include "spiel/datenpfad.h"
 #include "spiel/gebaeudetyp.h"
+#include "spiel/mauszeiger.h"
 #include "spiel/pausemenu.h"
 #include "spiel/platzierung.h"
 #include "spiel/spielgrafik.h"
@@ -186,8 +187,8 @@ bool Buttons::OnMouseMoved(ORVIS::Mouse*, float, float)
     // The primary mouse's position, whichever mouse moved.
     const ORVIS::InputSystem* system = ORVIS::InputSystem::Instance;
     const ORVIS::Mouse* maus = system ? system->mPrimaryMouse : nullptr;
-    const float x = maus ? maus->GetMouseX() : 0.0f;
-    const float y = maus ? maus->GetMouseY() : 0.0f;
+    float x = 0.0f, y = 0.0f;
+    MausPosition(maus, x, y);
     mOberflaeche->MausBewegung(BVektor<float>(x, y, 0));
     return true;
 }

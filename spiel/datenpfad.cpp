@@ -1,6 +1,15 @@
 #include "spiel/datenpfad.h"
 
-std::wstring DatenPfad()
+#include "quarzklassen/kern/quarz_system.h"
+
+std::wstring DatenPfad() { return L"Daten"; }
+
+std::wstring DatenOrdner()
 {
-    return L"Daten";
+    std::wstring ordner = gSystem.mAnwendungsPfad;
+    if (!ordner.empty() && ordner.back() != L'/')
+        ordner += L'/';
+    return ordner + DatenPfad();
 }
+
+std::wstring DatenDatei(const std::wstring& name) { return DatenOrdner() + L'/' + name; }

@@ -6,22 +6,12 @@
 #include "quarzklassen/grafik/schrift/quarz_font3d.h"
 #include "quarzklassen/grafik/sprite/quarz_blockgfx3d.h"
 #include "quarzklassen/kern/quarz_log.h"
-#include "quarzklassen/kern/quarz_system.h"
+#include "spiel/datenpfad.h"
 
 namespace Spiel {
 
 Quarz_BlockGfx3D* gSpielGrafik = nullptr;
 Quarz_Font3D* gSpielSchrift = nullptr;
-
-namespace {
-
-std::wstring DatenDatei(const wchar_t* name) {
-  std::wstring pfad = gSystem.mAnwendungsPfad.empty() ? std::wstring(L".") : gSystem.mAnwendungsPfad;
-  if (pfad.back() != L'/') pfad += L'/';
-  return pfad + L"Daten/" + name;
-}
-
-}  // namespace
 
 void LadeSpielGrafik() {
   {

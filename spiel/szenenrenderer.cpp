@@ -16,8 +16,8 @@
 #include "quarzklassen/grafik/textur/quarz_sampler.h"
 #include "quarzklassen/grafik/textur/quarz_textur.h"
 #include "quarzklassen/kern/quarz_ausnahme.h"
-#include "quarzklassen/kern/quarz_system.h"
 #include "quarzklassen/kern/textkodierung.h"
+#include "spiel/datenpfad.h"
 #include "spiel/filtersatz.h"
 #include "spiel/szene.h"
 
@@ -59,14 +59,6 @@ TMatrix4 DrehungY(float c, float s) { return TMatrix4({c, 0, -s, 0, 0, 1, 0, 0, 
 Quarz_ZeichenKontext& Kontext() { return *Quarz_Screen3D::GetZeichenKontext(); }
 
 }  // namespace
-
-std::wstring SzenenRenderer::DatenOrdner()
-{
-    std::wstring ordner = gSystem.mAnwendungsPfad;
-    if (!ordner.empty() && ordner.back() != L'/')
-        ordner += L'/';
-    return ordner + L"Daten";
-}
 
 SzenenRenderer::SzenenRenderer() : mFilterVerwaltung(DatenOrdner())
 {
@@ -132,7 +124,7 @@ void SzenenRenderer::LadeShaderpaar(const std::string& name, Quarz_VertexShader*
                                     Quarz_Programm*& programm)
 {
     Quarz_ZeichenKontext& kontext = Kontext();
-    const std::wstring pfad = DatenOrdner() + L"/" + WandleUtf8NachUtf32(name);
+    const std::wstring pfad = DatenDatei(WandleUtf8NachUtf32(name));
     Quarz_VertexShader* neuVS = nullptr;
     Quarz_PixelShader* neuPS = nullptr;
     try

@@ -60,9 +60,6 @@ public:
     // The direction the light travels: the third row of the light view's rotation.
     static BVektor<float> LichtRichtung(const TMatrix4& lichtSicht);
 
-    // The data folder: the application folder joined with "Daten".
-    static std::wstring DatenOrdner();
-
     Quarz_VertexEingabe* mVertexEingabe = nullptr;
     Quarz_VertexShader* mStartVS = nullptr;
     Quarz_VertexShader* mSchattenVS = nullptr;

@@ -162,4 +162,53 @@ uint32_t ThreadId() {
   return tThreadId;
 }
 
+namespace {
+
+std::atomic<bool> gBeendenAngefordert{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+
+void BeiBeendenSignal(int) { gBeendenAngefordert.store(true, std::memory_order_relaxed); }
+
+// The fixed frame step's counter: starts where the real clock stood and moves only by frames.
+std::atomic<int64_t> gTaktZaehler{0};
+int64_t TaktZaehler() { return gTaktZaehler.load(std::memory_order_relaxed); }
+
+}  // namespace
+
+void FangeBeendenSignale() {
+  struct sigaction aktion{};
+  aktion.sa_handler = BeiBeendenSignal;
+  sigemptyset(&aktion.sa_mask);
+  aktion.sa_flags = SA_RESTART;
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &aktion, nullptr);
+}
+
+bool BeendenAngefordert() { return gBeendenAngefordert.load(std::memory_order_relaxed); }
+
+bool FesterZufallsStart(uint32_t& start) {
+  const char* text = std::getenv("WEILERBAU_SEED");
+  if (!text || !*text) return false;
+  char* ende = nullptr;
+  errno = 0;
+  const unsigned long long wert = std::strtoull(text, &ende, 10);
+  if (errno != 0 || *ende != 0 || text[0] == '-' || wert > UINT32_MAX) return false;
+  start = static_cast<uint32_t>(wert);
+  return true;
+}
+
+bool FesterTakt() {
+  static const bool fest = [] {
+    const char* text = std::getenv("WEILERBAU_FESTER_TAKT");
+    if (!text) return false;
+    gTaktZaehler.store(LeistungsZaehler(), std::memory_order_relaxed);
+    SetzeZaehlerQuelle(&TaktZaehler);
+    return true;
+  }();
+  return fest;
+}
+
+void NaechstesBild() {
+  if (FesterTakt()) gTaktZaehler.fetch_add(LeistungsFrequenz() / 60, std::memory_order_relaxed);
+}
+
 }  // namespace Plattform

@@ -47,4 +47,17 @@ void DebuggerAnhalten();
 // Kernel id of the calling thread.
 uint32_t ThreadId();
 
+// SIGINT, SIGTERM and SIGHUP only note that the program should end (Ctrl+C in a terminal, a
+// closing session); the main loop asks once a frame and ends the normal way.
+void FangeBeendenSignale();
+bool BeendenAngefordert();
+
+// Test seams, read from the environment once. WEILERBAU_SEED: the seed of the map's random
+// generator (a decimal number), instead of one taken from the clock. WEILERBAU_FESTER_TAKT
+// (any value): the performance counter stands still and moves on by exactly 1/60 s at each
+// NaechstesBild, so every frame advances the clocks by the same step and a run repeats itself.
+bool FesterZufallsStart(uint32_t& start);
+bool FesterTakt();
+void NaechstesBild();
+
 }  // namespace Plattform

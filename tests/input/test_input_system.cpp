@@ -314,3 +314,30 @@ TEST_F(InputTest, RecordsWithWrongSizesAreNotRead) {
   Frame();
   EXPECT_THAT(handler.Take(), ElementsAre("key 30 down", "digital 30 down"));
 }
+
+// The main loop updates the input system, then polls the window system: what that poll queues
+// reaches the handler and the frame's pressed and released tests in the same frame.
+TEST_F(InputTest, EventsOfTheFramesPollActInThatFrame) {
+  layer.mGeraete = {{kKeyboard, Plattform::RohTypTastatur, "Tastatur"},
+                    {kMouse, Plattform::RohTypMaus, "Maus"}};
+  Start();
+  layer.Taste(kKeyboard, GLFW_KEY_A, true);  // activates the keyboard
+  layer.Knopf(kMouse, 1, true);              // and the mouse
+  Frame();
+  handler.Take();
+
+  Frame();                                    // 1. input update
+  layer.Taste(kKeyboard, GLFW_KEY_F1, true);  // 2. the event poll dispatches
+  layer.Knopf(kMouse, 0, true);
+  System()->ProcessQueuedEvents();
+  EXPECT_THAT(handler.Take(), ElementsAre("key 59 down", "digital 59 down", "button 1:0 down",
+                                          "digital 0 down"));
+  EXPECT_TRUE(Keyboard()->WasKeyPressed(59));
+  EXPECT_TRUE(Mouse()->WasButtonPressed(0));
+
+  Frame();
+  EXPECT_FALSE(Keyboard()->WasKeyPressed(59));
+  layer.Knopf(kMouse, 0, false);
+  System()->ProcessQueuedEvents();
+  EXPECT_TRUE(Mouse()->WasButtonReleased(0));
+}

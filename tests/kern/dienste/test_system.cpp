@@ -4,12 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 
 #include "hilfen.h"
 #include "quarzklassen/kern/quarz_ausnahme.h"
 #include "quarzklassen/kern/quarz_system.h"
 #include "quarzklassen/kern/textkodierung.h"
+#include "plattform/system/system_linux.h"
 
 using namespace testhilfe;
 
@@ -150,4 +152,58 @@ TEST(Plattform, DatenordnerAusDerUmgebung) {
   if (!altesHeim.empty()) setenv("HOME", altesHeim.c_str(), 1);
   ASSERT_TRUE(Plattform::AnwendungsDatenOrdner(ordner));
   EXPECT_EQ(ordner, xdg);
+}
+
+// Ctrl+C, a terminal closing or a plain kill only ask the main loop to end.
+TEST(Plattform, BeendenSignaleSetzenNurDenWunsch) {
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    EXPECT_EXIT(
+        {
+          Plattform::FangeBeendenSignale();
+          if (Plattform::BeendenAngefordert()) std::_Exit(2);
+          raise(signal);
+          std::_Exit(Plattform::BeendenAngefordert() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "")
+        << signal;
+  }
+}
+
+TEST(Plattform, FesterZufallsStartAusDerUmgebung) {
+  struct Fall {
+    const char* text;
+    bool gilt;
+    uint32_t wert;
+  };
+  const Fall faelle[] = {{"1", true, 1},          {"4294967295", true, 4294967295u},
+                         {"4294967296", false, 0}, {"-1", false, 0},
+                         {"12x", false, 0},        {"", false, 0}};
+  for (const Fall& f : faelle) {
+    setenv("WEILERBAU_SEED", f.text, 1);
+    uint32_t wert = 0;
+    EXPECT_EQ(Plattform::FesterZufallsStart(wert), f.gilt) << f.text;
+    if (f.gilt) {
+      EXPECT_EQ(wert, f.wert) << f.text;
+    }
+  }
+  unsetenv("WEILERBAU_SEED");
+  uint32_t wert = 0;
+  EXPECT_FALSE(Plattform::FesterZufallsStart(wert));
+}
+
+// With the fixed step the counter moves only by frames, each exactly 1/60 s.
+TEST(Plattform, FesterTaktZaehltNurBilder) {
+  EXPECT_EXIT(
+      {
+        setenv("WEILERBAU_FESTER_TAKT", "1", 1);
+        if (!Plattform::FesterTakt()) std::_Exit(1);
+        const int64_t a = Plattform::LeistungsZaehler();
+        usleep(2000);
+        if (Plattform::LeistungsZaehler() != a) std::_Exit(2);
+        Plattform::NaechstesBild();
+        Plattform::NaechstesBild();
+        const int64_t schritt = Plattform::LeistungsFrequenz() / 60;
+        std::_Exit(Plattform::LeistungsZaehler() - a == 2 * schritt ? 0 : 3);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
