@@ -30,16 +30,23 @@ cat > "$BENUTZER/spiel.cfg" <<'CFG'
 CFG
 export WEILERBAU_SEED=1234 WEILERBAU_FESTER_TAKT=1
 
-# A key held long enough for a slow frame (the loop reads key changes once a frame).
-taste() { xdotool keydown "$1"; sleep 0.4; xdotool keyup "$1"; sleep 0.3; }
-klick() {
-  xdotool mousemove --window "$FENSTER" "$1" "$2"; sleep 0.5
-  xdotool mousedown 1; sleep 0.4; xdotool mouseup 1; sleep 0.5
-}
 # Waits up to 60 s for a line in the log.
 warte_auf() {
   for _ in $(seq 600); do grep -q "$1" "$ORT/ausgabe.txt" && return 0; sleep 0.1; done
   fehler "keine Zeile \"$1\""; return 1
+}
+# The loop reads "went down this frame" by comparing key states once a frame: a key must be
+# down across a frame boundary, however slow the machine draws. Held keys only repeat towards
+# the input handler, not in these states, so holding longer is safe.
+# taste_bis KEY LINE: held until the line shows in the log. taste KEY: held for a second.
+taste_bis() { xdotool keydown "$1"; warte_auf "$2"; xdotool keyup "$1"; sleep 0.3; }
+taste() { xdotool keydown "$1"; sleep 1; xdotool keyup "$1"; sleep 0.5; }
+# Escape and typed text reach the build bar and the console as events, not states: a short
+# press, since a held one would repeat.
+tippe() { xdotool key "$1"; sleep 0.5; }
+klick() {
+  xdotool mousemove --window "$FENSTER" "$1" "$2"; sleep 0.5
+  xdotool mousedown 1; sleep 1; xdotool mouseup 1; sleep 0.5
 }
 
 
@@ -48,13 +55,11 @@ SPIEL=$!
 FENSTER="$(timeout 60 xdotool search --sync --name '^Weilerbau$' | head -n1)"
 [ -n "$FENSTER" ] || fehler "kein Fenster \"Weilerbau\""
 sleep 1
-taste F1
-warte_auf 'screenshot0000.png'
-taste Escape
+taste_bis F1 'screenshot0000.png'
+tippe Escape
 sleep 1
-taste F1
-warte_auf 'screenshot0001.png'
-taste Escape
+taste_bis F1 'screenshot0001.png'
+tippe Escape
 sleep 1
 # The build bar's "(1) Feld" (the lowest six rows of the left column are the build choices), then free ground.
 klick 135 401
@@ -62,7 +67,7 @@ klick 600 330
 warte_auf 'Gesetzt: Bautyp 1'
 taste F11
 xdotool type --delay 100 quit
-taste Return
+tippe Return
 
 STATUS=0
 if ! timeout 120 tail --pid="$SPIEL" -f /dev/null; then
