@@ -102,15 +102,7 @@ protected:
   std::vector<uint32_t> Bild() {
     mKontext->Leeren(1, 0, 0, 0, 1);
     mO->Zeichne(*mRenderer);
-    std::vector<uint32_t> pixel(kBreite * kHoehe, 0);
-    TBereich ziel;
-    ziel.mPixel = reinterpret_cast<uint8_t*>(pixel.data());
-    ziel.mFormat = Quarz::PF_A8R8G8B8;
-    ziel.mBreite = kBreite;
-    ziel.mHoehe = kHoehe;
-    ziel.mPitch = kBreite * 4;
-    mKontext->LiesBildschirmInhalt(ziel);
-    return pixel;
+    return LiesBildschirm(*mKontext, kBreite, kHoehe);
   }
 
   TLogFaenger mLog;

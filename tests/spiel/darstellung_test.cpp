@@ -1,3 +1,4 @@
+#include "tests/grafik/gemeinsam/grafik_testhilfe.h"
 #include "tests/spiel/darstellung_test.h"
 
 #include <filesystem>
@@ -36,11 +37,7 @@ void DarstellungsTest::TearDown()
 
 std::vector<uint32_t> DarstellungsTest::Bild()
 {
-    std::vector<uint32_t> pixel(static_cast<size_t>(mBreite * mHoehe), 0);
-    TBereich ziel{reinterpret_cast<uint8_t*>(pixel.data()), Quarz::PF_A8R8G8B8, static_cast<uint64_t>(mBreite),
-                  static_cast<uint64_t>(mHoehe), static_cast<uint64_t>(mBreite) * 4};
-    mKontext->LiesBildschirmInhalt(ziel);
-    return pixel;
+    return LiesBildschirm(*mKontext, mBreite, mHoehe);
 }
 
 Quarz_Textur* DarstellungsTest::ErzeugeBildTextur(const std::vector<uint32_t>& pixel)

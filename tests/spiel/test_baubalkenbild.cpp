@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "tests/grafik/gemeinsam/grafik_testhilfe.h"
 #include "quarzklassen/grafik/bild/tbereich.h"
 #include "quarzklassen/grafik/geraet/quarz_screen3d.h"
 #include "quarzklassen/grafik/geraet/quarz_zeichenkontext.h"
@@ -55,15 +56,7 @@ protected:
     gTimer.Vorruecken(static_cast<int64_t>(gTimerFrequenz));
     mKontext->Leeren(1, 0, 0, 0, 1);
     buttons.Aktualisiere();
-    std::vector<uint32_t> pixel(kBreite * kHoehe, 0);
-    TBereich ziel;
-    ziel.mPixel = reinterpret_cast<uint8_t*>(pixel.data());
-    ziel.mFormat = Quarz::PF_A8R8G8B8;
-    ziel.mBreite = kBreite;
-    ziel.mHoehe = kHoehe;
-    ziel.mPitch = kBreite * 4;
-    mKontext->LiesBildschirmInhalt(ziel);
-    return pixel;
+    return LiesBildschirm(*mKontext, kBreite, kHoehe);
   }
   // Pixels in the rectangle that are not black.
   static int Farbig(const std::vector<uint32_t>& bild, int x0, int y0, int x1, int y1) {

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "tests/grafik/gemeinsam/grafik_testhilfe.h"
 #include "quarzklassen/grafik/bild/tbereich.h"
 #include "quarzklassen/grafik/geraet/quarz_screen3d.h"
 #include "quarzklassen/grafik/geraet/quarz_zeichenkontext.h"
@@ -43,10 +44,7 @@ protected:
     Quarz_Screen3D::Beenden();
   }
   std::vector<uint32_t> Bild() {
-    std::vector<uint32_t> pixel(64 * 48);
-    TBereich ziel{reinterpret_cast<uint8_t*>(pixel.data()), 0, 64, 48, 256};
-    mKontext->LiesBildschirmInhalt(ziel);
-    return pixel;
+    return LiesBildschirm(*mKontext, 64, 48);
   }
   std::wstring mAlterPfad;
   Quarz_ZeichenKontext* mKontext = nullptr;

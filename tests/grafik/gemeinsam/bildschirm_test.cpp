@@ -33,17 +33,19 @@ void BildschirmTest::TearDown() {
   if (Quarz_Screen3D::mInitialisiert) Quarz_Screen3D::Beenden();
 }
 
-std::vector<uint32_t> BildschirmTest::Bild() {
-  std::vector<uint32_t> pixel(kBreite * kHoehe, 0);
+std::vector<uint32_t> LiesBildschirm(Quarz_ZeichenKontext& kontext, int breite, int hoehe) {
+  std::vector<uint32_t> pixel(static_cast<size_t>(breite) * static_cast<size_t>(hoehe), 0);
   TBereich ziel;
   ziel.mPixel = reinterpret_cast<uint8_t*>(pixel.data());
   ziel.mFormat = Quarz::PF_A8R8G8B8;
-  ziel.mBreite = kBreite;
-  ziel.mHoehe = kHoehe;
-  ziel.mPitch = kBreite * 4;
-  mKontext->LiesBildschirmInhalt(ziel);
+  ziel.mBreite = static_cast<uint64_t>(breite);
+  ziel.mHoehe = static_cast<uint64_t>(hoehe);
+  ziel.mPitch = static_cast<uint64_t>(breite) * 4;
+  kontext.LiesBildschirmInhalt(ziel);
   return pixel;
 }
+
+std::vector<uint32_t> BildschirmTest::Bild() { return LiesBildschirm(*mKontext, kBreite, kHoehe); }
 
 void BildschirmTest::ErzeugeQuad(float x0, float y0, float x1, float y1, uint32_t flags, bool uv) {
   // Top-left, top-right, bottom-right, bottom-left.

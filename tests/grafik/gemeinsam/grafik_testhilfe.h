@@ -28,6 +28,9 @@ public:
 };
 
 
+// The back buffer of the drawing context as 0xAARRGGBB pixels, row 0 on top.
+std::vector<uint32_t> LiesBildschirm(Quarz_ZeichenKontext& kontext, int breite, int hoehe);
+
 // True when two 0xAARRGGBB colours differ by at most one step per channel.
 bool FarbeNahe(uint32_t a, uint32_t b);
 
