@@ -8,7 +8,7 @@
 #include "quarzklassen/kern/quarz_log.h"
 #include "quarzklassen/kern/quarz_system.h"
 #include "quarzklassen/kern/quarz_variable.h"
-#include "spiel/anwendung.h"
+#include "spiel/anwendung/anwendung.h"
 
 namespace {
 

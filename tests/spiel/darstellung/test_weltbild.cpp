@@ -1,0 +1,165 @@
+// A generated world drawn from a fixed camera under Xvfb: the farmhouse and a tree appear
+// where the camera's transforms put them, the tree casts its shadow the way the light falls and
+// the shadow map is not uniform. The frame is written to the build folder as szene_test.png
+// for a person to look at.
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <set>
+
+#include "quarzklassen/grafik/geraet/quarz_zeichenkontext.h"
+#include "spiel/welt/bauernhaus.h"
+#include "spiel/welt/baum.h"
+#include "spiel/welt/modell.h"
+#include "spiel/welt/modelle.h"
+#include "spiel/welt/szene.h"
+#include "spiel/darstellung/szenenrenderer.h"
+#include "spiel/grafik/zeichenkontextpuffer.h"
+#include "spiel/welt/zufall.h"
+#include "quarzklassen/grafik/bild/quarz_bild.h"
+#include "quarzklassen/kern/textkodierung.h"
+#include "tests/spiel/darstellung/darstellung_test.h"
+
+namespace Spiel::Test {
+namespace {
+
+constexpr float kAbstand = 200.0f;
+
+class WeltBild : public DarstellungsTest
+{
+protected:
+    WeltBild() : DarstellungsTest(320, 192) {}
+    void SetUp() override
+    {
+        DarstellungsTest::SetUp();
+        mPuffer = std::make_unique<ZeichenKontextPuffer>(*mKontext);
+        mAlterPuffer = SetzeModellPuffer(mPuffer.get());
+        Spiel::srand(1);
+        LadeModelle();
+        mUhr.Starte();
+        // A map whose start shows open ground, forest, mountains and the farmhouse.
+        Spiel::srand(3);
+        mSzene = std::make_unique<Szene>(&mUhr);
+        mZiel = BVektor<float>(mSzene->mStartpunkt.x, 0.0f, mSzene->mStartpunkt.z);
+    }
+    void TearDown() override
+    {
+        mSzene.reset();
+        GebeModelleFrei();
+        SetzeModellPuffer(mAlterPuffer);
+        DarstellungsTest::TearDown();
+    }
+
+    std::vector<uint32_t> Frame(SzenenRenderer& renderer, FilterSatz& satz)
+    {
+        renderer.Zeichne(*mSzene, mZiel, kAbstand, Neigung(), satz);
+        return Bild();
+    }
+    static float Neigung() { return 2.8274333f - 0.0021991148f * kAbstand; }
+
+    // The pixel a world point lands on, through the renderer's camera.
+    std::pair<int, int> Pixel(const Vektor& p) const
+    {
+        const TMatrix4 m = SzenenRenderer::KameraSicht(mZiel, kAbstand, Neigung()) *
+                           SzenenRenderer::KameraProjektion(static_cast<uint64_t>(mBreite), static_cast<uint64_t>(mHoehe));
+        const BVektor<float> clip = m.TransformierePunkt(p);
+        const float w = m(3, 0) * p.x + m(3, 1) * p.y + m(3, 2) * p.z + m(3, 3);
+        return {static_cast<int>((clip.x / w + 1.0f) * 0.5f * static_cast<float>(mBreite)),
+                static_cast<int>((1.0f - clip.y / w) * 0.5f * static_cast<float>(mHoehe))};
+    }
+    uint32_t An(const std::vector<uint32_t>& bild, std::pair<int, int> p) const
+    {
+        EXPECT_TRUE(p.first >= 0 && p.first < mBreite && p.second >= 0 && p.second < mHoehe)
+            << p.first << ", " << p.second;
+        const int x = std::clamp(p.first, 0, mBreite - 1), y = std::clamp(p.second, 0, mHoehe - 1);
+        return bild[static_cast<size_t>(y * mBreite + x)];
+    }
+    // The ground under a point, at the height of the region hit.
+    Vektor Boden(float x, float z) const
+    {
+        const PickErgebnis treffer = mSzene->PickeRegion(Vektor(x, 2000.0f, z), Vektor(0, -1, 0));
+        EXPECT_TRUE(mSzene->IstRegion(treffer.mRegion));
+        return treffer.mPunkt;
+    }
+    // Free ground near the target, at least `frei` from every object.
+    Vektor FreierPlatz(float frei) const
+    {
+        for (float r = 30.0f; r < 80.0f; r += 5.0f)
+            for (float w = 0.0f; w < 6.28f; w += 0.2f)
+            {
+                const float x = mZiel.x + r * std::cos(w), z = mZiel.z + r * std::sin(w);
+                bool frei_ = true;
+                for (const Objekt* o : mSzene->mObjekte)
+                    frei_ = frei_ && HorizontalQuadrat(o->mPosition, Vektor(x, 0, z)) > frei * frei;
+                if (frei_)
+                    return Boden(x, z);
+            }
+        ADD_FAILURE() << "no free ground near the target";
+        return Boden(mZiel.x, mZiel.z);
+    }
+
+    std::unique_ptr<ZeichenKontextPuffer> mPuffer;
+    ModellPuffer* mAlterPuffer = nullptr;
+    Quarz_Timer mUhr;
+    std::unique_ptr<Szene> mSzene;
+    BVektor<float> mZiel;
+};
+
+TEST_F(WeltBild, GelaendeBaeumeHausUndSchatten)
+{
+    SzenenRenderer renderer;
+    FilterSatz satz;
+    satz.AddFilter(renderer.mFilterVerwaltung.SucheAktivierbarenEffekt("pause"), 0);
+    const Vektor fuss = FreierPlatz(30.0f);
+    Baum* baum = new Baum(mSzene.get(), fuss, false);
+    const std::vector<uint32_t> mitBaum = Frame(renderer, satz);
+    Quarz_Bild png(static_cast<uint64_t>(mBreite), static_cast<uint64_t>(mHoehe), Quarz::PF_A8R8G8B8, 1);
+    for (int y = 0; y < mHoehe; ++y)
+        std::memcpy(png.mPixel + static_cast<uint64_t>(y) * png.mPitch, &mitBaum[static_cast<size_t>(y * mBreite)],
+                    static_cast<size_t>(mBreite) * 4);
+    EXPECT_TRUE(png.SpeicherePNG(WandleUtf8NachUtf32(std::string(WEILERBAU_BAU) + "/szene_test.png")));
+
+    std::set<uint32_t> farben;
+    for (uint32_t p : mitBaum)
+        farben.insert(Rgb(p));
+    EXPECT_GT(farben.size(), 100u);
+
+    // Without the tree and then without the farmhouse, the pixels where they stood change.
+    const Vektor schatten = Boden(fuss.x + 6.0f, fuss.z + 6.0f);  // the light falls toward +x, +z
+    const TMatrix4 baumWelt = mSzene->Instanz(baum->mInstanz)->mWeltMatrix;
+    mSzene->SetzeInstanzMatrix(baum->mInstanz, TMatrix4::Verschiebung(0, 1000000, 0));
+    const std::vector<uint32_t> ohneBaum = Frame(renderer, satz);
+    mSzene->SetzeInstanzMatrix(baum->mInstanz, baumWelt);
+    const auto krone = Pixel(Vektor(fuss.x, fuss.y + 10.0f, fuss.z));
+    EXPECT_NE(Rgb(An(mitBaum, krone)), Rgb(An(ohneBaum, krone)));
+    // The tree's shadow: the same ground, darker with the tree than without.
+    const uint32_t imSchatten = An(mitBaum, Pixel(schatten)), imLicht = An(ohneBaum, Pixel(schatten));
+    EXPECT_LT(Helligkeit(imSchatten) * 10, Helligkeit(imLicht) * 8)
+        << std::hex << imSchatten << " " << imLicht;
+    // The ground on the side away from the light keeps its light.
+    const auto gegenueber = Pixel(Boden(fuss.x - 9.0f, fuss.z + 9.0f));
+    EXPECT_EQ(Rgb(An(mitBaum, gegenueber)), Rgb(An(ohneBaum, gegenueber)));
+
+    const Bauernhaus* haus = nullptr;
+    for (Objekt* o : mSzene->mObjekte)
+        haus = haus ? haus : dynamic_cast<Bauernhaus*>(o);
+    ASSERT_NE(haus, nullptr);
+    const TMatrix4 hausWelt = mSzene->Instanz(haus->mInstanz)->mWeltMatrix;
+    mSzene->SetzeInstanzMatrix(haus->mInstanz, TMatrix4::Verschiebung(0, 1000000, 0));
+    const std::vector<uint32_t> ohneHaus = Frame(renderer, satz);
+    mSzene->SetzeInstanzMatrix(haus->mInstanz, hausWelt);
+    const auto dach = Pixel(Vektor(haus->mPosition.x, haus->mPosition.y + 4.0f, haus->mPosition.z));
+    EXPECT_NE(Rgb(An(mitBaum, dach)), Rgb(An(ohneHaus, dach)));
+
+    // The shadow map, shown through the pass-through copy, holds more than one depth.
+    FilterSatz leer;
+    leer.Anwenden(renderer.mSchattenTextur, {nullptr, 0, 0, 2048, 2048}, renderer.mFilterVerwaltung.Quad());
+    std::set<uint32_t> tiefen;
+    for (uint32_t p : Bild())
+        tiefen.insert(Rgb(p));
+    EXPECT_GT(tiefen.size(), 20u);
+    EXPECT_EQ(mLog.Zaehle("!"), 0) << mLog.Alle();
+}
+
+}  // namespace
+}  // namespace Spiel::Test
