@@ -42,7 +42,10 @@ Umfang Vermesse(const char* p)
             p = Ueberspringe(p + 2, ">");
         else if (p[1] == '/')
         {
-            --tiefe;
+            // An end tag with nothing open closes nothing: the parser takes it as an unknown
+            // node, so stray ones must not buy depth for the elements after them.
+            if (tiefe > 0)
+                --tiefe;
             p = Ueberspringe(p + 2, ">");
         }
         else

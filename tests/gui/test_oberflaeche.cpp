@@ -8,10 +8,15 @@
 
 #include <cmath>
 
+#include <fstream>
+
 #include "gui/anordnung.h"
 #include "gui/hinweis.h"
+#include "quarzklassen/kern/quarz_ausnahme.h"
 #include "quarzklassen/kern/quarz_timer.h"
+#include "tests/gemeinsam/xml_bombe.h"
 #include "tests/gui/gui_testhilfe.h"
+#include "tests/kern/dienste/hilfen.h"
 
 using namespace Gui;
 
@@ -305,5 +310,18 @@ TEST_F(OberflaecheTest, FokusFolgtDemZeiger) {
   EXPECT_EQ(mLeiste->mBoxen[1]->mWert, 0);
 }
 
-}  // namespace
+// A "GuiKonfig.xml" whose deep nesting follows stray end tags is refused by the guard with its
+// line; it never reaches the parser.
+TEST(OberflaecheKonfig, BombeMitEndTagsVorneWirdAbgewiesen) {
+  guitest::Starte();
+  testhilfe::LaufendesLog log;
+  testhilfe::Sammler sammler;
+  std::ofstream("GuiKonfig.xml", std::ios::binary) << XmlBombe(1000);
+  EXPECT_THROW(Oberflaeche("GuiKonfig.xml"), Quarz_Ausnahme);
+  EXPECT_TRUE(sammler.Enthaelt("!TEigenschaften_Serialisierung::LadeEigenschaftenAusXml: Elemente tiefer als 256 "
+                               "Ebenen verschachtelt, Datei nicht geladen."))
+      << testing::PrintToString(sammler.Texte());
+  gTimer.Leere();
+}
 
+}  // namespace

@@ -9,6 +9,7 @@
 #include "hilfen.h"
 #include "quarzklassen/kern/quarz_konsolebasisanzeige.h"
 #include "quarzklassen/kern/quarz_variable.h"
+#include "tests/gemeinsam/xml_bombe.h"
 
 using namespace testhilfe;
 
@@ -300,6 +301,18 @@ TEST_F(Konfig, TiefeVerschachtelungWirdAbgewiesenStattDenStapelZuSprengen) {
   harmlos += "<var name=\"test_zahl\" wert=\"12\"/></config>";
   Quarz_Variable::LadeKonfigText(harmlos);
   EXPECT_EQ(test_zahl.mInt, 12);
+}
+
+// Stray end tags before the nesting buy no depth: the file is refused by the guard, not handed
+// to the parser.
+TEST_F(Konfig, BombeMitEndTagsVorneWirdAbgewiesen) {
+  SchreibeDatei("spiel.cfg", XmlBombe(1000));
+  Quarz_Variable::LadeKonfig(L".", L"spiel.cfg");
+  int waechter = 0;
+  for (const std::string& t : sammler.Texte())
+    waechter += t.find("Elemente tiefer als 64 Ebenen verschachtelt") != std::string::npos;
+  EXPECT_EQ(waechter, 1);
+  EXPECT_EQ(test_zahl.mInt, 5);
 }
 
 TEST_F(Konfig, FehlerhaftesUtf8WirdErsetztStattUeberDasEndeZuLesen) {

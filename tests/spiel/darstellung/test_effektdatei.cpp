@@ -7,6 +7,7 @@
 #include "quarzklassen/grafik/geraet/quarz_zeichenkontext.h"
 #include "quarzklassen/kern/textkodierung.h"
 #include "spiel/darstellung/filterverwaltung.h"
+#include "tests/gemeinsam/xml_bombe.h"
 #include "tests/spiel/darstellung/darstellung_test.h"
 
 namespace Spiel::Test {
@@ -93,6 +94,13 @@ TEST_F(EffektDatei, DateinamenUndReihenfolge)
     EXPECT_TRUE(ohne.mEffekte.empty());
     EXPECT_EQ(mLog.Zaehle("!FilterVerwaltung::FilterVerwaltung(): Ordner"), 1);
     EXPECT_NE(ohne.mDurchreichen, nullptr);
+}
+
+// Stray end tags in front of deep nesting buy no depth: the guard refuses the file.
+TEST_F(EffektDatei, BombeMitEndTagsVorneWirdAbgewiesen)
+{
+    EXPECT_EQ(Effekt(XmlBombe(1000)), nullptr);
+    EXPECT_EQ(mLog.Zaehle("Elemente tiefer als 256 Ebenen verschachtelt"), 1) << mLog.Alle();
 }
 
 TEST_F(EffektDatei, ElementeUndWerte)
