@@ -134,13 +134,13 @@ int Line(PreprocessorState* s) {
     PreprocessorUeberspringeZeile(s, PreprocessorGetChar(s));
     return PP_OK;
   }
-  // The whole number counts; one that the next newline would carry past the counter's range is
-  // as bad as one that does not fit.
+  // The whole number counts; the largest that fits the line counter is the largest C allows
+  // (the counter stops there instead of running over).
   long long zeile = 0;
   bool zuGross = false;
   while (PPIstZiffer(*p)) {
     zeile = zeile * 10 + (*p - '0');
-    if (zeile >= INT_MAX) {
+    if (zeile > INT_MAX) {
       zuGross = true;
       zeile = 0;
     }
@@ -177,7 +177,7 @@ void SchreibeDirektive(PreprocessorState* s, const char* kopf, int c) {
     c = PreprocessorGetChar(s);
   }
   PreprocessorPut(s, '\n');
-  s->mAusZeile++;
+  PPAusZeileWeiter(s);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // directories, and opening through the caller's callback.
 #include "preprocessor/preprocessor_intern.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -16,8 +17,15 @@ const PreprocessorWaechter* Bewacht(PreprocessorState* s, const char* pfad) {
   return nullptr;
 }
 
+// A re-read at the current depth would also stay silent only while the file's own nesting
+// fits on the conditional stack from here.
+bool UeberspringBar(PreprocessorState* s, const char* pfad) {
+  const PreprocessorWaechter* w = Bewacht(s, pfad);
+  return w && s->mBedingungTiefe + w->mSchachtelung <= PP_MAX_BEDINGUNGEN;
+}
+
 bool Versuche(PreprocessorState* s, const char* pfad) {
-  if (Bewacht(s, pfad)) {
+  if (UeberspringBar(s, pfad)) {
     // Reading it again would give no output and no message: only what the file's entry and
     // exit would have left behind.
     s->mResync = true;
@@ -153,6 +161,7 @@ void PreprocessorWaechterDirektive(PreprocessorState* s, PreprocessorInput* date
   PreprocessorInput* d = WaechterDatei(s);
   if (!d || d != datei) return;
   const int basis = d->mWaechterTiefe;
+  d->mWaechterSchachtelung = std::max(d->mWaechterSchachtelung, s->mBedingungTiefe - basis);
   if (d->mWaechterPhase == 1 && tiefeVorher > basis) {
     if (tiefeVorher == basis + 1) {
       if (std::strcmp(name, "endif") == 0) d->mWaechterPhase = 2;
@@ -179,7 +188,7 @@ void PreprocessorWaechterAmEnde(PreprocessorState* s, PreprocessorInput* datei) 
     auto* w = static_cast<PreprocessorWaechter*>(std::malloc(sizeof(PreprocessorWaechter)));
     char* pfad = strdup(datei->mName);
     if (w && pfad) {
-      *w = {s->mWaechter, datei->mWaechterMakro, pfad};
+      *w = {s->mWaechter, datei->mWaechterMakro, pfad, datei->mWaechterSchachtelung};
       s->mWaechter = w;
       datei->mWaechterMakro = nullptr;  // now the list's
     } else {

@@ -34,17 +34,20 @@ struct PreprocessorInput {
   // whether the whole file lies inside that one #ifndef (see PreprocessorWaechterAmEnde).
   int mWaechterPhase;        // 0 before the first directive, 1 inside, 2 closed, -1 no guard
   int mWaechterTiefe;        // the conditional depth the file started at
+  int mWaechterSchachtelung; // deepest conditional nesting of the file's own, above that depth
   int mWaechterMeldungen;    // messages when the file was opened
   char* mWaechterMakro;
 };
 
 // A file found to be wholly inside #ifndef MAKRO ... #endif, read once already with MAKRO
 // defined, without output or messages: while MAKRO stays defined, including it again changes
-// nothing but the report of the include, so it is not opened again.
+// nothing but the report of the include, so it is not opened again, unless its own nesting
+// would carry the conditional stack past its limit where it is included now.
 struct PreprocessorWaechter {
   PreprocessorWaechter* mNaechster;
   char* mMakro;
   char* mPfad;
+  int mSchachtelung;  // the file's own conditional nesting depth
 };
 
 // Result codes

@@ -234,7 +234,7 @@ int Literal(PreprocessorState* s, int quote) {
 void ZeilenEnde(PreprocessorState* s) {
   s->mLeerzeichen = false;
   PreprocessorPut(s, '\n');
-  s->mAusZeile++;
+  PPAusZeileWeiter(s);
 }
 
 // The characters of one output line, up to its newline.
@@ -302,8 +302,11 @@ void PreprocessorPut(PreprocessorState* s, int c) {
 
 void PreprocessorSyncZeile(PreprocessorState* s) {
   if (!s->mZeilenAngaben) return;
-  int zeile = s->mZeile;
-  if (s->mResync || zeile - s->mAusZeile >= 5 || zeile < s->mAusZeile) {
+  const int zeile = s->mZeile;
+  // The gap in a wider type: the two counts may lie the whole int range apart. Up to four
+  // missing lines are caught up with newlines, anything else takes a line directive.
+  const long long luecke = static_cast<long long>(zeile) - s->mAusZeile;
+  if (s->mResync || luecke >= 5 || luecke < 0) {
     if (s->mKommentareBehalten) PreprocessorPut(s, '\n');
     char text[PP_PUFFER + 40];
     std::snprintf(text, sizeof(text), s->mZeileSchluesselwort ? "#line %d" : "# %d", zeile);
@@ -320,9 +323,9 @@ void PreprocessorSyncZeile(PreprocessorState* s) {
     PreprocessorPut(s, '\n');
     s->mAusZeile = zeile;
   } else {
-    while (s->mAusZeile < zeile) {
+    for (long long i = 0; i < luecke; ++i) {
       PreprocessorPut(s, '\n');
-      s->mAusZeile++;
+      PPAusZeileWeiter(s);
     }
   }
   s->mResync = false;

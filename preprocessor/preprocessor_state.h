@@ -114,3 +114,8 @@ struct PreprocessorState {
 inline void PPZeileWeiter(PreprocessorState* s) {
   if (s->mZeile < INT_MAX) s->mZeile++;
 }
+
+// One more output line; stops at the same largest value as the input count it follows.
+inline void PPAusZeileWeiter(PreprocessorState* s) {
+  if (s->mAusZeile < INT_MAX) s->mAusZeile++;
+}

@@ -169,6 +169,15 @@ TEST(PraeprozessorZeilen, ZeilenangabenUndLeerzeilen) {
       {"#line mit Datei", "a\n# 40 \"x.h\"\nb\n__LINE__ __FILE__\n",
        "#line 1 \"Lesetext\"\na\n#line 40 \"x.h\"\nb\n41 \"x.h\"\n"},
       {"#line mit Makro", "#define N 10\n#line N\nb\n", "#line 10 \"Lesetext\"\nb\n"},
+      // Up to the top of the line range no count runs over, and a gap is caught up by at most
+      // four newlines, else by a directive.
+      {"Zeilenenden oben im Bereich", "#line 2147483646\na\nb\nc\n", "#line 2147483646 \"Lesetext\"\na\nb\nc\n"},
+      {"Direktivzeilen oben im Bereich", "#line 2147483646\n#pragma a\n#pragma b\nc\n",
+       "#line 2147483646 \"Lesetext\"\n#pragma a\n#pragma b\nc\n"},
+      {"Luecke ueber den ganzen Bereich", "#line 2147483647\na\nb\n#line 1\nc\n#line 2147483647\nd\n",
+       "#line 2147483647 \"Lesetext\"\na\nb\n#line 1\nc\n#line 2147483647\nd\n"},
+      {"vier Leerzeilen oben im Bereich", "#line 2147483640\na\n#if 0\n\n\n#endif\nb\n",
+       "#line 2147483640 \"Lesetext\"\na\n\n\n\n\nb\n"},
   };
   for (const Fall& f : faelle) {
     PPLauf l;
@@ -176,6 +185,7 @@ TEST(PraeprozessorZeilen, ZeilenangabenUndLeerzeilen) {
     l.zeilenAngaben = true;
     l.Starte();
     EXPECT_EQ(l.ausgabe, f.erwartet) << f.name;
+    EXPECT_EQ(l.meldungen, "") << f.name;
   }
 }
 
@@ -187,14 +197,14 @@ TEST(PraeprozessorZeilen, GrosseZeilennummern) {
             {{"b.h", "b __LINE__\n"}}});
 }
 
-// A line number is read whole; one that does not fit, or that the next newline would carry past
-// the counter's range, is refused and the count goes on as before.
+// A line number is read whole; one that does not fit is refused and the count goes on as
+// before. The largest one C allows is taken, and the count stays there.
 TEST(PraeprozessorZeilen, ZehnstelligeZeilennummern) {
   const PPFall faelle[] = {
       {"zehn Stellen", "#line 1000000000\n__LINE__\n", "1000000000\n", ""},
-      {"groesste angenommene", "#line 2147483646\n__LINE__\n", "2147483646\n", ""},
-      {"naechste Zeile liefe ueber", "#line 2147483647\n__LINE__\n", "2\n",
-       "Unexpected text in #control line ignored"},
+      {"2147483646", "#line 2147483646\n__LINE__\n", "2147483646\n", ""},
+      {"groesste angenommene", "#line 2147483647\n__LINE__\n__LINE__\n", "2147483647\n2147483647\n", ""},
+      {"eins zu gross", "#line 2147483648\n__LINE__\n", "2\n", "Unexpected text in #control line ignored"},
       {"passt nicht", "#line 99999999999\n__LINE__\n", "2\n",
        "Unexpected text in #control line ignored"},
   };

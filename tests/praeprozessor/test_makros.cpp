@@ -240,6 +240,44 @@ TEST(PraeprozessorInclude, BewachteDateienWerdenNichtErneutGelesen) {
   }
 }
 
+// A guarded file is skipped only where reading it would fit on the conditional stack: at 31
+// levels its own #ifndef is one too many, whether or not it was included before.
+TEST(PraeprozessorInclude, WaechterUeberspringtNurInnerhalbDerSchachtelungsgrenze) {
+  const std::string flach = "#ifndef G\n#define G\ng\n#endif\n";
+  const std::string zweiStufen = "#ifndef G\n#define G\n#if 1\ng\n#endif\n#endif\n";
+  struct Fall {
+    const char* name;
+    std::string kopf;
+    int ebenen;
+    const char* meldung;  // "" = none
+  };
+  const Fall faelle[] = {
+      {"31 Ebenen", flach, 31, "Fatal: Too many nested #ifndef statements"},
+      {"30 Ebenen", flach, 30, ""},
+      {"30 Ebenen, eigene Schachtelung 2", zweiStufen, 30, "Fatal: Too many nested #if statements"},
+      {"29 Ebenen, eigene Schachtelung 2", zweiStufen, 29, ""},
+  };
+  for (const Fall& f : faelle) {
+    std::string tief;
+    for (int i = 0; i < f.ebenen; ++i) tief += "#if 1\n";
+    tief += "#include \"g.h\"\n";
+    for (int i = 0; i < f.ebenen; ++i) tief += "#endif\n";
+    for (int vorher = 0; vorher <= 3; ++vorher) {
+      std::string text;
+      for (int i = 0; i < vorher; ++i) text += "#include \"g.h\"\n";
+      PPLauf l = PPLaufe(text + tief + "ende\n", {}, {{"g.h", f.kopf}});
+      const std::string wie = std::string(f.name) + ", vorher " + std::to_string(vorher);
+      if (*f.meldung) {
+        EXPECT_NE(l.meldungen.find(f.meldung), std::string::npos) << wie << ": " << l.meldungen;
+        EXPECT_EQ(l.ausgabe, vorher ? "g\n" : "") << wie;
+      } else {
+        EXPECT_EQ(l.meldungen, "") << wie;
+        EXPECT_EQ(l.ausgabe, "g\nende\n") << wie;
+      }
+    }
+  }
+}
+
 // Files that are not wholly guarded, or whose skipped read says something, are read every time.
 TEST(PraeprozessorInclude, KeinWaechterOhneReinenRahmen) {
   struct Fall {
