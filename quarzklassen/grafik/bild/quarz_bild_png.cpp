@@ -35,6 +35,8 @@ bool IstTyp(const uint8_t* p, const char* typ) { return std::memcmp(p, typ, 4) =
 
 void Fehler(const char* text) { gLog.Schreibe("!Quarz_Bild::LadePNG():%s", text); }
 
+constexpr const char* kPasstNicht = " Picture data doesn't fit picture size.";
+
 // The data of the file's "IDAT" chunks, in file order, handed to inflate piece by piece (the
 // pieces form one zlib stream; nothing is copied to join them).
 struct TDatenStrom {
@@ -116,14 +118,13 @@ bool DekodiereZeilen(TDatenStrom& strom, Quarz_Bild& bild) {
     uint8_t* zeile = puffer.data() + (y % 2) * (laenge + bpp) + bpp;
     const uint8_t* oben = puffer.data() + ((y + 1) % 2) * (laenge + bpp) + bpp;
     if (!strom.Fuelle(zeile - 1, laenge + 1)) {
-      Fehler("\n  Picture data doesn't fit picture size.");
+      Fehler(kPasstNicht);
       return false;
     }
     const uint8_t filter = zeile[-1];
     zeile[-1] = 0;
     if (!Entfiltere<bpp>(zeile, oben, laenge, filter)) {
-      gLog.Schreibe("!Quarz_Bild::LadePNG():\n  Unknown filter type %d.\n",
-                    static_cast<int>(static_cast<int8_t>(filter)));
+      gLog.Schreibe("!Quarz_Bild::LadePNG(): Unknown filter type %d.", static_cast<int>(filter));
       return false;
     }
     SpeichereZeile<bpp>(zeile, bild.mBreite, bild.mPixel + y * bild.mPitch);
@@ -131,7 +132,7 @@ bool DekodiereZeilen(TDatenStrom& strom, Quarz_Bild& bild) {
   // More image data than the size asks for is as wrong as too little.
   uint8_t mehr;
   if (strom.Fuelle(&mehr, 1)) {
-    Fehler("\n  Picture data doesn't fit picture size.");
+    Fehler(kPasstNicht);
     return false;
   }
   return true;
@@ -155,6 +156,11 @@ bool Quarz_Bild::LadePNG(TSpeicher& speicher) {
   const uint32_t breite = LiesBE(kopf);
   const uint32_t hoehe = LiesBE(kopf + 4);
   const uint8_t tiefe = kopf[8], farbtyp = kopf[9];
+  if (breite == 0 || hoehe == 0) {
+    // The PNG standard allows no empty image; the engine could only make nothing of it.
+    Fehler(" PNG-Header ist ungültig.");
+    return false;
+  }
   if (tiefe != 8 || (farbtyp != 2 && farbtyp != 6) || kopf[10] != 0 || kopf[11] != 0 ||
       kopf[12] != 0) {
     Fehler(" PNG-Datei enthält nicht unterstützte Merkmale.");
@@ -166,7 +172,9 @@ bool Quarz_Bild::LadePNG(TSpeicher& speicher) {
     return false;
   }
 
-  // Walk the chunks; a chunk (data and CRC) that runs past the end is a truncated file.
+  // Walk the chunks up to "IEND" (bytes behind it are no part of the image, as other readers
+  // agree) or the end of the data; a chunk (data and CRC) that runs past the end is a
+  // truncated file.
   TDatenStrom strom;
   uint64_t pos = 8 + 8 + 13 + 4;
   while (pos < groesse) {
@@ -176,6 +184,7 @@ bool Quarz_Bild::LadePNG(TSpeicher& speicher) {
       return false;
     }
     const uint32_t laenge = LiesBE(daten + pos);
+    if (IstTyp(daten + pos + 4, "IEND")) break;
     if (IstTyp(daten + pos + 4, "IDAT") && laenge > 0) strom.teile.emplace_back(daten + pos + 8, laenge);
     pos += 12 + uint64_t{laenge};
   }
@@ -185,7 +194,7 @@ bool Quarz_Bild::LadePNG(TSpeicher& speicher) {
   uint64_t gepackt = 0;
   for (const auto& teil : strom.teile) gepackt += teil.second;
   if ((uint64_t{farbtyp == 2 ? 3u : 4u} * breite + 1) * hoehe > 1032 * gepackt + 1032) {
-    Fehler("\n  Picture data doesn't fit picture size.");
+    Fehler(kPasstNicht);
     return false;
   }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -21,6 +22,12 @@ using Bytes = std::vector<uint8_t>;
 
 void HaengeBE(Bytes& d, uint32_t w) {
   d.insert(d.end(), {uint8_t(w >> 24), uint8_t(w >> 16), uint8_t(w >> 8), uint8_t(w)});
+}
+
+// The bytes with more behind them.
+Bytes Mit(Bytes d, const Bytes& dahinter) {
+  d.insert(d.end(), dahinter.begin(), dahinter.end());
+  return d;
 }
 
 // One chunk with zlib's CRC (or a wrong one).
@@ -191,7 +198,12 @@ TEST(PNG, BeschaedigteDateienWerdenAbgewiesen) {
       {"largest image from a few bytes", BauePng(Kopf(16384, 16384, 6), Packe(Bytes(100, 0))),
        "Picture data doesn't fit picture size."},
       {"filter 5", BauePng(Kopf(9, 7, 6), Packe(Zeilen(pixel, 36, 5))), "Unknown filter type 5."},
-      {"filter 200", BauePng(Kopf(9, 7, 6), Packe(Zeilen(pixel, 36, 200))), "Unknown filter type -56."},
+      {"filter 200", BauePng(Kopf(9, 7, 6), Packe(Zeilen(pixel, 36, 200))), "Unknown filter type 200."},
+      {"filter 255", BauePng(Kopf(9, 7, 6), Packe(Zeilen(pixel, 36, 255))), "Unknown filter type 255."},
+      {"height 0", BauePng(Kopf(5, 0, 6), Packe({})), "PNG-Header ist ungültig."},
+      {"width 0", BauePng(Kopf(0, 3, 6), Packe({0, 0, 0})), "PNG-Header ist ungültig."},
+      {"chunk past the end after IDAT", Mit(Bytes(gut.begin(), gut.end() - 12), {0, 0, 0, 9, 't', 'E', 'X', 't'}),
+       "PNG-Datei ist abgeschnitten."},
       {"wider than any image", BauePng(Kopf(100000, 1, 6), {}), "PNG-Bild ist zu groß"},
       {"taller than any image", BauePng(Kopf(1, 0x7FFFFFFF, 2), {}), "PNG-Bild ist zu groß"},
   };
@@ -199,8 +211,9 @@ TEST(PNG, BeschaedigteDateienWerdenAbgewiesen) {
     TLogFaenger log;
     EXPECT_FALSE(Lade(f.datei).gut) << f.name;
     ASSERT_EQ(log.mZeilen.size(), 1u) << f.name << ": " << log.Alle();
-    EXPECT_TRUE(log.Enthaelt("!Quarz_Bild::LadePNG():")) << f.name;
-    EXPECT_TRUE(log.Enthaelt(f.meldung)) << f.name << ": " << log.Alle();
+    // One line: the method, then the reason.
+    EXPECT_TRUE(log.Enthaelt(std::string("!Quarz_Bild::LadePNG(): ") + f.meldung)) << f.name << ": " << log.Alle();
+    EXPECT_EQ(std::count(log.mZeilen[0].begin(), log.mZeilen[0].end(), '\n'), 1) << f.name;
   }
 }
 
@@ -228,8 +241,10 @@ TEST(PNG, DateienDieLaden) {
       {"wrong CRCs", BauePng(Kopf(9, 7, 2), gepackt, 2, true), 9, 7, soll},
       {"other chunks and an empty IDAT", mitText, 9, 7, soll},
       {"no IEND", ohneIend, 9, 7, soll},
-      {"height 0", BauePng(Kopf(5, 0, 6), Packe({})), 5, 0, {}},
-      {"width 0", BauePng(Kopf(0, 3, 6), Packe({0, 0, 0})), 0, 3, {}},
+      // Whatever follows "IEND" is no part of the image.
+      {"two newlines after IEND", Mit(BauePng(Kopf(9, 7, 2), gepackt), {'\n', '\n'}), 9, 7, soll},
+      {"a chunk past the end after IEND", Mit(BauePng(Kopf(9, 7, 2), gepackt), {0, 0, 9, 9, 'I', 'D', 'A', 'T', 1}),
+       9, 7, soll},
   };
   for (const auto& f : faelle) {
     TLogFaenger log;
@@ -268,6 +283,10 @@ TEST(PNG, GeschriebeneDateiLiestSichZurueck) {
     ASSERT_TRUE(zurueck.LadeBildAusDatei(L"geschrieben.png"));
     EXPECT_EQ(AlsRgba(zurueck.mPixel, zurueck.mBreite, zurueck.mHoehe, zurueck.mPitch), soll);
     EXPECT_EQ(MagickRgba("geschrieben.png"), soll);
+    // Two newlines behind the end (as a text-mode transfer may add) change nothing.
+    const TLadeErgebnis mitZeilen = Lade(Mit(datei, {'\n', '\n'}));
+    EXPECT_TRUE(mitZeilen.gut) << log.Alle();
+    EXPECT_EQ(mitZeilen.rgba, soll);
     // Every CRC is right (ImageMagick warns about wrong ones; check them here too).
     for (size_t p = 8; p + 12 <= datei.size();) {
       const uint32_t n = uint32_t(datei[p]) << 24 | datei[p + 1] << 16 | datei[p + 2] << 8 | datei[p + 3];
