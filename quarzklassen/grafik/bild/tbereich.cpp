@@ -34,6 +34,12 @@ uint16_t Auf16Bit(float wert) { return static_cast<uint16_t>(Klemme01(wert) * 65
 // float that k / 255 is, or a round trip through float loses a step.
 float Von8Bit(uint32_t k) { return static_cast<float>(k) / 255.0f; }
 float Von16Bit(uint32_t k) { return static_cast<float>(k) / 65535.0f; }
+// Narrow channels (5 and 6 bits) round to the nearest step: truncating would lose up to a
+// whole step, which at these widths is plainly visible.
+uint16_t AufBits(float wert, uint32_t groesster) {
+  return static_cast<uint16_t>(Klemme01(wert) * static_cast<float>(groesster) + 0.5f);
+}
+float VonBits(uint32_t k, uint32_t groesster) { return static_cast<float>(k) / static_cast<float>(groesster); }
 
 template <typename T>
 T Lies(const uint8_t* p) {
@@ -198,7 +204,11 @@ TAlphaFarbe TBereich::LiesPixel(uint64_t x, uint64_t y) const {
                          Von16Bit(w >> 32 & 0xFFFF), Von16Bit(w >> 48));
     }
     case Quarz::PF_A8: return TAlphaFarbe(Von8Bit(*p), 0.0f, 0.0f, 1.0f);
-    default: return schwarz;  // R5G6B5, A2B10G10R10: no per-pixel reads
+    case Quarz::PF_R5G6B5: {
+      const uint16_t w = Lies<uint16_t>(p);
+      return TAlphaFarbe(VonBits(w >> 11, 31), VonBits(w >> 5 & 63, 63), VonBits(w & 31, 31), 1.0f);
+    }
+    default: return schwarz;  // A2B10G10R10: no per-pixel reads
   }
 }
 
@@ -240,6 +250,9 @@ void TBereich::SchreibePixel(uint64_t x, uint64_t y, const TAlphaFarbe& f) {
                                 uint64_t{Auf16Bit(f.g)} << 16 | Auf16Bit(f.r));
       break;
     case Quarz::PF_A8: *p = Auf8Bit(f.r); break;
-    default: break;  // R5G6B5, A2B10G10R10: no per-pixel writes
+    case Quarz::PF_R5G6B5:
+      Schreibe<uint16_t>(p, static_cast<uint16_t>(AufBits(f.r, 31) << 11 | AufBits(f.g, 63) << 5 | AufBits(f.b, 31)));
+      break;
+    default: break;  // A2B10G10R10: no per-pixel writes
   }
 }

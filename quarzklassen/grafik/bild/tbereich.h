@@ -21,10 +21,11 @@ struct TBereich {
   void SchreibeInBereich(TBereich& ziel, uint64_t x, uint64_t y) const;
 
   // One pixel as float RGBA; outside the region, or in a format without per-pixel reads
-  // (R5G6B5, A2B10G10R10), opaque black.
+  // (A2B10G10R10), opaque black.
   TAlphaFarbe LiesPixel(uint64_t x, uint64_t y) const;
-  // Writes one pixel from float RGBA; integer channels are clamped to [0, 1] first. Nothing
-  // is written outside the region or in R5G6B5, A2B10G10R10 and the DXT formats.
+  // Writes one pixel from float RGBA; integer channels are clamped to [0, 1] first (and
+  // rounded to the nearest step in R5G6B5). Nothing is written outside the region or in
+  // A2B10G10R10 and the DXT formats.
   void SchreibePixel(uint64_t x, uint64_t y, const TAlphaFarbe& farbe);
 
   // A region counts as present when it has pixels, a size and a pitch.

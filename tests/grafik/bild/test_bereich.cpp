@@ -36,8 +36,11 @@ TEST(TBereich, PixelSchreibenUndLesen) {
       {Quarz::PF_R32F, {1e20f, 7, 7, 7}, {1e20f, 0, 0, 1}},
       {Quarz::PF_G32R32F, {-3, 0.1f, 7, 7}, {-3, 0.1f, 0, 1}},
       {Quarz::PF_A32B32G32R32F, {0.1f, 0.2f, 0.3f, -0.4f}, {0.1f, 0.2f, 0.3f, -0.4f}},
+      // 5, 6 and 5 bits, each rounded to the nearest step; no alpha.
+      {Quarz::PF_R5G6B5, {1, 0.5f, 0.2f, 0.3f}, {1, 32 / 63.0f, 6 / 31.0f, 1}},
+      {Quarz::PF_R5G6B5, {kNaN, 2, 0.99f, 0}, {0, 1, 1, 1}},
       // No per-pixel access: reads give opaque black, writes change nothing.
-      {Quarz::PF_R5G6B5, {1, 1, 1, 1}, {0, 0, 0, 1}},
+      {Quarz::PF_A2B10G10R10, {1, 1, 1, 1}, {0, 0, 0, 1}},
   };
   for (const auto& f : faelle) {
     SCOPED_TRACE(testing::Message() << "format " << f.format << " " << f.geschrieben);
@@ -62,7 +65,7 @@ TEST(TBereich, PixelSchreibenUndLesen) {
 // division, not a product with a rounded reciprocal.
 TEST(TBereich, KanalwerteUeberlebenDenWegUeberFloat) {
   for (auto [format, groesster] : {std::pair{Quarz::PF_A8, 255u}, {Quarz::PF_G16R16, 65535u},
-                                   {Quarz::PF_A16B16G16R16, 65535u}}) {
+                                   {Quarz::PF_A16B16G16R16, 65535u}, {Quarz::PF_R5G6B5, 65535u}}) {
     Quarz_Bild bild(1, 1, format, 1);
     int falsch = 0;
     for (uint32_t k = 0; k <= groesster; ++k) {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -517,6 +518,27 @@ TEST_F(GrafikTest, ShutdownReportsEveryResourceNotFreed) {
       << mLog.Alle();
   EXPECT_EQ(mLog.Zaehle("nicht freigegeben"), 1);  // the default states are freed, not reported
   EXPECT_TRUE(mLog.Enthaelt("Screen wird geschlossen."));
+}
+
+// ---- 16-bit back buffer ------------------------------------------------------------------------
+
+// A 5-6-5 back buffer cleared to a colour reads back (as screenshots read it) as that colour
+// within the format's steps, not as black.
+TEST(Rueckpuffer16Bit, GeleertesBildLiestSichInDerFarbeZurueck) {
+  gTimer.Starte();
+  ASSERT_TRUE(Quarz_Screen3D::Init(Quarz_Screen3D::Modus{32, 16, 1, 0}, Quarz_Screen3D::FLAG_ANWENDUNG));
+  Quarz_ZeichenKontext* kontext = Quarz_Screen3D::GetZeichenKontext();
+  ASSERT_NE(kontext, nullptr);
+  EXPECT_EQ(Quarz_Screen3D::mModus.m16Bit, 1u);
+  kontext->Leeren(1, 0.5f, 0.25f, 1.0f, 1.0f);
+  const std::vector<uint32_t> bild = LiesBildschirm(*kontext, 32, 16);
+  Quarz_Screen3D::Beenden();
+  // One 5-bit step is 255 / 31 = 8.2 of 8 bits: nearer than that to 0x80, 0x40, 0xFF.
+  int falsch = 0;
+  for (uint32_t p : bild)
+    for (auto [schiebe, soll] : {std::pair{24, 0xFF}, {16, 0x80}, {8, 0x40}, {0, 0xFF}})
+      falsch += std::abs(static_cast<int>(p >> schiebe & 0xFF) - soll) > 8;
+  EXPECT_EQ(falsch, 0) << std::hex << bild[0];
 }
 
 }  // namespace
