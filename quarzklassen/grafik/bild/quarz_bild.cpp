@@ -30,7 +30,18 @@ Quarz_Bild::Quarz_Bild(uint64_t breite, uint64_t hoehe, Quarz_Pixelformat format
   SetGroesse(breite, hoehe, format, mipAnzahl);
 }
 
-Quarz_Bild::~Quarz_Bild() { GibAllesFrei(); }
+Quarz_Bild::~Quarz_Bild() {
+  if (mCubeMap && !mIstMipStufe && mSeiten[kBasisSeite] != this) VerlasseWuerfel();
+  GibAllesFrei();
+}
+
+void Quarz_Bild::VerlasseWuerfel() {
+  for (Quarz_Bild* stufe = this; stufe; stufe = stufe->mNaechsteStufe)
+    for (Quarz_Bild* andere : stufe->mSeiten)
+      if (andere && andere != stufe)
+        for (Quarz_Bild*& eintrag : andere->mSeiten)
+          if (eintrag == stufe) eintrag = nullptr;
+}
 
 void Quarz_Bild::GibAllesFrei() {
   if (IstBasisSeite())

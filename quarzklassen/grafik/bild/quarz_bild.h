@@ -67,6 +67,9 @@ public:
 
 private:
   bool IstBasisSeite() const { return mCubeMap && !mIstMipStufe && mSeiten[kBasisSeite] == this; }
+  // Takes this face (not the base) and every level of it out of the face tables of its cube
+  // map, so that the base does not free it a second time.
+  void VerlasseWuerfel();
   // Frees the buffer, the chain and, on a base face, the other faces; the image becomes an
   // empty 2D image.
   void GibAllesFrei();

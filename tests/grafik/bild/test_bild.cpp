@@ -1,6 +1,7 @@
 // Image sizes, mip chains, cube maps and the regions handed to texture creation.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "quarzklassen/grafik/bild/quarz_bild.h"
@@ -105,6 +106,31 @@ TEST(QuarzBild, UmbauNurVonDerBasis) {
   EXPECT_EQ(log.Zaehle("!Quarz_Bild::SetGroesse("), 3);
   EXPECT_EQ(log.Zaehle("!Quarz_Bild::SetCubeMapGroesse("), 3);
   PruefeWuerfel(basis, 4, 3);
+}
+
+// A face other than the base, deleted on its own, leaves every face table at every level; the
+// base then frees only what is left (AddressSanitizer sees any second free).
+TEST(QuarzBild, EinzelneSeiteGehtAusAllenTabellen) {
+  for (int geloescht : {0, 2, 5}) {
+    auto basis = std::make_unique<Quarz_Bild>();
+    basis->SetCubeMapGroesse(8, Quarz::PF_A8R8G8B8, 0);
+    Quarz_Bild* seite = basis->mSeiten[geloescht];
+    const Quarz_Bild* stufen[4];
+    for (int k = 0; k < 4; ++k) stufen[k] = Quarz_Bild::GetMipStufe(seite, k);
+    delete seite;
+    for (int k = 0; k < 4; ++k)
+      for (int s = 0; s < 6; ++s) {
+        const Quarz_Bild* ebene = s == geloescht ? nullptr : Quarz_Bild::GetMipStufe(basis->mSeiten[s], k);
+        ASSERT_EQ(ebene != nullptr, s != geloescht) << s << " " << k;
+        if (!ebene) continue;
+        for (int t = 0; t < 6; ++t) EXPECT_NE(ebene->mSeiten[t], stufen[k]) << geloescht << " " << s << " " << k;
+        EXPECT_EQ(ebene->mSeiten[geloescht], nullptr);
+      }
+    // The rest of the cube map still changes its chain as one.
+    basis->SetMipStufen(2);
+    EXPECT_EQ(basis->mSeiten[geloescht], nullptr);
+    basis.reset();
+  }
 }
 
 TEST(QuarzBild, AlleStufenFuerDieTextur) {
