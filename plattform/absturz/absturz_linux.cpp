@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <ucontext.h>
 #include <unistd.h>
@@ -317,6 +318,12 @@ void SchreibeAlles(int fd, const char* daten, size_t laenge) {
     daten += n;
     laenge -= static_cast<size_t>(n);
   }
+}
+
+bool GleichesZiel(int fd1, int fd2) {
+  struct stat a {}, b {};
+  if (::fstat(fd1, &a) != 0 || ::fstat(fd2, &b) != 0) return false;
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 void HaengeAnDatei(const char* pfad, const char* daten, size_t laenge) {

@@ -46,6 +46,9 @@ void SetzeStapelGrenzen(uint64_t unten, uint64_t oben);
 
 // Writes all bytes (repeating short writes); appends to a file opened and closed for this call.
 void SchreibeAlles(int fd, const char* daten, size_t laenge);
+// True when both descriptors lead to the same file, pipe or terminal (same device and inode),
+// so that writing to both would show the text twice.
+bool GleichesZiel(int fd1, int fd2);
 void HaengeAnDatei(const char* pfad, const char* daten, size_t laenge);
 
 // Runs arbeit(daten) under a watchdog: false when it did not finish within the seconds given

@@ -158,8 +158,9 @@ void AbsturzZeile(const char* zeile) {
 
   if (gLog.IstGestartet() && gLog.mDateiPfad && t_logfile.mBool.load(std::memory_order_relaxed))
     Plattform::HaengeAnDatei(gLog.mDateiPfad->c_str(), text.Daten(), text.Laenge());
+  // Standard output and error are often the same terminal (or file): there each line once.
   Plattform::SchreibeAlles(1, text.Daten(), text.Laenge());
-  Plattform::SchreibeAlles(2, text.Daten(), text.Laenge());
+  if (!Plattform::GleichesZiel(1, 2)) Plattform::SchreibeAlles(2, text.Daten(), text.Laenge());
 }
 
 void Absturzbehandlung(const Plattform::AbsturzFall& fall) {

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -198,14 +199,17 @@ TEST_P(AbsturzTest, BerichtStapelUndMinidump) {
 INSTANTIATE_TEST_SUITE_P(Abstuerze, AbsturzTest, ::testing::ValuesIn(kAbstuerze),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Runs the start probe and returns its wait status.
-int StarteProbe(const char* argument) {
+// Runs the start probe and returns its wait status. Standard output and error go to the files
+// given (opened once when both are the same name), else nowhere.
+int StarteProbe(const char* argument, const char* aus = "/dev/null", const char* fehler = "/dev/null") {
   const std::string probe = std::string(WEILERBAU_BAU) + "/tests/absturz_startprobe";
   const pid_t kind = ::fork();
   if (kind == 0) {
-    const int stumm = ::open("/dev/null", O_WRONLY);
-    ::dup2(stumm, 1);
-    ::dup2(stumm, 2);
+    const int flags = O_WRONLY | O_CREAT | O_APPEND;
+    const int a = ::open(aus, flags, 0644);
+    const int f = std::strcmp(aus, fehler) == 0 ? a : ::open(fehler, flags, 0644);
+    ::dup2(a, 1);
+    ::dup2(f, 2);
     ::execl(probe.c_str(), probe.c_str(), argument, static_cast<char*>(nullptr));
     ::_exit(127);
   }
@@ -234,6 +238,35 @@ TEST(AbsturzStart, DasProgrammInstalliertHandlerUndAudioInDerStartReihenfolge) {
   EXPECT_NE(log.find("StartprobeAbsturz"), std::string::npos) << log;
   EXPECT_NE(log.find("Minidump created."), std::string::npos) << log;
   EXPECT_EQ(LiesDatei(ordner + "MiniDump.dmp").substr(0, 4), "MDMP");
+}
+
+// Where standard output and error are one file or terminal, each report line shows once there;
+// two different ones each get every line. The log file keeps its one copy.
+TEST(AbsturzStart, BerichtszeilenEinmalJeZiel) {
+  const std::string ordner = Utf8Pfad(gSystem.mBenutzerPfad, L"");
+  const std::string code = "!Exception code: C0000005 ACCESS_VIOLATION";
+  auto anzahl = [&](const std::string& text) {
+    int n = 0;
+    for (size_t p = text.find(code); p != std::string::npos; p = text.find(code, p + 1)) ++n;
+    return n;
+  };
+  const struct {
+    const char* aus;
+    const char* fehler;
+    bool eineDatei;
+  } faelle[] = {{"eins.txt", "eins.txt", true},
+                {"zweimal_geoeffnet.txt", "./zweimal_geoeffnet.txt", true},  // two descriptors, one file
+                {"aus.txt", "fehler.txt", false}};
+  for (const auto& f : faelle) {
+    std::remove((ordner + "spiel.log").c_str());
+    const int status = StarteProbe("absturz", f.aus, f.fehler);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGSEGV) << status;
+    EXPECT_EQ(anzahl(LiesDatei(f.aus)), 1) << f.aus << ": " << LiesDatei(f.aus);
+    if (!f.eineDatei) {
+      EXPECT_EQ(anzahl(LiesDatei(f.fehler)), 1) << f.fehler;
+    }
+    EXPECT_EQ(anzahl(LiesDatei(ordner + "spiel.log")), 1) << f.aus;
+  }
 }
 
 }  // namespace
