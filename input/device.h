@@ -20,7 +20,9 @@ class Device {
   virtual uint32_t GetAxisCount() const { return 0; }
   virtual std::string GetAxisText(uint32_t) const { return {}; }
   virtual bool IsButtonDown(uint32_t) const { return false; }
-  // Down now and up at the end of the previous frame.
+  // Went down (up) in this frame. Keys and mouse buttons count the frame's own events, so a
+  // press and release within one frame are a press in it and a release in the next; controller
+  // buttons compare the state with the previous frame's.
   virtual bool WasButtonPressed(uint32_t) const { return false; }
   virtual bool WasButtonReleased(uint32_t) const { return false; }
   virtual float GetAxisAbsolute(uint32_t) const { return 0.0f; }

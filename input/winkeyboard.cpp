@@ -76,13 +76,9 @@ WinInput* WinKeyboard::Owner() const { return static_cast<WinInput*>(mOwner); }
 
 bool WinKeyboard::IsButtonDown(uint32_t n) const { return n < 256 && Bit(mKeys, n); }
 
-bool WinKeyboard::WasButtonPressed(uint32_t n) const {
-  return n < 256 && Bit(mKeys, n) && !Bit(mPreviousKeys, n);
-}
+bool WinKeyboard::WasButtonPressed(uint32_t n) const { return n < 256 && Bit(mPressed, n); }
 
-bool WinKeyboard::WasButtonReleased(uint32_t n) const {
-  return n < 256 && !Bit(mKeys, n) && Bit(mPreviousKeys, n);
-}
+bool WinKeyboard::WasButtonReleased(uint32_t n) const { return n < 256 && Bit(mReleased, n); }
 
 std::string WinKeyboard::GetButtonText(uint32_t key) const {
   std::u16string name;
@@ -90,7 +86,11 @@ std::string WinKeyboard::GetButtonText(uint32_t key) const {
   return ToUtf8(name, 255);
 }
 
-void WinKeyboard::BeginFrame() { std::memcpy(mPreviousKeys, mKeys, sizeof mKeys); }
+void WinKeyboard::BeginFrame() {
+  std::memset(mPressed, 0, sizeof mPressed);
+  std::memcpy(mReleased, mReleasedNext, sizeof mReleased);
+  std::memset(mReleasedNext, 0, sizeof mReleasedNext);
+}
 
 uint32_t WinKeyboard::KeyCode(uint16_t make, uint16_t flags, uint16_t virtualKey) const {
   auto& layer = Owner()->Layer();
@@ -177,6 +177,10 @@ void WinKeyboard::SetKey(uint32_t key, uint32_t codePoint, bool down) {
 void WinKeyboard::ChangeKey(uint32_t key, uint32_t codePoint, bool down) {
   const uint64_t bit = uint64_t(1) << (key % 64);
   mKeys[key / 64] = down ? (mKeys[key / 64] | bit) : (mKeys[key / 64] & ~bit);
+  // A release of a key that went down in this frame counts in the next one, so that a reader
+  // polling once a frame sees the press first.
+  if (down) SetBit(mPressed, key);
+  else SetBit(Bit(mPressed, key) ? mReleasedNext : mReleased, key);
   Owner()->NoteKeyChange(this, key, codePoint, down);
   Owner()->RaiseKey(this, key, codePoint, down);
 }
@@ -185,6 +189,9 @@ void WinKeyboard::ReleaseAll() {
   for (uint32_t key = 0; key < 256; ++key) {
     if (!Bit(mKeys, key)) continue;
     ChangeKey(key, 0, false);
-    mPreviousKeys[key / 64] |= uint64_t(1) << (key % 64);  // WasKeyReleased reports it this frame
+    // WasKeyReleased reports it in this frame, even for a key that went down in it.
+    const uint64_t bit = uint64_t(1) << (key % 64);
+    mReleasedNext[key / 64] &= ~bit;
+    mReleased[key / 64] |= bit;
   }
 }

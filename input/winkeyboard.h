@@ -27,7 +27,11 @@ class WinKeyboard : public ORVIS::Keyboard {
 
   uint64_t mRawHandle;
   uint64_t mKeys[4] = {};
-  uint64_t mPreviousKeys[4] = {};
+  // Keys that went down and went up in this frame, from the events themselves: a tap shorter
+  // than a frame shows as pressed in its frame and released in the next (mReleasedNext).
+  uint64_t mPressed[4] = {};
+  uint64_t mReleased[4] = {};
+  uint64_t mReleasedNext[4] = {};
   uint32_t mPendingDeadKey = 0;
 
  private:
@@ -36,4 +40,5 @@ class WinKeyboard : public ORVIS::Keyboard {
   // Updates the key's bit, runs the repeat bookkeeping and raises the key event.
   void ChangeKey(uint32_t key, uint32_t codePoint, bool down);
   static bool Bit(const uint64_t* words, uint32_t k) { return (words[k / 64] >> (k % 64)) & 1; }
+  static void SetBit(uint64_t* words, uint32_t k) { words[k / 64] |= uint64_t(1) << (k % 64); }
 };

@@ -38,13 +38,9 @@ WinMouse* WinMouse::Target() {
 
 bool WinMouse::IsButtonDown(uint32_t n) const { return n < kButtons && ((mButtons >> n) & 1); }
 
-bool WinMouse::WasButtonPressed(uint32_t n) const {
-  return n < kButtons && ((mButtons >> n) & 1) && !((mPreviousButtons >> n) & 1);
-}
+bool WinMouse::WasButtonPressed(uint32_t n) const { return n < kButtons && ((mPressed >> n) & 1); }
 
-bool WinMouse::WasButtonReleased(uint32_t n) const {
-  return n < kButtons && !((mButtons >> n) & 1) && ((mPreviousButtons >> n) & 1);
-}
+bool WinMouse::WasButtonReleased(uint32_t n) const { return n < kButtons && ((mReleased >> n) & 1); }
 
 float WinMouse::GetAxisAbsolute(uint32_t axis) const {
   switch (axis) {
@@ -65,7 +61,9 @@ float WinMouse::GetAxisDifference(uint32_t axis) const {
 }
 
 void WinMouse::BeginFrame() {
-  mPreviousButtons = mButtons;
+  mPressed = 0;
+  mReleased = mReleasedNext;
+  mReleasedNext = 0;
   mPreviousWheel = mWheel;
   mWheel = 0;
   // Tell the handler that the wheel came to rest.
@@ -86,6 +84,10 @@ void WinMouse::SetButton(uint32_t button, bool down) {
 void WinMouse::ChangeButton(uint32_t button, bool down) {
   const uint32_t bit = 1u << button;
   mButtons = down ? (mButtons | bit) : (mButtons & ~bit);
+  // A release of a button that went down in this frame counts in the next one.
+  if (down) mPressed |= bit;
+  else if (mPressed & bit) mReleasedNext |= bit;
+  else mReleased |= bit;
   Owner()->RaiseMouseButton(this, button, down);
 }
 
@@ -99,7 +101,9 @@ void WinMouse::ReleaseAll() {
   for (uint32_t b = 0; b < kButtons; ++b) {
     if (!(mButtons & (1u << b))) continue;
     ChangeButton(b, false);
-    mPreviousButtons |= 1u << b;  // WasButtonReleased reports it in this frame
+    // WasButtonReleased reports it in this frame, even for a button that went down in it.
+    mReleasedNext &= ~(1u << b);
+    mReleased |= 1u << b;
   }
 }
 

@@ -35,7 +35,10 @@ class WinMouse : public ORVIS::Mouse {
   float mX = 0, mY = 0;
   float mDx = 0, mDy = 0;
   float mWheel = 0, mPreviousWheel = 0;
-  uint32_t mButtons = 0, mPreviousButtons = 0;
+  uint32_t mButtons = 0;
+  // Buttons that went down and went up in this frame, from the events: a click shorter than a
+  // frame shows as pressed in its frame and released in the next (mReleasedNext).
+  uint32_t mPressed = 0, mReleased = 0, mReleasedNext = 0;
   uint8_t mInFrame = 0;
   float mPendingDx = 0, mPendingDy = 0;
 

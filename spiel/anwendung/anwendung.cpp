@@ -1,13 +1,9 @@
 #include "spiel/anwendung/anwendung.h"
 
-#include <cinttypes>
-#include <cmath>
 #include <memory>
 #include <utility>
 
 #include "input/inputhandler.h"
-#include "input/keyboard.h"
-#include "input/mouse.h"
 #include "plattform/system/system_linux.h"
 #include "quarzklassen/grafik/geraet/quarz_screen3d.h"
 #include "quarzklassen/grafik/geraet/quarz_zeichenkontext.h"
@@ -24,15 +20,13 @@
 #include "spiel/grafik/datenpfad.h"
 #include "spiel/darstellung/filtersatz.h"
 #include "spiel/anwendung/kamera.h"
-#include "spiel/oberflaeche/mauszeiger.h"
+#include "spiel/anwendung/spielrunde.h"
 #include "spiel/welt/modell.h"
 #include "spiel/welt/modelle.h"
 #include "spiel/welt/modellpuffer.h"
-#include "spiel/welt/platzierung.h"
 #include "spiel/grafik/spielgrafik.h"
 #include "spiel/welt/szene.h"
 #include "spiel/darstellung/szenenrenderer.h"
-#include "spiel/welt/vorrat.h"
 #include "spiel/grafik/zeichenkontextpuffer.h"
 #include "spiel/welt/zufall.h"
 
@@ -43,15 +37,9 @@ extern Quarz_Variable vsync;
 
 namespace Spiel {
 
-Quarz_KonsoleStandardAnzeige* gKonsolenAnzeige = nullptr;
-
 namespace {
 
 constexpr const char* kFunktion = "Spiel::Anwendung::Anwendung";
-constexpr uint32_t kTasteF1 = 0x3B;
-constexpr uint32_t kTasteF11 = 0x57;
-constexpr uint32_t kRadAchse = 2;
-constexpr uint32_t kLinkerKnopf = 0;
 
 // A tick count of 0.1 s, as both clocks cap their steps.
 int64_t ZehntelSekunde()
@@ -71,36 +59,6 @@ void GibSpielGrafikFrei()
     GebeModelleFrei();
 }
 
-// Everything the loop owns, torn down in one order however the loop ends (a normal quit or an
-// exception): first no handler any more, so that no key event during shutdown reaches the
-// build bar or the console; then the world, the filter set, the scene renderer and the build
-// bar; the game clock, which the world and an open pause menu still point to, goes last.
-struct Spielrunde
-{
-    Quarz_Timer uhr;
-    std::unique_ptr<Szene> welt;
-    std::unique_ptr<Buttons> leiste;
-    std::unique_ptr<SzenenRenderer> renderer;
-    std::unique_ptr<FilterSatz> filter;
-    bool pauseFilter = false;
-
-    Spielrunde() = default;
-    Spielrunde(const Spielrunde&) = delete;
-    Spielrunde& operator=(const Spielrunde&) = delete;
-    ~Spielrunde()
-    {
-        if (ORVIS::InputSystem::Instance)
-            ORVIS::InputSystem::Instance->SetHandler(nullptr);
-        welt.reset();
-        filter.reset();
-        renderer.reset();
-        leiste.reset();
-        uhr.Leere();
-        // Deferred GUI work would reach elements that are gone with the build bar.
-        gTimer.Leere();
-    }
-};
-
 uint32_t Zufallsstart()
 {
     uint32_t saat = 0;
@@ -109,28 +67,37 @@ uint32_t Zufallsstart()
     return saat;
 }
 
-// The cursor over the spot under the mouse and, on a released button, the placement there.
-void WaehleBauplatz(Szene& welt, const Kamera& kamera, uint64_t typ, float mausX, float mausY, bool losgelassen)
+// The application's window: sizes from its drawing context, the scene with the pause fade,
+// the console display, screenshots and present.
+class Fensteranzeige : public Anzeige
 {
-    if (typ == 0)
+public:
+    explicit Fensteranzeige(Quarz_KonsoleStandardAnzeige& konsole) : mKonsole(konsole) {}
+
+    void Groesse(float& breite, float& hoehe) const override
     {
-        welt.SetzeInstanzMatrix(1, TMatrix4::Verschiebung(0.0f, 1000000.0f, 0.0f));
-        return;
+        const Quarz_ZeichenKontext& kontext = *Quarz_Screen3D::GetZeichenKontext();
+        breite = static_cast<float>(kontext.BildschirmBreite());
+        hoehe = static_cast<float>(kontext.BildschirmHoehe());
     }
-    // The ray spans the picture the renderer draws: the drawing context's screen.
-    const Quarz_ZeichenKontext& kontext = *Quarz_Screen3D::GetZeichenKontext();
-    Vektor ursprung, richtung;
-    kamera.Strahl(mausX, mausY, static_cast<float>(kontext.BildschirmBreite()),
-                  static_cast<float>(kontext.BildschirmHoehe()), ursprung, richtung);
-    const PickErgebnis treffer = welt.PickeRegion(ursprung, richtung);
-    const bool erlaubt = IstPlatzErlaubt(welt, typ, treffer.mRegion, treffer.mPunkt);
-    *welt.Instanz(1) = RenderInstanz(SucheModell(erlaubt ? "pfeil1" : "pfeil0"),
-                                     TMatrix4::Verschiebung(treffer.mPunkt.x, treffer.mPunkt.y, treffer.mPunkt.z));
-    if (erlaubt && losgelassen && Platziere(welt, typ, treffer.mRegion, treffer.mPunkt))
-        gLog.Schreibe("Gesetzt: Bautyp %" PRIu64 " bei (%.1f, %.1f); Vorrat %03" PRIu64 "x Nahrung, %03" PRIu64
-                      "x Holz, %03" PRIu64 "x Stein.",
-                      typ, treffer.mPunkt.x, treffer.mPunkt.z, Vorrat::Nahrung, Vorrat::Holz, Vorrat::Stein);
-}
+    void ZeichneSzene(Spielrunde& runde) override
+    {
+        if (runde.pauseFilter)
+            runde.filter->SetParameter("staerke", runde.blende, 0.0f, 0.0f, 0.0f);
+        runde.renderer->Zeichne(*runde.welt, runde.kamera.Ziel(), runde.kamera.mAbstand, runde.kamera.Neigung(),
+                                *runde.filter);
+    }
+    void ZeichneKonsole() override { mKonsole.Zeichne(); }
+    void Bildschirmfoto() override { SpeichereBildschirmfoto(); }
+    void Praesentiere() override
+    {
+        if (Quarz_ZeichenKontext* kontext = Quarz_Screen3D::GetZeichenKontext())
+            kontext->Praesentiere();
+    }
+
+private:
+    Quarz_KonsoleStandardAnzeige& mKonsole;
+};
 
 }  // namespace
 
@@ -190,7 +157,6 @@ Anwendung::Anwendung()
     gSystem.mEreignisAbfrage = MitEingabe(mFensterAbfrage);
 
     mKonsole = new Quarz_KonsoleStandardAnzeige(DatenDatei(L"calibrib.fnt"));
-    gKonsolenAnzeige = mKonsole;
 
     // The models' buffers come from the screen's drawing context.
     mModellPuffer = new ZeichenKontextPuffer(*Quarz_Screen3D::GetZeichenKontext());
@@ -201,7 +167,6 @@ Anwendung::Anwendung()
 
 Anwendung::~Anwendung()
 {
-    gKonsolenAnzeige = nullptr;
     delete mKonsole;
     mKonsole = nullptr;
     gSystem.mEreignisAbfrage = std::move(mFensterAbfrage);
@@ -235,56 +200,15 @@ void Anwendung::Lauf()
         runde.pauseFilter = true;
     }
 
-    Kamera kamera(runde.welt->mStartpunkt.x, runde.welt->mStartpunkt.z);
-    float blende = 0.0f;
+    runde.kamera = Kamera(runde.welt->mStartpunkt.x, runde.welt->mStartpunkt.z);
+    runde.konsole = mKonsole;
+    runde.konsoleSichtbar = &mKonsole->mSichtbar;
 
+    Fensteranzeige anzeige(*mKonsole);
     while (!gSystem.mBeenden)
     {
         Plattform::NaechstesBild();
-        eingabe.Update();
-        if (gSystem.mEreignisAbfrage)
-            gSystem.mEreignisAbfrage();
-        if (Plattform::BeendenAngefordert())
-            gSystem.mBeenden = true;
-        gTimer.Aktualisiere();
-        gLog.LeereWarteschlange();
-        runde.uhr.Aktualisiere();
-        runde.welt->AktualisiereObjekte();
-
-        const float dt = gTimer.LetzterSchrittSekunden();
-        const bool pausiert = runde.uhr.mPausiert;
-        blende = NaechsteBlende(blende, pausiert, dt);
-        if (runde.pauseFilter)
-            runde.filter->SetParameter("staerke", blende, 0.0f, 0.0f, 0.0f);
-
-        ORVIS::Keyboard* tastatur = eingabe.mPrimaryKeyboard;
-        ORVIS::Mouse* maus = eingabe.mPrimaryMouse;
-        if (!pausiert)
-        {
-            kamera.Steuere(tastatur, dt);
-            if (maus)
-                kamera.Zoome(maus->GetAxisAbsolute(kRadAchse));
-        }
-        kamera.Glaette(dt);
-
-        runde.renderer->Zeichne(*runde.welt, kamera.Ziel(), kamera.mAbstand, kamera.Neigung(), *runde.filter);
-
-        float mausX = 0.0f, mausY = 0.0f;
-        MausPosition(maus, mausX, mausY);
-        if (!pausiert && !runde.leiste->TrifftGuiElement(mausX, mausY))
-            WaehleBauplatz(*runde.welt, kamera, runde.leiste->Gebaeudeauswahl(), mausX, mausY,
-                           maus && maus->WasButtonReleased(kLinkerKnopf));
-
-        runde.leiste->Aktualisiere();
-        mKonsole->Zeichne();
-
-        if (tastatur && tastatur->WasKeyPressed(kTasteF1))
-            SpeichereBildschirmfoto();
-        if (tastatur && tastatur->WasKeyPressed(kTasteF11))
-            SchalteKonsoleUm(mKonsole->mSichtbar, mKonsole, eingabe, runde.leiste.get());
-
-        if (Quarz_ZeichenKontext* kontext = Quarz_Screen3D::GetZeichenKontext())
-            kontext->Praesentiere();
+        runde.Bild(eingabe, anzeige);
     }
 }
 

@@ -38,9 +38,6 @@ private:
     std::function<void()> mFensterAbfrage;
 };
 
-// The application's console display while it lives; null before and after.
-extern Quarz_KonsoleStandardAnzeige* gKonsolenAnzeige;
-
 // The window the input library serves: the screen's GLFW window.
 ORVIS::HWND HoleFensterHandle();
 // The input library's log hook: "Input says: ...".

@@ -1,17 +1,14 @@
 #pragma once
-// Where the pointer is, in the pixels the GUI and picking work in. The input library reports
-// window coordinates; on a scaled display the framebuffer has more pixels than the window.
+// Where the pointer is. The input library reports window coordinates, and the GUI surface, the
+// back buffer and the picking ray are all sized in window units: a scaled display only
+// enlarges the presented frame, so the position is used as it is.
 namespace ORVIS {
 class Mouse;
 }
 
 namespace Spiel {
 
-// The mouse's position in back-buffer pixels; (0, 0) without a mouse.
+// The mouse's position in window units; (0, 0) without a mouse.
 void MausPosition(const ORVIS::Mouse* maus, float& x, float& y);
-
-// A position in window coordinates scaled by the framebuffer-to-window ratio. An empty window
-// (iconified) leaves it as it is.
-void FensterZuPuffer(float& x, float& y, int fensterBreite, int fensterHoehe, int pufferBreite, int pufferHoehe);
 
 }  // namespace Spiel

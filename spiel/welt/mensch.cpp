@@ -207,6 +207,11 @@ float Mensch::HandleHeimUndFeld()
             mZustand = 1;
             mZiel = nullptr;
             mRichtung = 0.0f;
+            if (mHungrigeErnte)
+            {
+                mHungrigeErnte = false;
+                KehreZurArbeitZurueck();
+            }
         }
         return hopser;
     }

@@ -26,8 +26,8 @@ public:
 
     uint64_t mInstanz = SIZE_MAX;
     uint32_t mZustand = 0;
-    // Called to harvest while lying hungry: it eats what it brings in and then goes back to
-    // its workplace, which it keeps meanwhile.
+    // Called to a field while lying hungry: it keeps its workplace meanwhile and goes back to
+    // it when the job is done; after a harvest it first eats what it brings in.
     bool mHungrigeErnte = false;
     Objekt* mZiel = nullptr;
     // The quarry worker's rock region (states 24 and 25): a region index is no object.

@@ -830,10 +830,18 @@ Mensch* Szene::SucheFeldarbeiter(const Acker* acker, bool ernte) const
         if (Punkt(d, d) <= 1600.0f)
             return nullptr;
     }
-    Mensch* arbeiter = SucheArbeiter(acker);
-    if (!arbeiter && ernte)
-        arbeiter = Naechstes<Mensch>(Liste(Art::Mensch), acker->mPosition, [](const Mensch* m) { return m->mZustand == 2; });
-    return arbeiter;
+    if (Mensch* arbeiter = SucheArbeiter(acker))
+        return arbeiter;
+    const auto hungrig = [](const Mensch* m) { return m->mZustand == 2; };
+    if (!ernte)
+    {
+        // With every worker lying hungry and every field bare nobody would ever sow again: a
+        // worker without a workplace is called first, then one who goes back to its work after.
+        if (Mensch* ohneArbeit = Naechstes<Mensch>(Liste(Art::Mensch), acker->mPosition,
+                                                   [](const Mensch* m) { return m->mZustand == 2 && !m->mArbeitsplatz; }))
+            return ohneArbeit;
+    }
+    return Naechstes<Mensch>(Liste(Art::Mensch), acker->mPosition, hungrig);
 }
 
 Mensch* Szene::SucheTurmarbeiter(const Turm* turm) const

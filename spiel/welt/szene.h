@@ -57,8 +57,9 @@ public:
     PickErgebnis PickeRegion(const Vektor& ursprung, const Vektor& richtung) const;
 
     Mensch* SucheArbeiter(const Objekt* objekt) const;
-    // For a harvest (ernte), when no worker is idle, a worker lying hungry is called too: the
-    // grain it brings in is what lets it eat.
+    // When no worker is idle, a worker lying hungry is called too: for a harvest (ernte) the
+    // nearest, as the grain it brings in is what lets it eat; to sow, the nearest without a
+    // workplace, else the nearest of all.
     Mensch* SucheFeldarbeiter(const Acker* acker, bool ernte = false) const;
     Mensch* SucheTurmarbeiter(const Turm* turm) const;
     Bauernhaus* SucheBauernhaus(const Vektor& punkt) const;

@@ -2,6 +2,8 @@
 // and the order in which trees come apart.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "gui/hinweis.h"
 #include "quarzklassen/kern/quarz_ausnahme.h"
 #include "quarzklassen/kern/quarz_timer.h"
@@ -152,16 +154,37 @@ TEST_F(BaumTest, KindWechseltDenBehaelter) {
   EXPECT_EQ(k->mVater, b);
 }
 
+// Elements that count how many of their kind are alive and how often one was destroyed.
+template <class Element>
+struct Gezaehlt : Element {
+  template <class... Args>
+  explicit Gezaehlt(Args&&... args) : Element(std::forward<Args>(args)...) { ++sLebende; }
+  ~Gezaehlt() override {
+    --sLebende;
+    ++sZerstoert;
+  }
+  static inline int sLebende = 0;
+  static inline int sZerstoert = 0;
+};
+
 TEST_F(BaumTest, BehaelterLoeschtVieleKinder) {
-  // Each child takes itself out of the vector while the parent deletes them: no child is
-  // skipped or deleted twice (the address sanitizer watches).
-  auto* v = new VaterBasis();
+  // Each child takes itself out of the vector while the parent deletes them: every child is
+  // deleted, and each once.
+  using Behaelter = Gezaehlt<VaterBasis>;
+  using Blatt = Gezaehlt<Text>;
+  auto* v = new Behaelter();
   for (int i = 0; i < 50; ++i) {
-    auto* innen = new VaterBasis();
-    for (int j = 0; j < 3; ++j) innen->FuegeKindHinzu(new Text("t", 0));
+    auto* innen = new Behaelter();
+    for (int j = 0; j < 3; ++j) innen->FuegeKindHinzu(new Blatt("t", 0));
     v->FuegeKindHinzu(innen);
   }
+  ASSERT_EQ(Behaelter::sLebende, 51);
+  ASSERT_EQ(Blatt::sLebende, 150);
   delete v;
+  EXPECT_EQ(Behaelter::sLebende, 0);
+  EXPECT_EQ(Blatt::sLebende, 0);
+  EXPECT_EQ(Behaelter::sZerstoert, 51);
+  EXPECT_EQ(Blatt::sZerstoert, 150);
 }
 
 TEST_F(BaumTest, OberflaecheVergehtMitAllem) {
@@ -194,8 +217,15 @@ TEST_F(BaumTest, BeendenMitSichtbaremHinweis) {
   o->MausBewegung(leiste.mBoxen[2]->AbsoluteMitte());
   guitest::Schritt(0.6f);
   ASSERT_NE(o->mHinweisElement, nullptr);
+  // Shown once: one tooltip, the surface's topmost child.
+  int hinweise = 0;
+  for (Basis* kind : o->mKinder) hinweise += dynamic_cast<Hinweis*>(kind) != nullptr;
+  EXPECT_EQ(hinweise, 1);
+  EXPECT_EQ(o->mKinder.back(), o->mHinweisElement);
   leiste.mBildschirm.disconnect();
   delete o;
+  // Nothing the surface posted is left to run on what is gone.
+  EXPECT_TRUE(gTimer.mEreignisse.empty());
   guitest::Schritt(1.0f);
 }
 

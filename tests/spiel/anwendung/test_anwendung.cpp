@@ -48,7 +48,9 @@ protected:
     // An application folder of this test's own with the build's data, less the given file.
     void DatenOhne(const std::string& fehlt)
     {
+        // Afresh for each case: copying into the folder an earlier case left would fail.
         const fs::path ordner = fs::current_path() / "anwendung";
+        fs::remove_all(ordner);
         fs::create_directories(ordner);
         fs::copy(fs::path(WEILERBAU_BAU) / "Daten", ordner / "Daten", fs::copy_options::recursive);
         if (!fehlt.empty())

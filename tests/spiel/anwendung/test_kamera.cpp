@@ -1,5 +1,5 @@
-// The view's arithmetic: key movement, wheel steps, easing, the pause fade, the picking ray and
-// the pointer's scale, checked without a window.
+// The view's arithmetic: key movement, wheel steps, easing, the pause fade and the picking ray,
+// checked without a window.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "spiel/anwendung/kamera.h"
-#include "spiel/oberflaeche/mauszeiger.h"
 #include "spiel/darstellung/szenenrenderer.h"
 
 namespace Spiel {
@@ -117,29 +116,6 @@ TEST(Kamera, RayMeetsTheGroundWhereTheRendererDrawsThePixel)
             EXPECT_NEAR((clip.x / w + 1.0f) * 0.5f * breite, mx, 0.5f) << abstand;
             EXPECT_NEAR((1.0f - clip.y / w) * 0.5f * hoehe, my, 0.5f) << abstand;
         }
-    }
-}
-
-TEST(Mauszeiger, WindowCoordinatesScaleToFramebufferPixels)
-{
-    struct Fall
-    {
-        int fb, fh, pb, ph;
-        float x, y;
-    };
-    const Fall faelle[] = {
-        {800, 600, 800, 600, 300, 200},    // an unscaled display
-        {800, 600, 1600, 1200, 600, 400},  // twice the pixels
-        {800, 600, 1200, 600, 450, 200},   // uneven scales
-        {0, 0, 1600, 1200, 300, 200},      // iconified: left as it is
-        {800, 600, 0, 0, 300, 200},
-    };
-    for (const Fall& f : faelle)
-    {
-        float x = 300, y = 200;
-        FensterZuPuffer(x, y, f.fb, f.fh, f.pb, f.ph);
-        EXPECT_FLOAT_EQ(x, f.x) << f.fb << "x" << f.fh << " -> " << f.pb << "x" << f.ph;
-        EXPECT_FLOAT_EQ(y, f.y) << f.fb << "x" << f.fh << " -> " << f.pb << "x" << f.ph;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <GLFW/glfw3.h>
 
 #include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -120,6 +121,54 @@ TEST_F(Steuerung, KeysOfTheFramesPollActInThatFrame)
     LoopFrame([&] { layer.Knopf(kMouse, 0, false); });
     EXPECT_FALSE(Keyboard()->WasKeyPressed(0x3B));
     EXPECT_TRUE(Mouse()->WasButtonReleased(0));
+}
+
+// Keys and buttons read once a frame count every change the frame's events brought, however
+// short: a tap within one frame is pressed in that frame and released in the next, a release
+// and press within one frame of a held key is both, and a held key is pressed once.
+TEST_F(Steuerung, TapsShorterThanAFrameCountOnce)
+{
+    struct Geraet
+    {
+        const char* name;
+        std::function<void(bool)> setze;
+        std::function<std::string()> lies;
+    };
+    auto text = [](bool gedrueckt, bool losgelassen, bool unten) {
+        return std::string(gedrueckt ? "P" : "-") + (losgelassen ? "R" : "-") + (unten ? "D" : "-");
+    };
+    const Geraet geraete[] = {
+        {"F1", [&](bool d) { layer.Taste(kKeyboard, GLFW_KEY_F1, d); },
+         [&] { return text(Keyboard()->WasKeyPressed(0x3B), Keyboard()->WasKeyReleased(0x3B), Keyboard()->IsKeyDown(0x3B)); }},
+        {"button 0", [&](bool d) { layer.Knopf(kMouse, 0, d); },
+         [&] { return text(Mouse()->WasButtonPressed(0), Mouse()->WasButtonReleased(0), Mouse()->IsButtonDown(0)); }},
+    };
+    struct Fall
+    {
+        const char* name;
+        std::vector<std::vector<bool>> bilder;  // the changes of each frame's event poll
+        std::vector<std::string> gelesen;       // what the loop reads after each frame
+    };
+    const Fall faelle[] = {
+        {"tap within one frame", {{true, false}, {}, {}}, {"P--", "-R-", "---"}},
+        {"held over frames", {{true}, {}, {false}, {}}, {"P-D", "--D", "-R-", "---"}},
+        {"quick re-press of a held key", {{true}, {false, true}, {}, {false}}, {"P-D", "PRD", "--D", "-R-"}},
+        {"a tap in each of two frames", {{true, false}, {true, false}, {}}, {"P--", "PR-", "-R-"}},
+        {"tap, then pressed again in the next frame", {{true, false}, {true}, {false}}, {"P--", "PRD", "-R-"}},
+    };
+    for (const Geraet& g : geraete)
+        for (const Fall& f : faelle)
+        {
+            for (size_t i = 0; i < f.bilder.size(); ++i)
+            {
+                LoopFrame([&] {
+                    for (bool d : f.bilder[i])
+                        g.setze(d);
+                });
+                EXPECT_EQ(g.lies(), f.gelesen[i]) << g.name << ", " << f.name << ", frame " << i;
+            }
+            LoopFrame();
+        }
 }
 
 TEST_F(Steuerung, ConsoleTakesTheInputAndGivesItBack)

@@ -35,18 +35,14 @@ warte_auf() {
   for _ in $(seq 600); do grep -q "$1" "$ORT/ausgabe.txt" && return 0; sleep 0.1; done
   fehler "keine Zeile \"$1\""; return 1
 }
-# The loop reads "went down this frame" by comparing key states once a frame: a key must be
-# down across a frame boundary, however slow the machine draws. Held keys only repeat towards
-# the input handler, not in these states, so holding longer is safe.
-# taste_bis KEY LINE: held until the line shows in the log. taste KEY: held for a second.
-taste_bis() { xdotool keydown "$1"; warte_auf "$2"; xdotool keyup "$1"; sleep 0.3; }
-taste() { xdotool keydown "$1"; sleep 1; xdotool keyup "$1"; sleep 0.5; }
-# Escape and typed text reach the build bar and the console as events, not states: a short
-# press, since a held one would repeat.
+# Every key and click is a plain tap, pressed and released at once, as a quick player or a
+# script gives them: each must act even when both arrive between two frames.
+# tippe KEY: a tap. tippe_bis KEY LINE: a tap, then up to 60 s for the line in the log.
 tippe() { xdotool key "$1"; sleep 0.5; }
+tippe_bis() { xdotool key "$1"; warte_auf "$2"; sleep 0.3; }
 klick() {
   xdotool mousemove --window "$FENSTER" "$1" "$2"; sleep 0.5
-  xdotool mousedown 1; sleep 1; xdotool mouseup 1; sleep 0.5
+  xdotool click 1; sleep 0.5
 }
 
 
@@ -55,17 +51,17 @@ SPIEL=$!
 FENSTER="$(timeout 60 xdotool search --sync --name '^Weilerbau$' | head -n1)"
 [ -n "$FENSTER" ] || fehler "kein Fenster \"Weilerbau\""
 sleep 1
-taste_bis F1 'screenshot0000.png'
+tippe_bis F1 'screenshot0000.png'
 tippe Escape
 sleep 1
-taste_bis F1 'screenshot0001.png'
+tippe_bis F1 'screenshot0001.png'
 tippe Escape
 sleep 1
 # The build bar's "(1) Feld" (the lowest six rows of the left column are the build choices), then free ground.
 klick 135 401
 klick 600 330
 warte_auf 'Gesetzt: Bautyp 1'
-taste F11
+tippe F11
 xdotool type --delay 100 quit
 tippe Return
 

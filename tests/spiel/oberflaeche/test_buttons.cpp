@@ -2,6 +2,8 @@
 // the speed key, the stock text and which points count as the GUI's.
 #include <cstdint>
 
+#include "gui/vaterbasis.h"
+
 #include "gui/abstand.h"
 #include "gui/auswahl.h"
 #include "gui/button.h"
@@ -62,6 +64,72 @@ TEST_F(BaubalkenTest, SeiteFolgtDemFenster)
     mButtons.reset();
     guitest::AendereBildschirm(640, 480);
     mButtons = std::make_unique<Buttons>(&mUhr, new Gui::Renderer);
+}
+
+// The build bar's page and the pause menu as the game builds them, to the unit: at 1280 x 768
+// and after the window changed to 1024 x 600 (the style's spacing 4 from the shipped file).
+TEST_F(BaubalkenTest, SeiteUndPausemenueGenauAngeordnet)
+{
+    Tippe(GLFW_KEY_ESCAPE);
+    ASSERT_EQ(mButtons->mOberflaeche->mKinder.size(), 2u);
+    auto* menue = dynamic_cast<Gui::VaterBasis*>(mButtons->mOberflaeche->mKinder.back());
+    ASSERT_NE(menue, nullptr);
+    ASSERT_EQ(menue->mKinder.size(), 5u);
+    Gui::Basis* titel = menue->mKinder[1];
+    Gui::Basis* weiter = menue->mKinder[2];
+    Gui::Basis* ende = menue->mKinder[3];
+    ASSERT_EQ(dynamic_cast<Gui::Text*>(titel)->mText, "Pause");
+    ASSERT_EQ(dynamic_cast<Gui::Button*>(weiter)->mBeschriftung, "Weiter");
+    ASSERT_EQ(dynamic_cast<Gui::Button*>(ende)->mBeschriftung, "Ende");
+    Gui::Seite* seite = mButtons->mSeite;
+    Gui::Basis* menueKnopf = seite->mKinder[0];
+    Gui::Basis* abstand = seite->mKinder[2];
+
+    struct Rechteck
+    {
+        Gui::Basis* element;
+        const char* name;
+        BVektor<float> position;  // absolute
+        BVektor<float> groesse;
+    };
+    // Build bar: page (10, 10), inner size less 4 on each side; fixed heights 30 + (4+30) +
+    // (4+0) + (4+100) + 6 (4+30) = 376, the spacer takes the rest. Pause menu: half the screen,
+    // centred; the two spacers and the title share the height the buttons (200 x 40) leave.
+    const Rechteck bei1280[] = {
+        {seite, "Seite", {10, 10, 0}, {1260, 748, 0}},
+        {menueKnopf, "Menü", {14, 14, 0}, {250, 30, 0}},
+        {mButtons->mZeitAuswahl, "Zeitwahl", {14, 48, 0}, {250, 30, 0}},
+        {abstand, "Abstand", {14, 82, 0}, {0, 364, 0}},
+        {mButtons->mVorratText, "Vorrat", {14, 450, 0}, {250, 100, 0}},
+        {mButtons->mBauBoxen[0], "Feld", {14, 554, 0}, {250, 30, 0}},
+        {mButtons->mBauBoxen[5], "TURM", {14, 724, 0}, {250, 30, 0}},
+        {menue, "Pausenseite", {320, 192, 0}, {640, 384, 0}},
+        {titel, "Pause", {324, 280, 0}, {632, 120, 0}},
+        {weiter, "Weiter", {540, 404, 0}, {200, 40, 0}},
+        {ende, "Ende", {540, 448, 0}, {200, 40, 0}},
+    };
+    const Rechteck bei1024[] = {
+        {seite, "Seite", {10, 10, 0}, {1004, 580, 0}},
+        {menueKnopf, "Menü", {14, 14, 0}, {250, 30, 0}},
+        {abstand, "Abstand", {14, 82, 0}, {0, 196, 0}},
+        {mButtons->mVorratText, "Vorrat", {14, 282, 0}, {250, 100, 0}},
+        {mButtons->mBauBoxen[5], "TURM", {14, 556, 0}, {250, 30, 0}},
+        {menue, "Pausenseite", {256, 150, 0}, {512, 300, 0}},
+        {titel, "Pause", {260, 210, 0}, {504, 92, 0}},
+        {weiter, "Weiter", {412, 306, 0}, {200, 40, 0}},
+        {ende, "Ende", {412, 350, 0}, {200, 40, 0}},
+    };
+    const auto pruefe = [](const auto& faelle) {
+        for (const Rechteck& r : faelle)
+        {
+            EXPECT_EQ(r.element->AbsolutePosition(), r.position) << r.name;
+            EXPECT_EQ(r.element->mGroesse, r.groesse) << r.name;
+        }
+    };
+    pruefe(bei1280);
+    guitest::AendereBildschirm(1024, 600);
+    Bild();
+    pruefe(bei1024);
 }
 
 TEST_F(BaubalkenTest, AuswahlNachVorrat)

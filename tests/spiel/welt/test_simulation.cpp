@@ -57,6 +57,30 @@ protected:
         m->Aktualisiere();
     }
     float InstanzY(uint64_t index) { return mSzene->Instanz(index)->mWeltMatrix(1, 3); }
+    // A 10 x 10 world with a full farmhouse at (15, 15), a woodcutter's hut, a bare field on
+    // region 55 and the hut's woodcutter waiting at `ort`; no food in stock.
+    struct Holzfaellerwelt
+    {
+        Bauernhaus* haus;
+        Holzfaeller* huette;
+        Acker* feld;
+        Mensch* holzfaeller;
+    };
+    Holzfaellerwelt BaueHolzfaellerwelt(const Vektor& huette, const Vektor& ort)
+    {
+        mSzene = BaueTestwelt(&mUhr, 10, 10.0f);
+        Holzfaellerwelt w;
+        w.haus = new Bauernhaus(mSzene.get(), Vektor(15, 0, 15));
+        w.haus->mBewohner = 4;
+        w.huette = new Holzfaeller(mSzene.get(), huette);
+        w.huette->mBesetzt = true;
+        w.feld = new Acker(mSzene.get(), 55);
+        w.holzfaeller = new Mensch(mSzene.get(), ort, w.haus);
+        w.holzfaeller->mArbeitsplatz = w.huette;
+        w.holzfaeller->mZustand = 13;
+        Vorrat::Nahrung = 0;
+        return w;
+    }
     std::vector<Mensch*> Menschen()
     {
         std::vector<Mensch*> alle;
@@ -348,26 +372,19 @@ TEST_F(Simulation, HungersnotWirdEinmalGemeldet)
 // hires twice), eats the grain it brings in, and walks back to its work.
 TEST_F(Simulation, HungrigerErntetIsstUndKehrtZurArbeitZurueck)
 {
-    mSzene = BaueTestwelt(&mUhr, 10, 10.0f);
-    Bauernhaus* haus = new Bauernhaus(mSzene.get(), Vektor(15, 0, 15));
-    Holzfaeller* huette = new Holzfaeller(mSzene.get(), Vektor(85, 0, 15));
-    huette->mBesetzt = true;
-    Acker* feld = new Acker(mSzene.get(), 55);
-    Mensch* holzfaeller = new Mensch(mSzene.get(), Vektor(85, 0, 25), haus);
-    holzfaeller->mArbeitsplatz = huette;
-    holzfaeller->mZustand = 13;
-    haus->mBewohner = 4;
-    Vorrat::Nahrung = 0;
+    const auto [haus, huette, feld, holzfaeller] = BaueHolzfaellerwelt(Vektor(85, 0, 15), Vektor(85, 0, 25));
     Schritt(0.1f);
     ASSERT_EQ(holzfaeller->mZustand, 2u);
     EXPECT_EQ(mSzene->mHungerWarnungen, 1u);
     EXPECT_EQ(mSzene->mHungrige, 1);
-    // Sowing still takes only idle workers.
+    // A growing field calls nobody.
+    feld->StarteWachstum();
     Laufe(5.0f);
-    EXPECT_EQ(feld->mZustand, Acker::Leer);
+    EXPECT_EQ(feld->mZustand, Acker::Waechst);
     EXPECT_EQ(holzfaeller->mZustand, 2u);
 
     feld->mZustand = Acker::Reif;
+    feld->mZeitpunkt = mSzene->Jetzt();
     ASSERT_GE(LaufeBis([&] { return feld->mZustand == Acker::Ernte; }, 3.0f), 0.0f);
     EXPECT_EQ(holzfaeller->mZustand, 7u);
     EXPECT_EQ(holzfaeller->mArbeitsplatz, huette);
@@ -380,6 +397,63 @@ TEST_F(Simulation, HungrigerErntetIsstUndKehrtZurArbeitZurueck)
     EXPECT_EQ(holzfaeller->mZustand, 12u);
     EXPECT_EQ(holzfaeller->mArbeitsplatz, huette);
     ASSERT_GE(LaufeBis([&] { return holzfaeller->mZustand == 13; }), 0.0f);
+    EXPECT_NEAR(holzfaeller->mPosition.z, 25.0f, 2.0f);
+}
+
+// One field, a woodcutter and a worker without a workplace, no food. The woodcutter lies nearer
+// the ripe field: it harvests, eats its grain and goes back to its hut, while the other lies
+// hungry and nobody is idle to sow the bare field. A bare field with nobody idle calls a
+// hungry worker without a workplace, and food keeps coming for the half hour.
+TEST_F(Simulation, EinFeldMitHolzfaellerUndBauerErstarrtNicht)
+{
+    const auto [haus, huette, feld, holzfaeller] = BaueHolzfaellerwelt(Vektor(85, 0, 85), Vektor(60, 0, 60));
+    Mensch* bauer = new Mensch(mSzene.get(), Vektor(15, 0, 35), haus);
+    bauer->mZustand = 1;
+    for (Mensch* m : {holzfaeller, bauer})
+        m->mZielPosition = m->mPosition;
+    feld->StarteWachstum();
+    feld->mZeitpunkt = mSzene->Jetzt() + Ticks(3.0f);
+    Schritt(0.1f);
+    ASSERT_EQ(mSzene->mHungrige, 2);
+
+    int ernten = 0;
+    uint32_t vorher = feld->mZustand;
+    const Mensch* ersterErnter = nullptr;
+    const Mensch* dannSaeer = nullptr;
+    for (int schritt = 0; schritt < 30 * 60 * 10; ++schritt)
+    {
+        Schritt(0.1f);
+        ernten += vorher == Acker::Ernte && feld->mZustand == Acker::Leer;
+        if (vorher != feld->mZustand && (feld->mZustand == Acker::Ernte || feld->mZustand == Acker::Bestellt))
+        {
+            const Mensch* gerufen = holzfaeller->mZiel == feld ? holzfaeller : bauer;
+            if (!ersterErnter && feld->mZustand == Acker::Ernte)
+                ersterErnter = gerufen;
+            if (ernten == 1 && !dannSaeer && feld->mZustand == Acker::Bestellt)
+                dannSaeer = gerufen;
+        }
+        vorher = feld->mZustand;
+    }
+    EXPECT_EQ(ersterErnter, holzfaeller);
+    EXPECT_EQ(dannSaeer, bauer);
+    // A crop takes 10 s to sow, 120 s to grow and 20 s to harvest, with the walks between.
+    EXPECT_GE(ernten, 6);
+    EXPECT_EQ(holzfaeller->mArbeitsplatz, huette);
+}
+
+// When every hungry worker has a workplace, the nearest sows the bare field and goes back to
+// its work, as after a hungry harvest; the mark of the hungry job does not stay with it.
+TEST_F(Simulation, HungrigerMitArbeitsplatzSaetUndKehrtZurueck)
+{
+    const auto [haus, huette, feld, holzfaeller] = BaueHolzfaellerwelt(Vektor(85, 0, 15), Vektor(85, 0, 25));
+    ASSERT_GE(LaufeBis([&] { return holzfaeller->mZustand == 5; }, 3.0f), 0.0f);
+    EXPECT_EQ(feld->mZustand, Acker::Bestellt);
+    EXPECT_EQ(holzfaeller->mArbeitsplatz, huette);
+    EXPECT_EQ(mSzene->mHungrige, 0);
+    ASSERT_GE(LaufeBis([&] { return feld->mZustand == Acker::Waechst; }), 0.0f);
+    EXPECT_EQ(holzfaeller->mZustand, 12u);
+    EXPECT_FALSE(holzfaeller->mHungrigeErnte);
+    ASSERT_GE(LaufeBis([&] { return holzfaeller->mZustand != 12; }), 0.0f);
     EXPECT_NEAR(holzfaeller->mPosition.z, 25.0f, 2.0f);
 }
 

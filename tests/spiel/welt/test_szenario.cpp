@@ -130,76 +130,111 @@ TEST_F(Szenario, DreissigMinutenSiedlung)
 
 // A player who builds whatever the stocks pay for, from the start stocks: fields, the three
 // production buildings and a second farmhouse. However the food runs, the settlement never
-// freezes with every worker lying hungry next to a ripe field nobody harvests.
+// freezes with every worker lying hungry next to a ripe field nobody harvests, nor beside bare
+// fields nobody sows.
 class Selbstlaeufer : public Spielumgebung, public ::testing::WithParamInterface<uint32_t>
 {
+protected:
+    struct Verlauf
+    {
+        int gebaut = 0;
+        // The world's counts of workers and of hungry ones followed every change of state.
+        bool zaehltRichtig = true;
+        // Longest time every worker lay hungry beside a ripe field, and beside only bare fields.
+        float laengsteStarre = 0.0f;
+        float laengsteBrache = 0.0f;
+    };
+
+    // Plays the given minutes; with einFeld the player builds one field only.
+    Verlauf Spiele(bool einFeld, int minuten)
+    {
+        mSzene = GeneriereWelt(GetParam());
+        std::vector<Vektor> felder;
+        const auto feldPlatz = [&](const Vektor& o) {
+            for (const Vektor& anderes : felder)
+                if ((o - anderes).OhneHoehe().Laenge() < 45.0f)
+                    return false;
+            return true;
+        };
+        struct Auftrag
+        {
+            uint64_t typ;
+            std::function<bool(const Vektor&)> passt;
+        };
+        std::vector<Auftrag> plan = {
+            {1, feldPlatz},
+            {3, [&](const Vektor& o) { return BaeumeUm(*mSzene, o, 100.0f) >= 8; }},
+            {1, feldPlatz},
+            {4, [](const Vektor&) { return true; }},
+            {2, [](const Vektor&) { return true; }},
+            {5, [&](const Vektor& o) { return FelsInReichweite(*mSzene, o); }},
+            {1, feldPlatz},
+            {1, feldPlatz},
+        };
+        if (einFeld)
+            plan.erase(std::remove_if(plan.begin() + 1, plan.end(), [](const Auftrag& a) { return a.typ == 1; }),
+                       plan.end());
+        Verlauf v;
+        size_t naechster = 0;
+        float erstarrt = 0.0f, brach = 0.0f;
+        for (int schritt = 0; schritt < minuten * 60 * 10; ++schritt)
+        {
+            // Once a second the player builds the next thing on its list, if the stocks pay for it.
+            if (schritt % 10 == 0 && naechster < plan.size())
+            {
+                const Gebaeudetyp& kosten = Gebaeudetypen[plan[naechster].typ];
+                if (kosten.mHolz <= Vorrat::Holz && kosten.mStein <= Vorrat::Stein)
+                {
+                    Vektor ort;
+                    if (PlatziereNahe(*mSzene, plan[naechster].typ, plan[naechster].passt, &ort))
+                    {
+                        ++v.gebaut;
+                        if (plan[naechster].typ == 1)
+                            felder.push_back(ort);
+                    }
+                    ++naechster;
+                }
+            }
+            Schritt(0.1f);
+
+            const auto& menschen = mSzene->Liste(Art::Mensch);
+            const int64_t arbeiter = static_cast<int64_t>(menschen.size());
+            const int64_t hungrig = std::count_if(menschen.begin(), menschen.end(),
+                                                  [](const Objekt* o) { return Als<Mensch>(o)->mZustand == 2; });
+            const auto& aecker = mSzene->Liste(Art::Acker);
+            const auto zustand = [](uint32_t z) { return [z](const Objekt* o) { return Als<Acker>(o)->mZustand == z; }; };
+            const bool reif = std::any_of(aecker.begin(), aecker.end(), zustand(Acker::Reif));
+            const bool kahl = !aecker.empty() && std::all_of(aecker.begin(), aecker.end(), zustand(Acker::Leer));
+            v.zaehltRichtig = v.zaehltRichtig && hungrig == mSzene->mHungrige && arbeiter == mSzene->mArbeiter;
+            const bool alleHungrig = arbeiter > 0 && hungrig == arbeiter;
+            // A field asks for a farmer every 2 s: only longer is a freeze.
+            erstarrt = alleHungrig && reif ? erstarrt + 0.1f : 0.0f;
+            brach = alleHungrig && kahl ? brach + 0.1f : 0.0f;
+            v.laengsteStarre = std::max(v.laengsteStarre, erstarrt);
+            v.laengsteBrache = std::max(v.laengsteBrache, brach);
+        }
+        return v;
+    }
 };
 
 TEST_P(Selbstlaeufer, VerhungertNichtNebenReifenFeldern)
 {
-    mSzene = GeneriereWelt(GetParam());
-    std::vector<Vektor> felder;
-    const auto feldPlatz = [&](const Vektor& o) {
-        for (const Vektor& anderes : felder)
-            if ((o - anderes).OhneHoehe().Laenge() < 45.0f)
-                return false;
-        return true;
-    };
-    struct Auftrag
-    {
-        uint64_t typ;
-        std::function<bool(const Vektor&)> passt;
-    };
-    const std::vector<Auftrag> plan = {
-        {1, feldPlatz},
-        {3, [&](const Vektor& o) { return BaeumeUm(*mSzene, o, 100.0f) >= 8; }},
-        {1, feldPlatz},
-        {4, [](const Vektor&) { return true; }},
-        {2, [](const Vektor&) { return true; }},
-        {5, [&](const Vektor& o) { return FelsInReichweite(*mSzene, o); }},
-        {1, feldPlatz},
-        {1, feldPlatz},
-    };
-    size_t naechster = 0;
-    float erstarrt = 0.0f, laengsteStarre = 0.0f;
-    int gebaut = 0;
-    bool zaehltRichtig = true;
-    for (int schritt = 0; schritt < 60 * 60 * 10; ++schritt)
-    {
-        // Once a second the player builds the next thing on its list, if the stocks pay for it.
-        if (schritt % 10 == 0 && naechster < plan.size())
-        {
-            const Gebaeudetyp& kosten = Gebaeudetypen[plan[naechster].typ];
-            if (kosten.mHolz <= Vorrat::Holz && kosten.mStein <= Vorrat::Stein)
-            {
-                Vektor ort;
-                if (PlatziereNahe(*mSzene, plan[naechster].typ, plan[naechster].passt, &ort))
-                {
-                    ++gebaut;
-                    if (plan[naechster].typ == 1)
-                        felder.push_back(ort);
-                }
-                ++naechster;
-            }
-        }
-        Schritt(0.1f);
+    const Verlauf v = Spiele(false, 60);
+    EXPECT_GE(v.gebaut, 4);
+    EXPECT_TRUE(v.zaehltRichtig);
+    EXPECT_LE(v.laengsteStarre, 2.15f);
+    EXPECT_LE(v.laengsteBrache, 108.0f);  // the shortest meal interval
+}
 
-        const auto& menschen = mSzene->Liste(Art::Mensch);
-        const int64_t arbeiter = static_cast<int64_t>(menschen.size());
-        const int64_t hungrig = std::count_if(menschen.begin(), menschen.end(),
-                                              [](const Objekt* o) { return Als<Mensch>(o)->mZustand == 2; });
-        const auto& felder = mSzene->Liste(Art::Acker);
-        const bool reif = std::any_of(felder.begin(), felder.end(),
-                                      [](const Objekt* o) { return Als<Acker>(o)->mZustand == Acker::Reif; });
-        zaehltRichtig = zaehltRichtig && hungrig == mSzene->mHungrige && arbeiter == mSzene->mArbeiter;
-        // A ripe field asks for a farmer every 2 s: only longer is a freeze.
-        erstarrt = arbeiter > 0 && hungrig == arbeiter && reif ? erstarrt + 0.1f : 0.0f;
-        laengsteStarre = std::max(laengsteStarre, erstarrt);
-    }
-    EXPECT_GE(gebaut, 4);
-    // The world's counts of workers and of hungry ones follow every change of state.
-    EXPECT_TRUE(zaehltRichtig);
-    EXPECT_LE(laengsteStarre, 2.15f);
+// With a single field the food runs short soon: every worker lying hungry beside the bare field
+// must not last longer than a meal interval.
+TEST_P(Selbstlaeufer, ErstarrtNichtNebenKahlemFeld)
+{
+    const Verlauf v = Spiele(true, 30);
+    EXPECT_GE(v.gebaut, 4);
+    EXPECT_TRUE(v.zaehltRichtig);
+    EXPECT_LE(v.laengsteStarre, 2.15f);
+    EXPECT_LE(v.laengsteBrache, 108.0f);
 }
 
 INSTANTIATE_TEST_SUITE_P(Saaten, Selbstlaeufer, ::testing::Range(1u, 11u));

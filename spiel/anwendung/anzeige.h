@@ -1,0 +1,21 @@
+#pragma once
+// The screen's part of a frame: the size everything is measured in and the drawing steps. The
+// application shows on its window; a frame without a screen (tests) only gives sizes.
+namespace Spiel {
+
+class Spielrunde;
+
+class Anzeige
+{
+public:
+    virtual ~Anzeige() = default;
+    // The picture's size in window units: the back buffer, the GUI surface, the pointer and
+    // the picking ray all measure in them (a scaled display enlarges only the presented frame).
+    virtual void Groesse(float& breite, float& hoehe) const = 0;
+    virtual void ZeichneSzene(Spielrunde&) {}
+    virtual void ZeichneKonsole() {}
+    virtual void Bildschirmfoto() {}
+    virtual void Praesentiere() {}
+};
+
+}  // namespace Spiel

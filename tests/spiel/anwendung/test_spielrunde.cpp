@@ -1,0 +1,286 @@
+// The frame loop headless: the game's round on a small flat world, the build bar with a renderer
+// that draws nothing, the input library over its scripted layer, and both clocks on a counter
+// the test moves by hand. What a player does with taps, clicks and the console reaches the game
+// the way it must.
+#include <GLFW/glfw3.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/button.h"
+#include "gui/checkbox.h"
+#include "gui/oberflaeche.h"
+#include "gui/renderer.h"
+#include "gui/text.h"
+#include "quarzklassen/grafik/geraet/quarz_screen3d.h"
+#include "quarzklassen/kern/quarz_system.h"
+#include "quarzklassen/kern/textkodierung.h"
+#include "spiel/anwendung/spielrunde.h"
+#include "spiel/darstellung/szenenrenderer.h"
+#include "spiel/oberflaeche/buttons.h"
+#include "spiel/oberflaeche/pausemenu.h"
+#include "spiel/welt/acker.h"
+#include "spiel/welt/modell.h"
+#include "spiel/welt/modelle.h"
+#include "spiel/welt/platzierung.h"
+#include "spiel/welt/vorrat.h"
+#include "tests/input/input_testhilfe.h"
+#include "tests/kern/dienste/hilfen.h"
+#include "tests/spiel/gemeinsam/testumgebung.h"
+
+namespace Spiel::Test {
+namespace {
+
+// A screen with a window of 640 x 384 units. The picture is measured in window units whatever
+// the display's scale: on a display of scale 2 the framebuffer has 1280 x 768 pixels, and only
+// presenting the frame enlarges it.
+class Fenster : public Anzeige
+{
+public:
+    void Groesse(float& breite, float& hoehe) const override
+    {
+        breite = kBreite;
+        hoehe = kHoehe;
+    }
+    void Bildschirmfoto() override { ++mFotos; }
+    static constexpr float kBreite = 640, kHoehe = 384;
+    int mFotos = 0;
+};
+
+class Spielschleife : public InputTest
+{
+protected:
+    void SetUp() override
+    {
+        InputTest::SetUp();
+        layer.mGeraete = {{kKeyboard, Plattform::RohTypTastatur, "kbd"}, {kMouse, Plattform::RohTypMaus, "maus"}};
+        layer.mBreite = static_cast<int>(Fenster::kBreite);
+        layer.mHoehe = static_cast<int>(Fenster::kHoehe);
+        gTimer.Leere();
+        gTimer.Starte();
+        Quarz_Screen3D::mModus.mBreite = layer.mBreite;
+        Quarz_Screen3D::mModus.mHoehe = layer.mHoehe;
+        mAlterPfad = gSystem.mAnwendungsPfad;
+        gSystem.mAnwendungsPfad = WandleUtf8NachUtf32(WEILERBAU_QUELLEN);
+        mAlteAbfrage = gSystem.mEreignisAbfrage;
+        gSystem.mEreignisAbfrage = [this] {
+            if (mEreignisse)
+                mEreignisse();
+            System()->ProcessQueuedEvents();
+        };
+        gSystem.mBeenden = false;
+        Vorrat::Zuruecksetzen();
+        TurmGesetzt = false;
+        LadeModelle();
+
+        mRunde = std::make_unique<Spielrunde>();
+        mRunde->uhr.Starte();
+        mRunde->uhr.SetMaxSchritt(Ticks(0.1f));
+        mRunde->welt = Spielumgebung::BaueTestwelt(&mRunde->uhr, 100, 10.0f);
+        mRunde->leiste = std::make_unique<Buttons>(&mRunde->uhr, new Gui::Renderer);
+        mRunde->kamera = Kamera(500, 500);
+        Start();
+        System()->SetHandler(mRunde->leiste.get());
+        Bild();
+    }
+    void TearDown() override
+    {
+        mRunde.reset();
+        GebeModelleFrei();
+        gSystem.mEreignisAbfrage = mAlteAbfrage;
+        gSystem.mAnwendungsPfad = mAlterPfad;
+        gSystem.mBeenden = false;
+        TurmGesetzt = false;
+        InputTest::TearDown();
+    }
+
+    // One frame after the given seconds; the window system dispatches `ereignisse` in its poll.
+    void Bild(const std::function<void()>& ereignisse = {}, float sekunden = 1.0f / 60.0f)
+    {
+        mUhr.Vor(Ticks(sekunden));
+        layer.mZeit += static_cast<uint32_t>(sekunden * 1000.0f + 0.5f);
+        mEreignisse = ereignisse;
+        mRunde->Bild(*System(), mFenster);
+        mEreignisse = {};
+    }
+    void Zeiger(const BVektor<float>& p)
+    {
+        layer.mCursorX = p.x;
+        layer.mCursorY = p.y;
+        Bild();
+    }
+    void Knopf(bool gedrueckt)
+    {
+        Bild([&] { layer.Knopf(kMouse, 0, gedrueckt); });
+    }
+    // Press and release in one frame's events, then a frame for the release to count in.
+    void Tippe(int taste)
+    {
+        Bild([&] {
+            layer.Taste(kKeyboard, taste, true);
+            layer.Taste(kKeyboard, taste, false);
+        });
+        Bild();
+    }
+    PauseMenu* Menue() const { return dynamic_cast<PauseMenu*>(mRunde->leiste->mOberflaeche->mKinder.back()); }
+    static Gui::Button* Weiter(PauseMenu* menue)
+    {
+        for (Gui::Basis* kind : menue->mKinder)
+            if (auto* knopf = dynamic_cast<Gui::Button*>(kind); knopf && knopf->mBeschriftung == "Weiter")
+                return knopf;
+        return nullptr;
+    }
+    int Felder() const { return static_cast<int>(mRunde->welt->Liste(Art::Acker).size()); }
+
+    testhilfe::FalscheUhrAn mUhr;
+    Fenster mFenster;
+    std::unique_ptr<Spielrunde> mRunde;
+    std::function<void()> mEreignisse;
+    std::function<void()> mAlteAbfrage;
+    std::wstring mAlterPfad;
+};
+
+// Free ground right of the build bar.
+const BVektor<float> kBoden(420, 250, 0);
+
+// A placing click begins and ends in the running game over no GUI element; a press the GUI
+// took never places, wherever and however late it is released.
+TEST_F(Spielschleife, OnlyAClickOnFreeGroundInTheRunningGamePlaces)
+{
+    struct Fall
+    {
+        const char* name;
+        std::function<void()> drueckeUndLasseLos;
+        int felder;
+    };
+    Buttons& leiste = *mRunde->leiste;
+    // Each case on ground of its own, so that a wrong placement in one cannot hide another's.
+    BVektor<float> boden = kBoden;
+    const Fall faelle[] = {
+        {"a tap on free ground",
+         [&] {
+             Zeiger(boden);
+             Bild([&] {
+                 layer.Knopf(kMouse, 0, true);
+                 layer.Knopf(kMouse, 0, false);
+             });
+             Bild();
+         },
+         1},
+        {"\"Weiter\" pressed, released 0.15 s later over free ground",
+         [&] {
+             Tippe(GLFW_KEY_ESCAPE);
+             ASSERT_NE(Menue(), nullptr);
+             Zeiger(Weiter(Menue())->AbsoluteMitte());
+             Knopf(true);
+             ASSERT_FALSE(Menue() && Menue()->mSichtbar);
+             for (int i = 0; i < 3; ++i)
+                 Bild({}, 0.05f);
+             ASSERT_FALSE(mRunde->uhr.mPausiert);
+             Zeiger(boden);
+             Knopf(false);
+         },
+         0},
+        {"pressed on the stock text, released over free ground",
+         [&] {
+             Zeiger(leiste.mVorratText->AbsoluteMitte());
+             Knopf(true);
+             Zeiger(boden);
+             Knopf(false);
+         },
+         0},
+        {"pressed over free ground, released on the build bar",
+         [&] {
+             Zeiger(boden);
+             Knopf(true);
+             Zeiger(leiste.mVorratText->AbsoluteMitte());
+             Knopf(false);
+         },
+         0},
+    };
+    for (const Fall& f : faelle)
+    {
+        SCOPED_TRACE(f.name);
+        boden.y -= 40.0f;
+        Tippe(GLFW_KEY_1);
+        ASSERT_EQ(leiste.Gebaeudeauswahl(), 1u);
+        const int vorher = Felder();
+        f.drueckeUndLasseLos();
+        EXPECT_EQ(Felder() - vorher, f.felder);
+        EXPECT_FALSE(mRunde->uhr.mPausiert);
+        // Nothing left over for the next click.
+        Bild();
+        EXPECT_EQ(Felder() - vorher, f.felder);
+    }
+}
+
+// With the console open the keys are the console's: typing moves no camera. Closed again, the
+// camera keys work. F11 and F1 act on plain taps.
+TEST_F(Spielschleife, TypingIntoTheConsoleLeavesTheCameraAlone)
+{
+    Recorder konsole;
+    uint8_t sichtbar = 0;
+    mRunde->konsole = &konsole;
+    mRunde->konsoleSichtbar = &sichtbar;
+    Tippe(GLFW_KEY_F11);
+    ASSERT_EQ(sichtbar, 1);
+    ASSERT_EQ(System()->GetHandler(), &konsole);
+
+    const Vektor ziel = mRunde->kamera.Ziel();
+    const std::string text = "set displaywidth 800";
+    for (char c : text)
+    {
+        const int taste = c == ' ' ? GLFW_KEY_SPACE : c >= '0' && c <= '9' ? GLFW_KEY_0 + (c - '0') : GLFW_KEY_A + (c - 'a');
+        // Each key held over a frame, as typing at a usual speed is.
+        Bild([&] { layer.Taste(kKeyboard, taste, true); });
+        Bild();
+        Bild([&] { layer.Taste(kKeyboard, taste, false); });
+    }
+    EXPECT_EQ(mRunde->kamera.Ziel(), ziel);
+    int tasten = 0;
+    for (const std::string& e : konsole.Take())
+        tasten += e.rfind("key ", 0) == 0 && e.find(" down") != std::string::npos;
+    EXPECT_EQ(tasten, static_cast<int>(text.size()));
+
+    Tippe(GLFW_KEY_F11);
+    EXPECT_EQ(sichtbar, 0);
+    EXPECT_EQ(System()->GetHandler(), mRunde->leiste.get());
+    Bild([&] { layer.Taste(kKeyboard, GLFW_KEY_D, true); });
+    for (int i = 0; i < 10; ++i)
+        Bild();
+    EXPECT_GT(mRunde->kamera.mX, ziel.x);
+
+    Tippe(GLFW_KEY_F1);
+    EXPECT_EQ(mFenster.mFotos, 1);
+}
+
+// The pointer is used in window units: on a display of scale 2 a click on the centre of
+// "(1) Feld" ticks it, and the cursor stands on the ground point drawn under the pointer.
+TEST_F(Spielschleife, ThePointerOnAScaledDisplayIsWhereItPoints)
+{
+    Buttons& leiste = *mRunde->leiste;
+    Zeiger(leiste.mBauBoxen[0]->AbsoluteMitte());
+    Knopf(true);
+    Knopf(false);
+    EXPECT_TRUE(leiste.mBauBoxen[0]->mWert);
+    ASSERT_EQ(leiste.Gebaeudeauswahl(), 1u);
+
+    const Kamera& kamera = mRunde->kamera;
+    const TMatrix4 m = SzenenRenderer::KameraSicht(kamera.Ziel(), kamera.mAbstand, kamera.Neigung()) *
+                       SzenenRenderer::KameraProjektion(Fenster::kBreite, Fenster::kHoehe);
+    for (const BVektor<float>& zeiger : {kBoden, BVektor<float>(600, 40, 0), BVektor<float>(300, 370, 0)})
+    {
+        Zeiger(zeiger);
+        const TMatrix4& cursor = mRunde->welt->Instanz(1)->mWeltMatrix;
+        const Vektor p(cursor(0, 3), cursor(1, 3), cursor(2, 3));
+        const BVektor<float> clip = m.TransformierePunkt(p);
+        const float w = m(3, 0) * p.x + m(3, 1) * p.y + m(3, 2) * p.z + m(3, 3);
+        EXPECT_NEAR((clip.x / w + 1.0f) * 0.5f * Fenster::kBreite, zeiger.x, 0.5f);
+        EXPECT_NEAR((1.0f - clip.y / w) * 0.5f * Fenster::kHoehe, zeiger.y, 0.5f);
+    }
+}
+
+}  // namespace
+}  // namespace Spiel::Test
