@@ -226,7 +226,7 @@ bool Quarz_Screen3D::Init(Modus modus, uint64_t flags) {
     mModus = Modus{0, 0, modus.m16Bit, modus.mFrequenz};
     mAufMonitor = false;
     WaehleStartModus();
-    gLog.Schreibe("!Quarz_Screen3D::Init(...): Kein Fenster mit %lldx%lld, versuche %lldx%lld.",
+    gLog.Schreibe("!Quarz_Screen3D::Init(...): %lldx%lld nicht darstellbar, versuche %lldx%lld.",
                   static_cast<long long>(versucht.mBreite), static_cast<long long>(versucht.mHoehe),
                   static_cast<long long>(mModus.mBreite), static_cast<long long>(mModus.mHoehe));
     fullscreen.SetzeBool((mFlags & FLAG_VOLLBILD) != 0);

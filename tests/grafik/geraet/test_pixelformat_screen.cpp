@@ -262,11 +262,13 @@ TEST(Bildschirm, AConfiguredSizeTheScreenCannotTakeFallsBackToTheMonitorsSize) {
   gLog.Starte(L".", L"test.log");
   const Quarz_Screen3D::Modus monitor = MonitorGroesse();
   ASSERT_GT(monitor.mBreite, 0) << "needs a display";
-  for (const Quarz_Screen3D::Modus& modus : {Quarz_Screen3D::Modus{-5, 600, 0, 0}, Quarz_Screen3D::Modus{20000, 600, 0, 0}}) {
+  for (const int64_t breite : {int64_t{-5}, int64_t{20000}}) {
     TLogFang log;
-    ASSERT_TRUE(Quarz_Screen3D::Init(modus, Quarz_Screen3D::FLAG_ANWENDUNG)) << modus.mBreite;
-    const std::string zeile = "!Quarz_Screen3D::Init(...): Kein Fenster mit " + std::to_string(modus.mBreite) + "x600, versuche " +
-                              std::to_string(monitor.mBreite) + "x" + std::to_string(monitor.mHoehe) + ".";
+    ASSERT_TRUE(Quarz_Screen3D::Init(Quarz_Screen3D::Modus{breite, 600, 0, 0}, Quarz_Screen3D::FLAG_ANWENDUNG))
+        << breite;
+    const std::string zeile = "!Quarz_Screen3D::Init(...): " + std::to_string(breite) +
+                              "x600 nicht darstellbar, versuche " + std::to_string(monitor.mBreite) + "x" +
+                              std::to_string(monitor.mHoehe) + ".";
     EXPECT_EQ(log.Zaehle(zeile), 1) << log.Alle();
     EXPECT_EQ(log.Zaehle("!"), 1) << log.Alle();
     EXPECT_EQ(Quarz_Screen3D::mModus, monitor);
