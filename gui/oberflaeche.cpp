@@ -51,14 +51,12 @@ void SammleSichtbare(Basis* e, std::vector<Basis*>& liste) {
     for (Basis* kind : behaelter->mKinder) SammleSichtbare(kind, liste);
 }
 
-// Element sizes ("<kind>.groesse.x/y") and layout spacings ("elmAbstand.x/y") from the
-// property file: a negative or non-finite one would put elements anywhere or nowhere. Such a
-// value is dropped with a line naming its key, so that the default applies.
-void VerwirfUngueltigeGroessen(TEigenschaften& knoten, const std::string& schluessel, const std::string& gruppe,
-                               const std::string& name, const std::string& datei) {
+// The walk of Oberflaeche::VerwirfUngueltigeGroessen, with each node's key, its parent's name
+// and its own.
+void PruefeGroessen(TEigenschaften& knoten, const std::string& schluessel, const std::string& gruppe,
+                    const std::string& name, const std::string& datei) {
   for (const auto& [kindName, kind] : knoten.Kinder())
-    VerwirfUngueltigeGroessen(*kind, schluessel.empty() ? kindName : schluessel + "." + kindName, name, kindName,
-                              datei);
+    PruefeGroessen(*kind, schluessel.empty() ? kindName : schluessel + "." + kindName, name, kindName, datei);
   if ((name != "x" && name != "y") || (gruppe != "groesse" && gruppe != "elmAbstand")) return;
   const float* f = knoten.Hole<float>();
   const int32_t* i = knoten.Hole<int32_t>();
@@ -74,12 +72,16 @@ Oberflaeche::Oberflaeche(const std::string& pfad) : mLetzterDruck(LangeHer()) {
   mOberflaeche = this;
   if (!pfad.empty()) {
     TEigenschaften_Serialisierung::LadeEigenschaftenAusXml(mEigenschaften, pfad);
-    VerwirfUngueltigeGroessen(mEigenschaften, "", "", "", pfad);
+    VerwirfUngueltigeGroessen(mEigenschaften, pfad);
   }
   SetPosition(BVektor<float>(0, 0, 0), false);
   SetGroesse(Bildschirmgroesse(), false);
   mBildschirmVerbindung = Quarz_Screen3D::mDarstellungGeaendert.connect([this] { FolgeBildschirm(); });
   PlaneAnordnung();
+}
+
+void Oberflaeche::VerwirfUngueltigeGroessen(TEigenschaften& eigenschaften, const std::string& datei) {
+  PruefeGroessen(eigenschaften, "", "", "", datei);
 }
 
 Oberflaeche::~Oberflaeche() {

@@ -32,6 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, std::size_t groesse)
   {
     Gui::Oberflaeche o("");
     TEigenschaften_Serialisierung::LadeEigenschaftenAusText(o.mEigenschaften, text.c_str());
+    Gui::Oberflaeche::VerwirfUngueltigeGroessen(o.mEigenschaften, "fuzz.xml");
     guitest::Baubalken leiste(o);
     auto* menue = new guitest::PauseMenue(o);
     o.FuegeKindHinzu(menue);
