@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "plattform/system/system_linux.h"
 #include "quarzklassen/kern/textkodierung.h"
@@ -25,8 +27,14 @@ namespace {
 // Path remembered by LadeKonfig for SpeichereKonfig.
 constinit std::string* gKonfigPfad = nullptr;
 
+// Set by LadeKonfig when the file was there but could not be used: the next save moves it
+// aside before the defaults take its place, so the player's settings are never lost.
+constinit bool gKonfigUnbrauchbar = false;
+
 // Deepest element nesting a configuration file may have (it needs two).
 constexpr int MaxVerschachtelung = 64;
+
+constexpr const char* kNichtVerwendbar = "?Konfig-Datei nicht verwendbar, benutze Standardwerte.";
 
 std::string Formatiere(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string Formatiere(const char* format, ...) {
@@ -45,15 +53,6 @@ std::string Formatiere(const char* format, ...) {
   return gross;
 }
 
-// The leading decimal number, clamped to the 32-bit range instead of overflowing.
-int32_t LiesInt(const std::string& text) {
-  errno = 0;
-  const long wert = std::strtol(text.c_str(), nullptr, 10);
-  if (wert > INT32_MAX) return INT32_MAX;
-  if (wert < INT32_MIN) return INT32_MIN;
-  return static_cast<int32_t>(wert);
-}
-
 bool IstJaWort(const std::string& text) {
   return text == "on" || text == "an" || text == "true" || text == "ja";
 }
@@ -65,6 +64,51 @@ char TypBuchstabe(uint32_t typ) {
 
 // The file a save writes before it renames it over the configuration.
 std::string TempPfad() { return *gKonfigPfad + ".tmp"; }
+
+// Where an unusable configuration file is kept.
+std::string DefektPfad() { return *gKonfigPfad + ".defekt"; }
+
+// Whether anything is at the path, even what cannot be read (a folder, a dangling link).
+bool Existiert(const std::string& pfad) {
+  std::error_code fehler;
+  return std::filesystem::exists(std::filesystem::symlink_status(pfad, fehler));
+}
+
+const char* Grund(int fehler) { return fehler != 0 ? std::strerror(fehler) : "unbekannter Fehler"; }
+
+// The failed save's line; the temporary file goes, the configuration stays as it was.
+bool SpeichernGescheitert(const std::string& was, int fehler) {
+  std::remove(TempPfad().c_str());
+  gLog.Schreibe("!Quarz_Variable::SpeichereKonfig: %s (%s), \"%s\" bleibt unverändert.", was.c_str(),
+                Grund(fehler), gKonfigPfad->c_str());
+  return false;
+}
+
+// Moves the unusable file aside before the save replaces it; an older copy there is
+// replaced. False (logged) when it cannot be moved: then it is not replaced either.
+bool LegeUnbrauchbareBeiseite() {
+  if (!gKonfigUnbrauchbar) return true;
+  const std::string defekt = DefektPfad();
+  int fehler = 0;
+  if (std::rename(gKonfigPfad->c_str(), defekt.c_str()) != 0) {
+    fehler = errno;
+    // A folder cannot replace a file (nor a file a folder): the older copy goes first.
+    std::error_code ignoriert;
+    if (fehler != ENOENT && std::filesystem::remove(defekt, ignoriert) &&
+        std::rename(gKonfigPfad->c_str(), defekt.c_str()) == 0)
+      fehler = 0;
+  }
+  if (fehler == ENOENT) {  // gone meanwhile: nothing to keep
+    gKonfigUnbrauchbar = false;
+    return true;
+  }
+  if (fehler != 0)
+    return SpeichernGescheitert("\"" + *gKonfigPfad + "\" nicht als \"" + defekt + "\" beiseitegelegt", fehler);
+  gLog.Schreibe("!Quarz_Variable::SpeichereKonfig: Nicht verwendbare Konfig-Datei \"%s\" als \"%s\" beiseitegelegt.",
+                gKonfigPfad->c_str(), defekt.c_str());
+  gKonfigUnbrauchbar = false;
+  return true;
+}
 
 }  // namespace
 
@@ -101,7 +145,7 @@ bool Quarz_Variable::SetzeText(const std::string& text) {
   std::string neu = text;
   if (mPruefung != nullptr && !mPruefung(*this, 0, &neu)) return false;
   mText = neu;
-  mInt = LiesInt(neu);
+  mInt = LiesGanzzahl(neu);
   mFloat = std::strtof(neu.c_str(), nullptr);
   mBool = IstJaWort(neu) || mInt > 0;
   const TZerleger zerleger(neu);
@@ -153,6 +197,14 @@ void Quarz_Variable::AktualisiereText() {
   }
 }
 
+int32_t Quarz_Variable::LiesGanzzahl(const std::string& text) {
+  errno = 0;
+  const long wert = std::strtol(text.c_str(), nullptr, 10);
+  if (wert > INT32_MAX) return INT32_MAX;
+  if (wert < INT32_MIN) return INT32_MIN;
+  return static_cast<int32_t>(wert);
+}
+
 Quarz_Variable::Register* Quarz_Variable::Variablen() { return gVariablen; }
 
 void Quarz_Variable::Registriere(Quarz_Variable* variable) {
@@ -175,18 +227,27 @@ const std::string& Quarz_Variable::KonfigPfad() {
 void Quarz_Variable::LadeKonfig(const std::wstring& ordner, const std::wstring& dateiname) {
   if (gKonfigPfad == nullptr) gKonfigPfad = new std::string;
   *gKonfigPfad = Utf8Pfad(ordner, dateiname);
+  gKonfigUnbrauchbar = false;
   // A save cut short leaves its temporary file behind; the configuration itself is whole.
   std::remove(TempPfad().c_str());
 
   TSpeicher inhalt;
   if (!inhalt.LadeDatei(WandleUtf8NachUtf32(*gKonfigPfad), 0)) {
-    gLog.Schreibe("?Keine Konfig-Datei gefunden, benutze Standardwerte.");
+    if (!Existiert(*gKonfigPfad)) {
+      gLog.Schreibe("?Keine Konfig-Datei gefunden, benutze Standardwerte.");
+      return;
+    }
+    gLog.Schreibe("!Quarz_Variable::LadeKonfig: \"%s\" ist keine lesbare Datei, Konfig-Datei nicht verwendet.",
+                  gKonfigPfad->c_str());
+    gLog.Schreibe("%s", kNichtVerwendbar);
+    gKonfigUnbrauchbar = true;
     return;
   }
-  LadeKonfigText(std::string(reinterpret_cast<const char*>(inhalt.Daten()), inhalt.Groesse()));
+  gKonfigUnbrauchbar =
+      !LadeKonfigText(std::string(reinterpret_cast<const char*>(inhalt.Daten()), inhalt.Groesse()));
 }
 
-void Quarz_Variable::LadeKonfigText(const std::string& xml) {
+bool Quarz_Variable::LadeKonfigText(const std::string& xml) {
   // The file is read as UTF-8. A byte that starts no well-formed sequence would make the
   // parser take the quote behind it into the value and lose the rest of the file; it
   // becomes U+FFFD instead, and the variable whose value held it is named below.
@@ -198,14 +259,14 @@ void Quarz_Variable::LadeKonfigText(const std::string& xml) {
   if (!grund.empty()) {
     // The file is there: say why it is not used before the general line.
     gLog.Schreibe("!Quarz_Variable::LadeKonfig: %s, Konfig-Datei nicht verwendet.", grund.c_str());
-    gLog.Schreibe("?Keine Konfig-Datei gefunden, benutze Standardwerte.");
-    return;
+    gLog.Schreibe("%s", kNichtVerwendbar);
+    return false;
   }
   // The root's name does not matter: older files may use another one.
   const TiXmlElement* wurzel = dokument.FirstChildElement();
   if (wurzel == nullptr || wurzel->FirstChildElement("var") == nullptr) {
     gLog.Schreibe("?Konfig-Datei fehlerhaft, benutze Standardwerte.");
-    return;
+    return false;
   }
   for (const TiXmlElement* e = wurzel->FirstChildElement("var"); e != nullptr;
        e = e->NextSiblingElement("var")) {
@@ -216,8 +277,11 @@ void Quarz_Variable::LadeKonfigText(const std::string& xml) {
     if (variable == nullptr) continue;
     if (ersetzt && std::strstr(wert, "\xEF\xBF\xBD") != nullptr)
       gLog.Schreibe("?Konfig-Datei: Wert von \"%s\" ist kein gültiges UTF-8, ungültige Bytes ersetzt.", name);
-    variable->SetzeText(wert);
+    if (!variable->SetzeText(wert))
+      gLog.Schreibe("?Konfig-Datei: Wert \"%s\" für \"%s\" abgelehnt, es bleibt \"%s\".", wert, name,
+                    variable->mText.c_str());
   }
+  return true;
 }
 
 bool Quarz_Variable::SpeichereKonfig() {
@@ -241,15 +305,22 @@ bool Quarz_Variable::SpeichereKonfig() {
   // one is complete on disk.
   const std::string temp = TempPfad();
   std::FILE* datei = std::fopen(temp.c_str(), "wb");
-  if (datei == nullptr) return false;
-  bool gut = dokument.SaveFile(datei);
-  gut = std::fflush(datei) == 0 && gut;
-  gut = Plattform::SynchronisiereDatei(datei) && gut;
-  gut = std::fclose(datei) == 0 && gut;
-  if (!gut || std::rename(temp.c_str(), gKonfigPfad->c_str()) != 0) {
-    std::remove(temp.c_str());
-    return false;
-  }
+  if (datei == nullptr) return SpeichernGescheitert("\"" + temp + "\" nicht anlegbar", errno);
+  // The first failing step's reason (a full disk shows at the flush or the sync).
+  int fehler = 0;
+  const auto pruefe = [&fehler](bool gut) {
+    if (!gut && fehler == 0) fehler = errno != 0 ? errno : EIO;
+    return gut;
+  };
+  errno = 0;
+  bool gut = pruefe(dokument.SaveFile(datei));
+  gut = pruefe(std::fflush(datei) == 0) && gut;
+  gut = pruefe(Plattform::SynchronisiereDatei(datei)) && gut;
+  gut = pruefe(std::fclose(datei) == 0) && gut;
+  if (!gut) return SpeichernGescheitert("\"" + temp + "\" nicht geschrieben", fehler);
+  if (!LegeUnbrauchbareBeiseite()) return false;
+  if (std::rename(temp.c_str(), gKonfigPfad->c_str()) != 0)
+    return SpeichernGescheitert("\"" + temp + "\" nicht umbenannt", errno);
   // The rename lives in the folder: without this a power cut may still bring back the old
   // file, or none. A folder that cannot be synced does not undo the save.
   Plattform::SynchronisiereOrdnerVon(*gKonfigPfad);

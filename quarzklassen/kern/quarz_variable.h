@@ -37,6 +37,9 @@ public:
   bool SetzeBool(bool wert);
   // Rewrites the value text in the canonical form of the type from the typed value.
   void AktualisiereText();
+  // The leading decimal number of a text as an integer variable takes it (0 for none),
+  // clamped to the 32-bit range; check callbacks read the new text with it.
+  static int32_t LiesGanzzahl(const std::string& text);
 
   // Registry, ordered by name (byte-wise); created by the first registration.
   using Register = std::map<std::string, Quarz_Variable*>;
@@ -46,12 +49,16 @@ public:
   // First variable name (in name order) beginning with praefix; empty when none.
   static std::string Vervollstaendige(const std::string& praefix);
 
-  // The configuration file. LadeKonfig remembers the path for SpeichereKonfig.
+  // The configuration file. LadeKonfig remembers the path for SpeichereKonfig. A file that
+  // is there but cannot be used (unreadable, no XML, nested too deep, no "var") leaves the
+  // defaults and is kept: the next save moves it aside to "<path>.defekt" first.
   static void LadeKonfig(const std::wstring& ordner, const std::wstring& dateiname);
-  // Loads from a text already in memory (used by LadeKonfig and the fuzz target).
-  static void LadeKonfigText(const std::string& xml);
+  // Loads from a text already in memory (used by LadeKonfig and the fuzz target). False
+  // when the text cannot be used (logged); values refused by their check are logged too.
+  static bool LadeKonfigText(const std::string& xml);
   // Writes a temporary file beside the remembered path and renames it over the old file, so
-  // a crash or a full disk never leaves a cut configuration behind. False on failure.
+  // a crash or a full disk never leaves a cut configuration behind. False on failure, with
+  // a line naming the file and the reason; the old file is then unchanged.
   static bool SpeichereKonfig();
   // The remembered configuration path (UTF-8); empty before LadeKonfig.
   static const std::string& KonfigPfad();

@@ -23,21 +23,37 @@ void TEigenschaften_Serialisierung::LadeEigenschaftenAusXml(TEigenschaften& wurz
 
 void TEigenschaften_Serialisierung::LadeEigenschaftenAusXml(TEigenschaften& wurzel, const std::wstring& pfad)
 {
+    const std::string name = WandleUtf32NachUtf8(pfad);
     TSpeicher inhalt;
     if (!inhalt.LadeDatei(pfad, 0))
+    {
+        // Missing, a folder, or not readable: the exception alone would not say which file.
+        gLog.Schreibe("!TEigenschaften_Serialisierung::LadeEigenschaftenAusXml: \"%s\" fehlt oder ist keine lesbare "
+                      "Datei, Datei nicht geladen.",
+                      name.c_str());
         NichtGeladen();
-    LadeEigenschaftenAusText(wurzel, std::string_view(reinterpret_cast<const char*>(inhalt.Daten()), inhalt.Groesse()));
+    }
+    LadeAusText(wurzel, std::string_view(reinterpret_cast<const char*>(inhalt.Daten()), inhalt.Groesse()), name);
 }
 
 void TEigenschaften_Serialisierung::LadeEigenschaftenAusText(TEigenschaften& wurzel, std::string_view text)
+{
+    LadeAusText(wurzel, text, std::string());
+}
+
+void TEigenschaften_Serialisierung::LadeAusText(TEigenschaften& wurzel, std::string_view text, const std::string& name)
 {
     TiXmlDocument dokument;
     const std::string grund = LiesXmlBewacht(dokument, text, HoechsteTiefe, TIXML_DEFAULT_ENCODING);
     if (!grund.empty())
     {
         // The reason first: the exception names only the loader.
-        gLog.Schreibe("!TEigenschaften_Serialisierung::LadeEigenschaftenAusXml: %s, Datei nicht geladen.",
-                      grund.c_str());
+        if (name.empty())
+            gLog.Schreibe("!TEigenschaften_Serialisierung::LadeEigenschaftenAusXml: %s, Datei nicht geladen.",
+                          grund.c_str());
+        else
+            gLog.Schreibe("!TEigenschaften_Serialisierung::LadeEigenschaftenAusXml: \"%s\": %s, Datei nicht geladen.",
+                          name.c_str(), grund.c_str());
         NichtGeladen();
     }
     const TiXmlElement* element = dokument.FirstChildElement();

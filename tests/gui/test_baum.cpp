@@ -2,12 +2,15 @@
 // and the order in which trees come apart.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <utility>
 
 #include "gui/hinweis.h"
 #include "quarzklassen/kern/quarz_ausnahme.h"
 #include "quarzklassen/kern/quarz_timer.h"
 #include "quarzklassen/kern/teigenschaften_serialisierung.h"
+#include "tests/grafik/gemeinsam/grafik_testhilfe.h"
 #include "tests/gui/gui_testhilfe.h"
 
 using namespace Gui;
@@ -127,13 +130,50 @@ TEST_F(BaumTest, GeliefertesKonfigHatJedenGelesenenSchluessel) {
   EXPECT_FALSE(o.LiesWert("richt_vert").has_value());
 }
 
-TEST_F(BaumTest, FehlendeKonfigWirft) {
-  try {
-    Oberflaeche o("gibt_es_nicht.xml");
-    FAIL() << "no exception";
-  } catch (const Quarz_Ausnahme& a) {
-    EXPECT_NE(a.mMeldung.find("Datei nicht geladen"), std::string::npos);
+TEST_F(BaumTest, FehlendeKonfigWirftUndNenntDieDatei) {
+  std::filesystem::create_directory("ordner.xml");
+  for (const char* pfad : {"gibt_es_nicht.xml", "ordner.xml"}) {
+    TLogFaenger log;
+    try {
+      Oberflaeche o(pfad);
+      FAIL() << "no exception";
+    } catch (const Quarz_Ausnahme& a) {
+      EXPECT_NE(a.mMeldung.find("Datei nicht geladen"), std::string::npos);
+    }
+    EXPECT_EQ(log.Zaehle("!"), 1) << log.Alle();
+    EXPECT_EQ(log.Zaehle(std::string("!TEigenschaften_Serialisierung::LadeEigenschaftenAusXml: \"") + pfad +
+                         "\" fehlt oder ist keine lesbare Datei, Datei nicht geladen."),
+              1)
+        << log.Alle();
   }
+}
+
+// Negative and non-finite sizes from the file are dropped, each with a line naming its key;
+// the element keeps the default size.
+TEST_F(BaumTest, UngueltigeGroessenAusDerKonfigWerdenVerworfen) {
+  std::ofstream("gui.xml") << "<gui><button><groesse><x>-200</x><y>50</y></groesse></button>"
+                              "<text><groesse><x>NaN</x><y>inf</y></groesse></text>"
+                              "<check><groesse><x typ=\"int\">-3</x><y>-infinity</y></groesse></check>"
+                              "<elmAbstand><x>-0.5</x><y>4</y></elmAbstand><andere><x>-1</x></andere></gui>";
+  TLogFaenger log;
+  Oberflaeche o("gui.xml");
+  const char* const verworfen[] = {"button.groesse.x", "text.groesse.x", "text.groesse.y",
+                                   "check.groesse.x", "check.groesse.y", "elmAbstand.x"};
+  EXPECT_EQ(log.Zaehle("!"), 6) << log.Alle();
+  for (const char* schluessel : verworfen) {
+    EXPECT_EQ(log.Zaehle(std::string("!Gui::Oberflaeche: \"") + schluessel + "\" in \"gui.xml\" ist keine gültige Größe"), 1)
+        << schluessel << "\n" << log.Alle();
+    EXPECT_FALSE(o.LiesWert(schluessel).has_value()) << schluessel;
+  }
+  EXPECT_EQ(o.LiesWert("button.groesse.y"), 50.0f);
+  EXPECT_EQ(o.LiesWert("elmAbstand.y"), 4.0f);
+  EXPECT_EQ(o.LiesWert("andere.x"), -1.0f);  // no size: not checked
+  auto* knopf = new Button("k", GrafikVerweis());
+  auto* text = new Text("t", 0);
+  o.FuegeKindHinzu(knopf);
+  o.FuegeKindHinzu(text);
+  EXPECT_EQ(knopf->GetGroesse(), BVektor<float>(100, 50, 0));
+  EXPECT_EQ(text->GetGroesse(), BVektor<float>(100, 40, 0));
 }
 
 TEST_F(BaumTest, KindWechseltDenBehaelter) {

@@ -35,21 +35,65 @@ constexpr size_t kKontextBytes = 16384;
 static_assert(sizeof(Quarz_ZeichenKontext) <= kKontextBytes,
               "the drawing context must fit its block");
 
-// The display variables take every value; the callback marks them as checked.
+// Before a device tells its own limit: the largest texture side Direct3D 9 hardware offers.
+constexpr uint64_t kGroessteSeiteOhneGeraet = 16384;
+
+// The largest back-buffer width or height the screen can take: the device's largest texture
+// side (every frame is drawn into textures of the screen's size).
+uint64_t GroessteSeite(bool hoehe) {
+  const Quarz_ZeichenKontext* kontext = Quarz_Screen3D::GetZeichenKontext();
+  const uint64_t grenze = kontext ? (hoehe ? kontext->mMaxTexturHoehe : kontext->mMaxTexturBreite) : 0;
+  return grenze != 0 ? grenze : kGroessteSeiteOhneGeraet;
+}
+
+bool GroesseDarstellbar(int64_t breite, int64_t hoehe) {
+  return breite > 0 && hoehe > 0 && static_cast<uint64_t>(breite) <= GroessteSeite(false) &&
+         static_cast<uint64_t>(hoehe) <= GroessteSeite(true);
+}
+
+// The other display variables take every value; the callback marks them as checked.
 bool DarstellungPruefen(Quarz_Variable&, uint32_t, std::string*) { return true; }
+
+// displaywidth and displayheight: 0 means the monitor's size; a negative size or one beyond
+// what the screen can take would make every start fail, and the exit save would keep it.
+bool GroessePruefen(Quarz_Variable& variable, uint32_t phase, std::string* text) {
+  if (phase != 0) return true;
+  const int64_t wert = Quarz_Variable::LiesGanzzahl(*text);
+  return wert >= 0 && static_cast<uint64_t>(wert) <= GroessteSeite(variable.mName == "displayheight");
+}
 
 constexpr uint32_t kGespeichert = Quarz_Variable::GESPEICHERT;
 
 }  // namespace
 
-Quarz_Variable displaywidth("displaywidth", kGespeichert, int32_t{0}, DarstellungPruefen);
-Quarz_Variable displayheight("displayheight", kGespeichert, int32_t{0}, DarstellungPruefen);
+Quarz_Variable displaywidth("displaywidth", kGespeichert, int32_t{0}, GroessePruefen);
+Quarz_Variable displayheight("displayheight", kGespeichert, int32_t{0}, GroessePruefen);
 Quarz_Variable displaydepth("displaydepth", kGespeichert, int32_t{32}, DarstellungPruefen);
 Quarz_Variable fullscreen("fullscreen", kGespeichert, true, DarstellungPruefen);
 Quarz_Variable vsync("vsync", kGespeichert, true, DarstellungPruefen);
 Quarz_Variable debugShader("debugShader", kGespeichert, true);
 
 namespace {
+
+// The primary monitor's current mode, or null without one.
+const GLFWvidmode* MonitorModus() {
+  GLFWmonitor* monitor = Quarz_Screen3D::mGlfwGestartet ? glfwGetPrimaryMonitor() : nullptr;
+  return monitor ? glfwGetVideoMode(monitor) : nullptr;
+}
+
+// A size of 0 means the monitor's current size; without a monitor the start's 1280 x 768.
+// True when the size came from the monitor.
+bool NimmMonitorGroesse(Quarz_Screen3D::Modus& modus) {
+  if (modus.mBreite != 0 && modus.mHoehe != 0) return false;
+  if (const GLFWvidmode* m = MonitorModus()) {
+    modus.mBreite = m->width;
+    modus.mHoehe = m->height;
+    return true;
+  }
+  modus.mBreite = 1280;
+  modus.mHoehe = 768;
+  return false;
+}
 
 void BefehlReinitVideo(const std::string&) {
   gLog.Schreibe("Darstellung wird geändert auf %dx%d, %s.", displaywidth.mInt, displayheight.mInt,
@@ -58,6 +102,7 @@ void BefehlReinitVideo(const std::string&) {
   Quarz_Screen3D::Modus modus = Quarz_Screen3D::mModus;
   modus.mBreite = displaywidth.mInt;
   modus.mHoehe = displayheight.mInt;
+  NimmMonitorGroesse(modus);
   Quarz_Screen3D::SetDarstellung(modus, fullscreen.mBool, vsync.mBool);
 }
 
@@ -99,74 +144,101 @@ void Quarz_Screen3D::InitGlfw() {
   mGlfwGestartet = true;
 }
 
+namespace {
+
+// Start step 2 and 3 for the stored mode: a size of 0 becomes the monitor's (without a monitor
+// 1280 x 768 windowed), fullscreen takes the monitor's closest mode.
+void WaehleStartModus() {
+  Quarz_Screen3D::Modus& modus = Quarz_Screen3D::mModus;
+  const bool ohneGroesse = modus.mBreite == 0 || modus.mHoehe == 0;
+  const GLFWvidmode* monitorModus = ohneGroesse ? MonitorModus() : nullptr;
+  if (ohneGroesse && !monitorModus) {
+    gLog.Schreibe("!No monitor found. What the heck is going on here? Starting up windowed.");
+    Quarz_Screen3D::mFlags &= ~uint64_t{Quarz_Screen3D::FLAG_VOLLBILD};
+  }
+  const bool groesseVomMonitor = NimmMonitorGroesse(modus);
+  if (Quarz_Screen3D::mFlags & Quarz_Screen3D::FLAG_VOLLBILD) {
+    modus = Quarz_Screen3D::WaehleMonitorModus(modus);
+    Quarz_Screen3D::mAufMonitor = true;
+  } else if (groesseVomMonitor) {
+    modus.m16Bit = monitorModus->redBits + monitorModus->greenBits + monitorModus->blueBits < 17 ? 1 : 0;
+  }
+}
+
+// Opens the window in the stored mode and builds the drawing context in it. False, with
+// neither left behind, when the window or the device cannot be made or the device cannot
+// draw frames of that size.
+bool ErzeugeFensterUndKontext() {
+  using S = Quarz_Screen3D;
+  const bool vollbild = (S::mFlags & S::FLAG_VOLLBILD) != 0;
+  if (S::mGlfwGestartet) {
+    const bool bit16 = S::mModus.m16Bit == 1;
+    glfwDefaultWindowHints();
+    glfwWindowHint(GLFW_RED_BITS, bit16 ? 5 : 8);
+    glfwWindowHint(GLFW_GREEN_BITS, bit16 ? 6 : 8);
+    glfwWindowHint(GLFW_BLUE_BITS, bit16 ? 5 : 8);
+    if (GroesseDarstellbar(S::mModus.mBreite, S::mModus.mHoehe))
+      S::mFenster = ErzeugeFenster(static_cast<int>(S::mModus.mBreite), static_cast<int>(S::mModus.mHoehe),
+                                   vollbild ? glfwGetPrimaryMonitor() : nullptr);
+  }
+  if (!S::mFenster) return false;
+
+  S::mFensterHandle = S::mFenster;
+  glfwSetWindowSizeCallback(S::mFenster, S::FensterGroesse);
+  glfwSetWindowCloseCallback(S::mFenster, S::FensterSchliessen);
+  glfwSetWindowFocusCallback(S::mFenster, S::FensterFokus);
+  glfwSetWindowIconifyCallback(S::mFenster, S::FensterIkonifiziert);
+  // The device draws with the window's OpenGL context.
+  glfwMakeContextCurrent(S::mFenster);
+
+  S::mKontextSpeicher = std::malloc(kKontextBytes);
+  S::mZeichenKontext = new (S::mKontextSpeicher) Quarz_ZeichenKontext();
+  // Without a device nothing can be drawn; reporting success would only postpone the failure.
+  if (S::mZeichenKontext->mImpl->mGeraet && GroesseDarstellbar(S::mModus.mBreite, S::mModus.mHoehe))
+    return true;
+  S::mZeichenKontext->~Quarz_ZeichenKontext();
+  S::mZeichenKontext = nullptr;
+  std::free(S::mKontextSpeicher);
+  S::mKontextSpeicher = nullptr;
+  glfwDestroyWindow(S::mFenster);
+  S::mFenster = nullptr;
+  S::mFensterHandle = nullptr;
+  return false;
+}
+
+}  // namespace
+
 bool Quarz_Screen3D::Init(Modus modus, uint64_t flags) {
   gLog.Schreibe("Screen wird initialisiert.");
   InitGlfw();
   mModus = modus;
   mFlags = flags;
+  mAufMonitor = false;
 
-  bool groesseVomMonitor = false;
-  const GLFWvidmode* monitorModus = nullptr;
-  if (mModus.mBreite == 0 || mModus.mHoehe == 0) {
-    GLFWmonitor* monitor = mGlfwGestartet ? glfwGetPrimaryMonitor() : nullptr;
-    monitorModus = monitor ? glfwGetVideoMode(monitor) : nullptr;
-    if (monitorModus) {
-      mModus.mBreite = monitorModus->width;
-      mModus.mHoehe = monitorModus->height;
-      groesseVomMonitor = true;
-    } else {
-      gLog.Schreibe("!No monitor found. What the heck is going on here? Starting up windowed.");
-    }
-    if (mModus.mBreite == 0 || mModus.mHoehe == 0) {
-      mModus.mBreite = 1280;
-      mModus.mHoehe = 768;
-      mFlags &= ~uint64_t{FLAG_VOLLBILD};
-    }
+  const bool konfiguriert = mModus.mBreite != 0 && mModus.mHoehe != 0;
+  WaehleStartModus();
+  fullscreen.SetzeBool((mFlags & FLAG_VOLLBILD) != 0);
+  bool erzeugt = ErzeugeFensterUndKontext();
+  if (!erzeugt && konfiguriert) {
+    // A configured size the screen cannot take must not lock the game out: once more the
+    // way a fresh configuration starts.
+    const Modus versucht = mModus;
+    mModus = Modus{0, 0, modus.m16Bit, modus.mFrequenz};
+    mAufMonitor = false;
+    WaehleStartModus();
+    gLog.Schreibe("!Quarz_Screen3D::Init(...): %lldx%lld nicht darstellbar, versuche %lldx%lld.",
+                  static_cast<long long>(versucht.mBreite), static_cast<long long>(versucht.mHoehe),
+                  static_cast<long long>(mModus.mBreite), static_cast<long long>(mModus.mHoehe));
+    fullscreen.SetzeBool((mFlags & FLAG_VOLLBILD) != 0);
+    erzeugt = ErzeugeFensterUndKontext();
   }
-
-  const bool vollbild = (mFlags & FLAG_VOLLBILD) != 0;
-  if (vollbild) {
-    mModus = WaehleMonitorModus(mModus);
-    mAufMonitor = true;
-  } else if (groesseVomMonitor) {
-    mModus.m16Bit =
-        monitorModus->redBits + monitorModus->greenBits + monitorModus->blueBits < 17 ? 1 : 0;
-  }
-  fullscreen.SetzeBool(vollbild);
-
-  if (mGlfwGestartet) {
-    const bool bit16 = mModus.m16Bit == 1;
-    glfwDefaultWindowHints();
-    glfwWindowHint(GLFW_RED_BITS, bit16 ? 5 : 8);
-    glfwWindowHint(GLFW_GREEN_BITS, bit16 ? 6 : 8);
-    glfwWindowHint(GLFW_BLUE_BITS, bit16 ? 5 : 8);
-    if (mModus.mBreite > 0 && mModus.mHoehe > 0)
-      mFenster = ErzeugeFenster(static_cast<int>(mModus.mBreite), static_cast<int>(mModus.mHoehe),
-                                vollbild ? glfwGetPrimaryMonitor() : nullptr);
-  }
-  if (!mFenster) {
+  if (!erzeugt) {
     gLog.Schreibe("!Quarz_Screen3D::Init(...): Couldn't create window.");
     QUARZ_MELDE("Failed to create window", "Quarz_Screen3D::Init");
     mAufMonitor = false;
     return false;
   }
-
-  mFensterHandle = mFenster;
-  glfwSetWindowSizeCallback(mFenster, FensterGroesse);
-  glfwSetWindowCloseCallback(mFenster, FensterSchliessen);
-  glfwSetWindowFocusCallback(mFenster, FensterFokus);
-  glfwSetWindowIconifyCallback(mFenster, FensterIkonifiziert);
-  // The device draws with the window's OpenGL context.
-  glfwMakeContextCurrent(mFenster);
-
-  mKontextSpeicher = std::malloc(kKontextBytes);
-  mZeichenKontext = new (mKontextSpeicher) Quarz_ZeichenKontext();
   mInitialisiert = true;
-  // Without a device nothing can be drawn; reporting success would only postpone the failure.
-  if (!mZeichenKontext->mImpl->mGeraet) {
-    Beenden();
-    return false;
-  }
   return true;
 }
 
@@ -237,33 +309,57 @@ Quarz_Screen3D::Modus Quarz_Screen3D::WaehleMonitorModus(const Modus& gewuenscht
   return WaehleAusModi(gewuenscht, modi);
 }
 
-void Quarz_Screen3D::SetDarstellung(Modus modus, bool vollbild, bool vsyncAn) {
-  mImWechsel = true;
-  if (vollbild) modus = WaehleMonitorModus(modus);
-  mModus = modus;
+namespace {
+
+// SetDarstellung's steps 2 to 6 for a mode the screen can take; false when the device reset
+// failed.
+bool WendeDarstellungAn(const Quarz_Screen3D::Modus& modus, bool vollbild, bool vsyncAn) {
+  using S = Quarz_Screen3D;
+  S::mModus = modus;
   displaywidth.SetzeInt(static_cast<int32_t>(modus.mBreite));
   displayheight.SetzeInt(static_cast<int32_t>(modus.mHoehe));
   vsync.SetzeBool(vsyncAn);
-  mFlags &= ~uint64_t{FLAG_VOLLBILD | FLAG_VSYNC};
-  if (vollbild) mFlags |= FLAG_VOLLBILD;
-  if (vsyncAn) mFlags |= FLAG_VSYNC;
+  S::mFlags &= ~uint64_t{S::FLAG_VOLLBILD | S::FLAG_VSYNC};
+  if (vollbild) S::mFlags |= S::FLAG_VOLLBILD;
+  if (vsyncAn) S::mFlags |= S::FLAG_VSYNC;
 
-  if (mFenster && modus.mBreite > 0 && modus.mHoehe > 0) {
+  if (S::mFenster) {
     const int b = static_cast<int>(modus.mBreite);
     const int h = static_cast<int>(modus.mHoehe);
-    if (vollbild && !mAufMonitor) {
-      glfwSetWindowMonitor(mFenster, glfwGetPrimaryMonitor(), 0, 0, b, h,
+    if (vollbild && !S::mAufMonitor) {
+      glfwSetWindowMonitor(S::mFenster, glfwGetPrimaryMonitor(), 0, 0, b, h,
                            modus.mFrequenz ? static_cast<int>(modus.mFrequenz) : GLFW_DONT_CARE);
-    } else if (!vollbild && mAufMonitor) {
-      glfwSetWindowMonitor(mFenster, nullptr, 0, 0, b, h, 0);
+    } else if (!vollbild && S::mAufMonitor) {
+      glfwSetWindowMonitor(S::mFenster, nullptr, 0, 0, b, h, 0);
     }
     int istB = 0, istH = 0;
-    glfwGetWindowSize(mFenster, &istB, &istH);
-    if (istB != b || istH != h) glfwSetWindowSize(mFenster, b, h);
+    glfwGetWindowSize(S::mFenster, &istB, &istH);
+    if (istB != b || istH != h) glfwSetWindowSize(S::mFenster, b, h);
   }
-  mAufMonitor = vollbild;
+  S::mAufMonitor = vollbild;
   fullscreen.SetzeBool(vollbild);
-  if (mZeichenKontext) mZeichenKontext->Zuruecksetzen();
+  return !S::mZeichenKontext || S::mZeichenKontext->Zuruecksetzen();
+}
+
+}  // namespace
+
+void Quarz_Screen3D::SetDarstellung(Modus modus, bool vollbild, bool vsyncAn) {
+  mImWechsel = true;
+  const Modus alt = mModus;
+  const bool altVollbild = (mFlags & FLAG_VOLLBILD) != 0;
+  const bool altVsync = (mFlags & FLAG_VSYNC) != 0;
+  if (vollbild) modus = WaehleMonitorModus(modus);
+  // A mode the screen cannot take would leave no frame to draw into: the old one stays.
+  if (!GroesseDarstellbar(modus.mBreite, modus.mHoehe)) {
+    gLog.Schreibe("!Quarz_Screen3D::SetDarstellung(...): %lldx%lld ist nicht darstellbar, Darstellung bleibt %lldx%lld.",
+                  static_cast<long long>(modus.mBreite), static_cast<long long>(modus.mHoehe),
+                  static_cast<long long>(alt.mBreite), static_cast<long long>(alt.mHoehe));
+  } else if (!WendeDarstellungAn(modus, vollbild, vsyncAn)) {
+    gLog.Schreibe("!Quarz_Screen3D::SetDarstellung(...): Wechsel auf %lldx%lld gescheitert, zurück zu %lldx%lld.",
+                  static_cast<long long>(modus.mBreite), static_cast<long long>(modus.mHoehe),
+                  static_cast<long long>(alt.mBreite), static_cast<long long>(alt.mHoehe));
+    WendeDarstellungAn(alt, altVollbild, altVsync);
+  }
   mImWechsel = false;
   mDarstellungGeaendert();
 }

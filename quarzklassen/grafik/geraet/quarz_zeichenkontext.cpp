@@ -135,8 +135,11 @@ void Quarz_ZeichenKontext::Freigeben(Quarz_BasisObjekt* objekt) {
   // The current target goes: drawing returns to the back buffer instead of going on into the
   // surfaces of a target that no longer exists.
   if (mRenderZiel == objekt) SetRenderZiel(nullptr);
-  if (mTiefeZustand == objekt) mTiefeZustand = kTiefeUnbekannt;
-  if (mAlphaZustand == objekt) mAlphaZustand = kAlphaUnbekannt;
+  // The state shadows may hold the "not set" marker, which is no object: compared as
+  // addresses, it is never taken for a state (nor converted like one).
+  const void* adresse = dynamic_cast<const void*>(objekt);
+  if (static_cast<const void*>(mTiefeZustand) == adresse) mTiefeZustand = kTiefeUnbekannt;
+  if (static_cast<const void*>(mAlphaZustand) == adresse) mAlphaZustand = kAlphaUnbekannt;
   for (uint32_t s = 0; s < kStroeme; ++s)
     if (mStromPuffer[s] == objekt) {
       mStromPuffer[s] = nullptr;

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -16,6 +18,7 @@
 #include "quarzklassen/grafik/geraet/quarz_pixelformat.h"
 #include "quarzklassen/grafik/geraet/quarz_screen3d.h"
 #include "quarzklassen/kern/quarz_system.h"
+#include "quarzklassen/kern/quarz_variable.h"
 #include "tests/grafik/geraet/grafik_hilfen.h"
 
 namespace {
@@ -198,6 +201,80 @@ TEST(Bildschirm, TheMonitorsOwnModeIsItsClosestMode) {
   const Quarz_Screen3D::Modus gewuenscht{jetzt->width, jetzt->height, 0, 0};
   EXPECT_EQ(Quarz_Screen3D::WaehleMonitorModus(gewuenscht), gewuenscht);
   Quarz_Screen3D::Beenden();
+}
+
+// ---- display sizes the screen cannot take -----------------------------------------------------
+
+// The primary monitor's current size (the start's fallback under Xvfb).
+Quarz_Screen3D::Modus MonitorGroesse() {
+  Quarz_Screen3D::InitGlfw();
+  const GLFWvidmode* m = glfwGetPrimaryMonitor() ? glfwGetVideoMode(glfwGetPrimaryMonitor()) : nullptr;
+  return m ? Quarz_Screen3D::Modus{m->width, m->height, 0, 0} : Quarz_Screen3D::Modus{};
+}
+
+TEST(Bildschirm, DisplaySizesTheScreenCannotTakeAreRefused) {
+  struct Fall { const char* text; bool angenommen; };
+  const Fall faelle[] = {{"0", true},       {"1920", true},   {"16384", true},       {"-5", false},
+                         {"100000", false}, {"16385", false}, {"99999999999", false}};
+  for (const char* name : {"displaywidth", "displayheight"}) {
+    Quarz_Variable* v = Quarz_Variable::Finde(name);
+    for (const Fall& f : faelle) {
+      ASSERT_TRUE(v->SetzeInt(640));
+      EXPECT_EQ(v->SetzeText(f.text), f.angenommen) << name << " " << f.text;
+      EXPECT_EQ(v->mInt, f.angenommen ? std::atoi(f.text) : 640) << name << " " << f.text;
+    }
+    v->SetzeInt(0);
+  }
+}
+
+// One bad value in "spiel.cfg" used to fail every start: the exit save wrote it back.
+TEST(Bildschirm, ABadDisplaySizeInTheConfigurationDoesNotLockTheGameOut) {
+  gLog.Starte(L".", L"test.log");
+  TLogFang log;
+  FILE* datei = std::fopen("spiel.cfg", "wb");
+  ASSERT_NE(datei, nullptr);
+  std::fputs("<config><var name=\"displaywidth\" wert=\"-5\"/><var name=\"displayheight\" "
+             "wert=\"99999999999\"/><var name=\"fullscreen\" wert=\"nein\"/></config>",
+             datei);
+  std::fclose(datei);
+  Quarz_Variable::LadeKonfig(L".", L"spiel.cfg");
+  EXPECT_TRUE(log.Enthaelt("?Konfig-Datei: Wert \"-5\" für \"displaywidth\" abgelehnt, es bleibt \"0\"."));
+  const Quarz_Variable& breite = *Quarz_Variable::Finde("displaywidth");
+  const Quarz_Variable& hoehe = *Quarz_Variable::Finde("displayheight");
+  ASSERT_TRUE(Quarz_Screen3D::Init(Quarz_Screen3D::Modus{breite.mInt, hoehe.mInt, 0, 0},
+                                   Quarz_Screen3D::FLAG_ANWENDUNG));
+  EXPECT_EQ(Quarz_Screen3D::mModus, MonitorGroesse());
+  Quarz_Screen3D::Beenden();
+  // The monitor's size is not written back: the file keeps "follow the monitor".
+  ASSERT_TRUE(Quarz_Variable::SpeichereKonfig());
+  char inhalt[1024] = {};
+  datei = std::fopen("spiel.cfg", "rb");
+  ASSERT_NE(datei, nullptr);
+  inhalt[std::fread(inhalt, 1, sizeof inhalt - 1, datei)] = 0;
+  std::fclose(datei);
+  EXPECT_NE(std::strstr(inhalt, "<var name=\"displaywidth\" wert=\"0\" />"), nullptr) << inhalt;
+  EXPECT_NE(std::strstr(inhalt, "<var name=\"displayheight\" wert=\"0\" />"), nullptr) << inhalt;
+}
+
+// A size that reaches the start anyway (from a caller, or beyond what the device takes) gets
+// one more try the way a fresh configuration starts.
+TEST(Bildschirm, AConfiguredSizeTheScreenCannotTakeFallsBackToTheMonitorsSize) {
+  gLog.Starte(L".", L"test.log");
+  const Quarz_Screen3D::Modus monitor = MonitorGroesse();
+  ASSERT_GT(monitor.mBreite, 0) << "needs a display";
+  for (const int64_t breite : {int64_t{-5}, int64_t{20000}}) {
+    TLogFang log;
+    ASSERT_TRUE(Quarz_Screen3D::Init(Quarz_Screen3D::Modus{breite, 600, 0, 0}, Quarz_Screen3D::FLAG_ANWENDUNG))
+        << breite;
+    const std::string zeile = "!Quarz_Screen3D::Init(...): " + std::to_string(breite) +
+                              "x600 nicht darstellbar, versuche " + std::to_string(monitor.mBreite) + "x" +
+                              std::to_string(monitor.mHoehe) + ".";
+    EXPECT_EQ(log.Zaehle(zeile), 1) << log.Alle();
+    EXPECT_EQ(log.Zaehle("!"), 1) << log.Alle();
+    EXPECT_EQ(Quarz_Screen3D::mModus, monitor);
+    ASSERT_NE(Quarz_Screen3D::GetZeichenKontext(), nullptr);
+    Quarz_Screen3D::Beenden();
+  }
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "quarzklassen/grafik/geraet/quarz_alphazustand.h"
 #include "quarzklassen/grafik/geraet/quarz_indexbuffer.h"
 #include "quarzklassen/grafik/geraet/quarz_internhelfer.h"
+#include "quarzklassen/grafik/geraet/quarz_tiefezustand.h"
 #include "quarzklassen/kern/quarz_konsolebasisanzeige.h"
 #include "quarzklassen/kern/quarz_log.h"
 #include "quarzklassen/grafik/textur/quarz_renderziel.h"
@@ -483,6 +484,60 @@ TEST_F(GrafikTest, ReinitVideoAppliesTheVariablesWithOneReset) {
   Quarz_Screen3D::FensterGroesse(Quarz_Screen3D::mFenster, 100, 60);  // a real resize
   EXPECT_EQ(mLog.Zaehle("ReInit Darstellung"), 2);
   EXPECT_EQ(Quarz_Variable::Finde("displaywidth")->mInt, 100);
+}
+
+// On a fresh configuration (0 x 0) "reinitvideo" means the monitor's size, as at the start.
+TEST_F(GrafikTest, ReinitVideoWithSizeZeroTakesTheMonitorsSizeAndDrawsOn) {
+  const GLFWvidmode* monitor = glfwGetVideoMode(glfwGetPrimaryMonitor());
+  ASSERT_NE(monitor, nullptr);
+  const int b = monitor->width, h = monitor->height;
+  Quarz_Variable::Finde("displaywidth")->SetzeInt(0);
+  Quarz_Variable::Finde("displayheight")->SetzeInt(0);
+  Quarz_Variable::Finde("fullscreen")->SetzeBool(false);
+  Quarz_KonsoleBasisAnzeige::FuehreAus("reinitvideo");
+  EXPECT_TRUE(mLog.Enthaelt("Darstellung wird geändert auf 0x0, Fenster."));
+  EXPECT_EQ(Quarz_Screen3D::mModus.mBreite, b);
+  EXPECT_EQ(Quarz_Screen3D::mModus.mHoehe, h);
+  int fb = 0, fh = 0;
+  glfwGetWindowSize(Quarz_Screen3D::mFenster, &fb, &fh);
+  EXPECT_EQ(fb, b);
+  EXPECT_EQ(fh, h);
+  // The next frame: black with a green right half.
+  ErzeugeQuad(0, -1, 1, 1);
+  mKontext->Leeren(1, 0, 0, 0, 1);
+  ZeichneQuad(0, 1, 0, 1);
+  const std::vector<uint32_t> bild = LiesBildschirm(*mKontext, b, h);
+  EXPECT_EQ(bild[(h / 2) * b + b / 4] | kSchwarz, kSchwarz);
+  EXPECT_TRUE(FarbeNahe(bild[(h / 2) * b + 3 * b / 4] | kSchwarz, 0xFF00FF00u)) << std::hex << bild[(h / 2) * b + 3 * b / 4];
+  EXPECT_EQ(mLog.Zaehle("!"), 0) << mLog.Alle();
+}
+
+// A mode the screen cannot take is refused in one line, and the old one goes on drawing.
+TEST_F(GrafikTest, AModeTheScreenCannotTakeLeavesTheOldModeWorking) {
+  const int64_t zuBreit = static_cast<int64_t>(mKontext->mMaxTexturBreite) + 1;
+  for (const int64_t breite : {zuBreit, int64_t{-5}}) {
+    const int vorher = mLog.Zaehle("!");
+    Quarz_Screen3D::SetDarstellung(Quarz_Screen3D::Modus{breite, kHoehe, 0, 0}, false, false);
+    EXPECT_EQ(mLog.Zaehle("!"), vorher + 1) << breite;
+    EXPECT_EQ(mLog.Zaehle("!Quarz_Screen3D::SetDarstellung(...): " + std::to_string(breite) + "x48 ist nicht "
+                          "darstellbar, Darstellung bleibt 64x48."), 1) << mLog.Alle();
+    EXPECT_EQ(Quarz_Screen3D::mModus.mBreite, kBreite);
+    EXPECT_EQ(Quarz_Variable::Finde("displaywidth")->mInt, 0);
+    mKontext->Leeren(1, 1, 0, 0, 1);
+    EXPECT_EQ(Pixel(kBreite - 1, kHoehe - 1), 0xFFFF0000u) << breite;
+  }
+}
+
+// After a state reset the shadows hold the "not set" marker; freeing a state then must not
+// treat the marker as a state object (a sanitizer that checks upcasts, clang's, reports it).
+TEST_F(GrafikTest, FreeingStatesWhileTheShadowsAreUnsetComparesAddressesOnly) {
+  Quarz_AlphaZustand* blend = mKontext->ErzeugeAlphaZustand(Quarz_AlphaZustandBeschr(0, 2, 4));
+  Quarz_TiefeZustand* tiefe = mKontext->ErzeugeTiefeZustand(Quarz_TiefeZustandBeschr());
+  mKontext->SetzeZustandZurueck();
+  mKontext->Freigeben(blend);
+  mKontext->Freigeben(tiefe);
+  EXPECT_EQ(mKontext->mAlphaZustand, Z::kAlphaUnbekannt);
+  EXPECT_EQ(mKontext->mTiefeZustand, Z::kTiefeUnbekannt);
 }
 
 TEST_F(GrafikTest, WindowOpensWithTheTitleInTheConfiguredMode) {

@@ -1,6 +1,7 @@
 // Property tree: dotted keys, typed values, and the XML loader with its handling of bad data.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -141,19 +142,26 @@ TEST(TEigenschaften, SchlechteWerteKostenNurDenWert)
 }
 
 // A file that cannot be opened, does not parse or is refused throws and loads nothing; the
-// reason comes first as a "!" line (the parser's own row and column for a parse error).
+// reason comes first as one "!" line naming the file (the parser's own row and column for a
+// parse error).
 TEST(TEigenschaften, GanzeDateiWirftWennSieNichtLaedt)
 {
     std::string tief;
     for (int i = 0; i < 100000; ++i) // the parser would recurse once per level
         tief += "<a>";
-    const std::string vor = "!TEigenschaften_Serialisierung::LadeEigenschaftenAusXml: ";
+    const std::string vor = "!TEigenschaften_Serialisierung::LadeEigenschaftenAusXml: \"test.xml\": ";
+    const auto fehlt = [](const std::string& name) {
+        return "!TEigenschaften_Serialisierung::LadeEigenschaftenAusXml: \"" + name +
+               "\" fehlt oder ist keine lesbare Datei, Datei nicht geladen.";
+    };
+    std::filesystem::create_directory("ordner.xml");
     const struct
     {
-        std::string text; // "-": no file at all
+        std::string text; // "-": no file at all; "/": a folder in its place
         std::string zeile;
     } faelle[] = {
-        {"-", ""},
+        {"-", fehlt("fehlt.xml")},
+        {"/", fehlt("ordner.xml")},
         {"", vor + "Error document empty. (am Dateiende), Datei nicht geladen."},
         {"<gui>\n  <a>1</a>", vor + "Error reading Element value. (am Dateiende), Datei nicht geladen."},
         {"<gui>\r\n\r\n <a>1</b></gui>", vor + "Error reading end tag. (Zeile 3, Spalte 6), Datei nicht geladen."},
@@ -167,8 +175,9 @@ TEST(TEigenschaften, GanzeDateiWirftWennSieNichtLaedt)
         LogFaenger log;
         TEigenschaften baum;
         baum.Knoten("alt").SetzeWert("int", "1");
-        EXPECT_FALSE(Laden(baum, f.text, f.text == "-" ? "fehlt.xml" : "test.xml")) << f.zeile;
-        EXPECT_EQ(log.Zeilen(), f.zeile.empty() ? std::vector<std::string>{} : std::vector<std::string>{f.zeile});
+        const char* pfad = f.text == "-" ? "fehlt.xml" : f.text == "/" ? "ordner.xml" : "test.xml";
+        EXPECT_FALSE(Laden(baum, f.text == "/" ? "-" : f.text, pfad)) << f.zeile;
+        EXPECT_EQ(log.Zeilen(), std::vector<std::string>{f.zeile});
         EXPECT_EQ(baum.Kinder().size(), 1u) << f.zeile; // nothing of the file arrived
     }
 

@@ -43,6 +43,12 @@ struct Sammler : Quarz_KonsoleBasisAnzeige {
     }
     return texte;
   }
+  // Every text, one a line.
+  std::string Alle() const {
+    std::string alle;
+    for (const std::string& t : Texte()) alle += t + "\n";
+    return alle;
+  }
   bool Enthaelt(const std::string& text) const {
     for (const std::string& t : Texte())
       if (t == text) return true;

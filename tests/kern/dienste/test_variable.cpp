@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <climits>
+#include <filesystem>
+#include <functional>
 
 #include "hilfen.h"
 #include "quarzklassen/kern/quarz_konsolebasisanzeige.h"
@@ -254,21 +256,22 @@ TEST_F(Konfig, KaputteDateienLassenStandardwerte) {
   const std::string nach = ", Konfig-Datei nicht verwendet.";
   std::string tief = "<config>";
   for (int i = 0; i < 70; ++i) tief += "<a>";
+  const char* const unbrauchbar = "?Konfig-Datei nicht verwendbar, benutze Standardwerte.";
   struct Fall { std::string inhalt; std::string fehler; const char* meldung; };
   const Fall faelle[] = {
       {"", vor + "Error document empty. (am Dateiende)" + nach,
-       "?Keine Konfig-Datei gefunden, benutze Standardwerte."},
+       unbrauchbar},
       {"<config><var name=\"test_zahl\" wert=\"9\"", vor + "Error parsing Element. (Zeile 1, Spalte 31)" + nach,
-       "?Keine Konfig-Datei gefunden, benutze Standardwerte."},
+       unbrauchbar},
       {"<config>\r\n  <var name=\"test_zahl\" wert=\"9\"/>\r\n</konfig>",
-       vor + "Error reading end tag. (Zeile 3, Spalte 1)" + nach, "?Keine Konfig-Datei gefunden, benutze Standardwerte."},
+       vor + "Error reading end tag. (Zeile 3, Spalte 1)" + nach, unbrauchbar},
       {std::string("<config><var name=\"test_zahl\" wert=\"9\"/>\0</config>", 44),
        vor + "Error reading Element value. (am Dateiende)" + nach,
-       "?Keine Konfig-Datei gefunden, benutze Standardwerte."},
+       unbrauchbar},
       {tief, vor + "Elemente tiefer als 64 Ebenen verschachtelt" + nach,
-       "?Keine Konfig-Datei gefunden, benutze Standardwerte."},
+       unbrauchbar},
       {VieleAttribute(257), vor + "ein Element mit mehr als 256 Attributen" + nach,
-       "?Keine Konfig-Datei gefunden, benutze Standardwerte."},
+       unbrauchbar},
       {"<?xml version=\"1.0\" ?>", "", "?Konfig-Datei fehlerhaft, benutze Standardwerte."},
       {"<config><wert/></config>", "", "?Konfig-Datei fehlerhaft, benutze Standardwerte."},
   };
@@ -294,7 +297,7 @@ TEST_F(Konfig, TiefeVerschachtelungWirdAbgewiesenStattDenStapelZuSprengen) {
   Quarz_Variable::LadeKonfigText(tief);
   EXPECT_TRUE(sammler.Enthaelt("!Quarz_Variable::LadeKonfig: Elemente tiefer als 64 Ebenen verschachtelt, "
                                "Konfig-Datei nicht verwendet."));
-  EXPECT_TRUE(sammler.Enthaelt("?Keine Konfig-Datei gefunden, benutze Standardwerte."));
+  EXPECT_TRUE(sammler.Enthaelt("?Konfig-Datei nicht verwendbar, benutze Standardwerte."));
   // Normal nesting inside comments and attribute values does not count.
   std::string harmlos = "<config>";
   for (int i = 0; i < 100; ++i) harmlos += "<!-- <a> --><var name=\"x\" wert=\"<a><a>\"/>";
@@ -353,6 +356,101 @@ TEST_F(Konfig, MisslungenesSpeichernLaesstAlteDateiHeil) {
   test_zahl.SetzeInt(10);
   EXPECT_FALSE(Quarz_Variable::SpeichereKonfig());
   EXPECT_EQ(LiesDatei("spiel.cfg"), "<config><var name=\"test_zahl\" wert=\"9\"/></config>");
+  test_zahl.SetzeInt(5);
+}
+
+// The player's file is never lost: one that is there but cannot be used keeps the defaults
+// for this run, and the exit save moves it aside before it writes the new file.
+TEST_F(Konfig, UnbrauchbareDateiWirdBeimSpeichernBeiseitegelegt) {
+  std::string tief = "<config>";
+  for (int i = 0; i < 70; ++i) tief += "<a>";
+  struct Fall { const char* was; std::string inhalt; bool ordner; std::string grund; };
+  const Fall faelle[] = {
+      {"Tippfehler", "<config>\n<var name=\"test_zahl\" wert=\"9\" >\n</config>\n", false, "Error reading end tag."},
+      {"leer", "", false, "Error document empty."},
+      {"binär", std::string("\x89PNG\r\n\x1a\n\0\0\xff\xfe", 12), false, "Error document empty."},
+      {"zu tief", tief, false, "Elemente tiefer als 64 Ebenen"},
+      {"ohne var", "<config><wert/></config>", false, "?Konfig-Datei fehlerhaft"},
+      {"Ordner", "", true, "\"./spiel.cfg\" ist keine lesbare Datei"},
+  };
+  for (const Fall& f : faelle) {
+    std::filesystem::remove_all("spiel.cfg");
+    SchreibeDatei("spiel.cfg.defekt", "eine ältere");
+    if (f.ordner) {
+      std::filesystem::create_directories("spiel.cfg/innen");
+    } else {
+      SchreibeDatei("spiel.cfg", f.inhalt);
+    }
+    sammler.zeilen.clear();
+    Quarz_Variable::LadeKonfig(L".", L"spiel.cfg");
+    EXPECT_NE(sammler.Alle().find(f.grund), std::string::npos) << f.was << "\n" << sammler.Alle();
+    EXPECT_EQ(sammler.Alle().find("Keine Konfig-Datei gefunden"), std::string::npos) << f.was;
+    // Nothing is touched before the save.
+    EXPECT_EQ(LiesDatei("spiel.cfg.defekt"), "eine ältere") << f.was;
+
+    sammler.zeilen.clear();
+    ASSERT_TRUE(Quarz_Variable::SpeichereKonfig()) << f.was << "\n" << sammler.Alle();
+    EXPECT_EQ(sammler.Texte(), std::vector<std::string>{
+                                   "!Quarz_Variable::SpeichereKonfig: Nicht verwendbare Konfig-Datei \"./spiel.cfg\" "
+                                   "als \"./spiel.cfg.defekt\" beiseitegelegt."})
+        << f.was;
+    if (f.ordner) {
+      EXPECT_TRUE(std::filesystem::is_directory("spiel.cfg.defekt/innen")) << f.was;
+    } else {
+      EXPECT_EQ(LiesDatei("spiel.cfg.defekt"), f.inhalt) << f.was;
+    }
+    EXPECT_NE(LiesDatei("spiel.cfg").find("<var name=\"test_zahl\" wert=\"5\" />"), std::string::npos) << f.was;
+    // Only once: the next save replaces the new file as usual.
+    sammler.zeilen.clear();
+    ASSERT_TRUE(Quarz_Variable::SpeichereKonfig());
+    EXPECT_TRUE(sammler.zeilen.empty()) << f.was;
+    std::filesystem::remove_all("spiel.cfg.defekt");
+  }
+  // A file that was used, or none at all, leaves nothing aside.
+  for (const bool vorhanden : {true, false}) {
+    std::filesystem::remove("spiel.cfg");
+    if (vorhanden) SchreibeDatei("spiel.cfg", "<config><var name=\"test_zahl\" wert=\"5\"/></config>");
+    Quarz_Variable::LadeKonfig(L".", L"spiel.cfg");
+    ASSERT_TRUE(Quarz_Variable::SpeichereKonfig());
+    EXPECT_FALSE(std::filesystem::exists("spiel.cfg.defekt")) << vorhanden;
+  }
+}
+
+// A save that fails says where and why in one line; the old file stays as it was.
+TEST_F(Konfig, GescheitertesSpeichernNenntPfadUndGrund) {
+  const std::string alt = "<config><var name=\"test_zahl\" wert=\"5\"/></config>";
+  struct Fall { const char* was; std::function<void()> stoere; const char* erwartet; };
+  const Fall faelle[] = {
+      {"Ordner statt Zwischendatei", [] { std::filesystem::create_directory("spiel.cfg.tmp"); },
+       "!Quarz_Variable::SpeichereKonfig: \"./spiel.cfg.tmp\" nicht anlegbar (Is a directory), \"./spiel.cfg\" "
+       "bleibt unverändert."},
+      {"volle Platte", [] { std::filesystem::create_symlink("/dev/full", "spiel.cfg.tmp"); },
+       "!Quarz_Variable::SpeichereKonfig: \"./spiel.cfg.tmp\" nicht geschrieben (No space left on device), "
+       "\"./spiel.cfg\" bleibt unverändert."},
+      // The file became a folder with content after the start: the rename cannot replace it.
+      {"Ordner statt Datei",
+       [] {
+         std::filesystem::remove("spiel.cfg");
+         std::filesystem::create_directories("spiel.cfg/innen");
+       },
+       "!Quarz_Variable::SpeichereKonfig: \"./spiel.cfg.tmp\" nicht umbenannt (Is a directory), \"./spiel.cfg\" "
+       "bleibt unverändert."},
+  };
+  for (const Fall& f : faelle) {
+    std::filesystem::remove_all("spiel.cfg");
+    SchreibeDatei("spiel.cfg", alt);
+    Quarz_Variable::LadeKonfig(L".", L"spiel.cfg");
+    f.stoere();
+    sammler.zeilen.clear();
+    EXPECT_FALSE(Quarz_Variable::SpeichereKonfig()) << f.was;
+    EXPECT_EQ(sammler.Texte(), std::vector<std::string>{f.erwartet}) << f.was;
+    if (std::filesystem::is_directory("spiel.cfg")) {
+      EXPECT_TRUE(std::filesystem::exists("spiel.cfg/innen")) << f.was;
+    } else {
+      EXPECT_EQ(LiesDatei("spiel.cfg"), alt) << f.was;
+    }
+    std::filesystem::remove_all("spiel.cfg.tmp");
+  }
 }
 
 TEST_F(Konfig, SpeichernSichertDenOrdnerUndLadenRaeumtAbgebrochenesSpeichernAuf) {

@@ -85,9 +85,17 @@ TEST_F(EffektDatei, DateinamenUndReihenfolge)
         EXPECT_EQ(mLog.Zaehle("!FilterVerwaltung: "), 2);
     }
     EXPECT_EQ(namen, (std::vector<std::string>{"", "a", "b", "leer", "pause"}));
+    // One line each, with the file and what is wrong (the parser's row and column).
     EXPECT_EQ(mLog.Zaehle("!FilterVerwaltung::InternLadeEffekt(): Datei "), 3);
-    EXPECT_EQ(mLog.Zaehle("!Zeile "), 2);
-    EXPECT_EQ(mLog.Zaehle("Elemente tiefer als"), 1);
+    EXPECT_EQ(mLog.Zaehle("!FilterVerwaltung::InternLadeEffekt(): Datei \"filter.kaputt.xml\" ist nicht lesbar: "
+                          "Error reading end tag. (Zeile 1, Spalte 12)."),
+              1)
+        << mLog.Alle();
+    EXPECT_EQ(mLog.Zaehle("!FilterVerwaltung::InternLadeEffekt(): Datei \"filter.tief.xml\" ist nicht lesbar: "
+                          "Elemente tiefer als"),
+              1);
+    EXPECT_EQ(mLog.Zaehle("filter.kommentar.xml\" ist nicht lesbar: kein Element."), 1);
+    EXPECT_EQ(mLog.Zaehle("!Zeile "), 0);
 
     // A missing data folder is an error line, not an exception.
     FilterVerwaltung ohne(WandleUtf8NachUtf32(TestOrdner("fehlt")));
