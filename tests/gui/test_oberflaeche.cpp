@@ -318,8 +318,8 @@ TEST(OberflaecheKonfig, BombeMitEndTagsVorneWirdAbgewiesen) {
   testhilfe::Sammler sammler;
   std::ofstream("GuiKonfig.xml", std::ios::binary) << XmlBombe(1000);
   EXPECT_THROW(Oberflaeche("GuiKonfig.xml"), Quarz_Ausnahme);
-  EXPECT_TRUE(sammler.Enthaelt("!TEigenschaften_Serialisierung::LadeEigenschaftenAusXml: Elemente tiefer als 256 "
-                               "Ebenen verschachtelt, Datei nicht geladen."))
+  EXPECT_TRUE(sammler.Enthaelt("!TEigenschaften_Serialisierung::LadeEigenschaftenAusXml: \"GuiKonfig.xml\": Elemente "
+                               "tiefer als 256 Ebenen verschachtelt, Datei nicht geladen."))
       << testing::PrintToString(sammler.Texte());
   gTimer.Leere();
 }
