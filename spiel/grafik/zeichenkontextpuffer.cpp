@@ -28,16 +28,25 @@ void ZeichenKontextPuffer::Erzeuge(Modell& modell, const Vertex* vertices, uint6
     modell.mIndexPuffer = mKontext.ErzeugeIndexBuffer(0, kIndex32Statisch, &indexInhalt);
 }
 
-void ZeichenKontextPuffer::Aktualisiere(Modell& modell, const Netz& netz, uint64_t erster, uint64_t anzahl,
+void ZeichenKontextPuffer::Aktualisiere(Modell& modell, const Netz& netz, uint64_t /*erster*/, uint64_t anzahl,
                                        bool indizesNeu)
 {
     if (!modell.mVertexPuffer || !modell.mVeraenderlich)
         return;
-    if (anzahl > 0)
+    if (anzahl > 0 && !netz.mVertices.empty())
     {
-        // The buffer is rewritten from its start: up to the last changed vertex.
-        TInitialInhalt inhalt{const_cast<Vertex*>(netz.mVertices.data()), (erster + anzahl) * sizeof(Vertex), 0};
-        modell.mVertexPuffer->SchreibeInhalt(&inhalt);
+        // A dynamic buffer's write discards: whatever it does not cover is undefined afterwards,
+        // so the whole vertex list goes up, however few vertices changed. A list of another
+        // length than the buffer's gets a buffer of its own.
+        const uint64_t bytes = netz.mVertices.size() * sizeof(Vertex);
+        TInitialInhalt inhalt{const_cast<Vertex*>(netz.mVertices.data()), bytes, 0};
+        if (bytes == modell.mVertexPuffer->mGroesse)
+            modell.mVertexPuffer->SchreibeInhalt(&inhalt);
+        else
+        {
+            mKontext.Freigeben(modell.mVertexPuffer);
+            modell.mVertexPuffer = mKontext.ErzeugeVertexBuffer(0, kDynamisch, &inhalt);
+        }
     }
     if (indizesNeu)
     {
