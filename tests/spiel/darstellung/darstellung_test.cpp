@@ -10,6 +10,7 @@
 #include "quarzklassen/grafik/textur/quarz_textur.h"
 #include "quarzklassen/kern/quarz_system.h"
 #include "quarzklassen/kern/quarz_timer.h"
+#include "spiel/grafik/zeichenkontextpuffer.h"
 #include "quarzklassen/kern/textkodierung.h"
 
 namespace Spiel::Test {
@@ -70,6 +71,22 @@ void DarstellungsTest::KopiereDaten(const std::string& anwendung, const std::str
 void DarstellungsTest::SetzeAnwendung(const std::string& ordner)
 {
     gSystem.mAnwendungsPfad = WandleUtf8NachUtf32(std::filesystem::absolute(ordner).string());
+}
+
+WeltDarstellungsTest::~WeltDarstellungsTest() = default;
+
+void WeltDarstellungsTest::SetUp()
+{
+    DarstellungsTest::SetUp();
+    mPuffer = std::make_unique<ZeichenKontextPuffer>(*mKontext);
+    mAlterPuffer = SetzeModellPuffer(mPuffer.get());
+}
+
+void WeltDarstellungsTest::TearDown()
+{
+    SetzeModellPuffer(mAlterPuffer);
+    mPuffer.reset();
+    DarstellungsTest::TearDown();
 }
 
 }  // namespace Spiel::Test

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,11 @@
 
 class Quarz_ZeichenKontext;
 class Quarz_Textur;
+
+namespace Spiel {
+class ModellPuffer;
+class ZeichenKontextPuffer;
+}
 
 namespace Spiel::Test {
 
@@ -41,6 +47,20 @@ protected:
     Quarz_ZeichenKontext* mKontext = nullptr;
     uint64_t mRegisterVorher = 0;
     std::wstring mAlteAnwendung;
+};
+
+// With the models' buffers made through the test's drawing context (the game's own seam), for
+// tests that draw a world; the seam before is restored at the end.
+class WeltDarstellungsTest : public DarstellungsTest
+{
+protected:
+    using DarstellungsTest::DarstellungsTest;
+    ~WeltDarstellungsTest() override;
+    void SetUp() override;
+    void TearDown() override;
+
+    std::unique_ptr<ZeichenKontextPuffer> mPuffer;
+    ModellPuffer* mAlterPuffer = nullptr;
 };
 
 // Red, green and blue of a pixel without its alpha.

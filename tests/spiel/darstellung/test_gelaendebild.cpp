@@ -27,15 +27,13 @@
 namespace Spiel::Test {
 namespace {
 
-class GelaendeBild : public DarstellungsTest
+class GelaendeBild : public WeltDarstellungsTest
 {
 protected:
-    GelaendeBild() : DarstellungsTest(320, 240) {}
+    GelaendeBild() : WeltDarstellungsTest(320, 240) {}
     void SetUp() override
     {
-        DarstellungsTest::SetUp();
-        mPuffer = std::make_unique<ZeichenKontextPuffer>(*mKontext);
-        mAlterPuffer = SetzeModellPuffer(mPuffer.get());
+        WeltDarstellungsTest::SetUp();
         Vorrat::Zuruecksetzen();
         TurmGesetzt = false;
         Spiel::srand(1);
@@ -50,9 +48,8 @@ protected:
         mRenderer.reset();
         mSzene.reset();
         GebeModelleFrei();
-        SetzeModellPuffer(mAlterPuffer);
         TurmGesetzt = false;
-        DarstellungsTest::TearDown();
+        WeltDarstellungsTest::TearDown();
     }
 
     void Schritt()
@@ -92,8 +89,6 @@ protected:
         }
     }
 
-    std::unique_ptr<ZeichenKontextPuffer> mPuffer;
-    ModellPuffer* mAlterPuffer = nullptr;
     Quarz_Timer mUhr;
     std::unique_ptr<Szene> mSzene;
     std::unique_ptr<SzenenRenderer> mRenderer;

@@ -38,15 +38,13 @@ struct Flaeche
 
 const Vektor kSockel(130, 0, 66);
 
-class SchattenBild : public DarstellungsTest
+class SchattenBild : public WeltDarstellungsTest
 {
 protected:
-    SchattenBild() : DarstellungsTest(640, 480) {}
+    SchattenBild() : WeltDarstellungsTest(640, 480) {}
     void SetUp() override
     {
-        DarstellungsTest::SetUp();
-        mPuffer = std::make_unique<ZeichenKontextPuffer>(*mKontext);
-        mAlterPuffer = SetzeModellPuffer(mPuffer.get());
+        WeltDarstellungsTest::SetUp();
         mUhr.Starte();
         // Flat grass, 200 x 200, in squares of 20, and a plinth standing 5 high on it: a
         // region without neighbours, so that walls close it all round. Its sides face every
@@ -79,8 +77,7 @@ protected:
             m->Freigeben();
             delete m;
         }
-        SetzeModellPuffer(mAlterPuffer);
-        DarstellungsTest::TearDown();
+        WeltDarstellungsTest::TearDown();
     }
 
     // Puts a mesh into the world, turned by `winkel` about the vertical and moved to `ort`;
@@ -112,8 +109,6 @@ protected:
                 (1.0f - clip.y / w) * 0.5f * static_cast<float>(mHoehe)};
     }
 
-    std::unique_ptr<ZeichenKontextPuffer> mPuffer;
-    ModellPuffer* mAlterPuffer = nullptr;
     Quarz_Timer mUhr;
     std::unique_ptr<Szene> mSzene;
     std::vector<Modell*> mModelle;

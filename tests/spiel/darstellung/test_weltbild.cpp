@@ -25,15 +25,13 @@ namespace {
 
 constexpr float kAbstand = 200.0f;
 
-class WeltBild : public DarstellungsTest
+class WeltBild : public WeltDarstellungsTest
 {
 protected:
-    WeltBild() : DarstellungsTest(320, 192) {}
+    WeltBild() : WeltDarstellungsTest(320, 192) {}
     void SetUp() override
     {
-        DarstellungsTest::SetUp();
-        mPuffer = std::make_unique<ZeichenKontextPuffer>(*mKontext);
-        mAlterPuffer = SetzeModellPuffer(mPuffer.get());
+        WeltDarstellungsTest::SetUp();
         Spiel::srand(1);
         LadeModelle();
         mUhr.Starte();
@@ -46,8 +44,7 @@ protected:
     {
         mSzene.reset();
         GebeModelleFrei();
-        SetzeModellPuffer(mAlterPuffer);
-        DarstellungsTest::TearDown();
+        WeltDarstellungsTest::TearDown();
     }
 
     std::vector<uint32_t> Frame(SzenenRenderer& renderer, FilterSatz& satz)
@@ -98,8 +95,6 @@ protected:
         return Boden(mZiel.x, mZiel.z);
     }
 
-    std::unique_ptr<ZeichenKontextPuffer> mPuffer;
-    ModellPuffer* mAlterPuffer = nullptr;
     Quarz_Timer mUhr;
     std::unique_ptr<Szene> mSzene;
     BVektor<float> mZiel;
