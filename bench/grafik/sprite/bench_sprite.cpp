@@ -296,7 +296,7 @@ int main(int argc, char** argv) {
     return 1;
   gSchrift = Quarz_Font3D::ErzeugeAusTrueType(Daten("calibrib.ttf"));
   if (!gSchrift) return 1;
-  const int ergebnis = Bench::LaufeMitSeiten(gBatch, gDirekt, [] { return VergleicheRunden(20); });
+  const int ergebnis = Bench::LaufeMitSeiten(gBatch, gDirekt, [] { return VergleicheRunden(40); });
   delete gSchrift;
   Quarz_Screen3D::Beenden();
   benchmark::Shutdown();
