@@ -154,23 +154,19 @@ public:
     // Stores the entry in the lowest free slot and returns the slot number.
     uint64_t Einfuegen(const T& eintrag)
     {
-        // Copied first: the entry may be one of this map's, and growth moves them.
+        // Copied first: the entry may be one of this map's, and growth frees their block.
         const T kopie(eintrag);
-        // Nothing below the hint is free, so the lowest clear bit of the hint's word is the
-        // lowest free slot; only when that word is full does the search climb the summary
-        // levels (or the map grow).
-        const uint64_t hinweis = mHinweis;
-        const uint64_t w = hinweis / 64;
-        uint64_t slot;
-        if (w < mKapazitaet / 64 && ~mBelegung[w] != 0) [[likely]]
-            slot = 64 * w + static_cast<uint64_t>(std::countr_one(mBelegung[w]));
-        else
-            slot = FreierJenseitsDesHinweises();
-        // The hint only promises that nothing below it is free; raising it by one keeps
-        // that true without searching for the next free slot.
-        mHinweis = hinweis + 1;
+        uint64_t slot = ErsterFreier(mHinweis / 64 * 64);
+        if (slot == mKapazitaet)
+        {
+            Vergroessern(std::max<uint64_t>(2 * mKapazitaet, 64));
+            slot = ErsterFreier(slot);
+        }
         new (&mEintraege[slot]) T(kopie);
         Belege(slot);
+        // The hint only promises that nothing below it is free; raising it by one keeps
+        // that true without searching for the next free slot.
+        ++mHinweis;
         return slot;
     }
 
@@ -178,26 +174,20 @@ public:
     // to the owner. A slot outside the map is ignored.
     void Entfernen(uint64_t slot)
     {
-        const uint64_t kapazitaet = mKapazitaet;
-        if (slot >= kapazitaet)
+        if (slot >= mKapazitaet)
             return;
-        // The members are read before the first store: a store through a word pointer
-        // could otherwise alias them, and each would be read again.
-        uint64_t* const belegung = mBelegung;
+        mBelegung[slot / 64] &= ~(uint64_t(1) << (slot % 64));
+        // A word with a free slot is not full, and neither is any word above it: clearing
+        // the bit on every level needs no test of what was there.
         uint64_t* oben = mVolle;
-        mHinweis = std::min(mHinweis, slot);
-        ++mStand;
-        belegung[slot / 64] &= ~(uint64_t(1) << (slot % 64));
-        // A word with a free slot is not full, and neither is any word above it: its bit is
-        // cleared on every level without testing what was there, for the reason given at
-        // Belege.
-        uint64_t i = slot / 64;
-        for (uint64_t worte = kapazitaet / 64; worte > 1; i /= 64)
+        for (uint64_t i = slot / 64, worte = mKapazitaet / 64; worte > 1; i /= 64)
         {
             oben[i / 64] &= ~(uint64_t(1) << (i % 64));
             worte = (worte + 63) / 64;
             oben += worte;
         }
+        mHinweis = std::min(mHinweis, slot);
+        ++mStand;
     }
 
     // Stores the entry in a given slot and marks it occupied (the world keeps its terrain
@@ -323,40 +313,22 @@ private:
         return pos;
     }
 
-    // Marks the slot occupied, and on each level above the word it completes. Without
-    // branches on the bits: whether a word became full depends on where the slot lies, which
-    // the processor cannot predict, while the number of levels is fixed for a capacity.
+    // Marks the slot occupied, and on each level above the word it completes.
     void Belege(uint64_t slot)
     {
-        uint64_t* const belegung = mBelegung;
-        uint64_t* oben = mVolle;
-        const uint64_t kapazitaet = mKapazitaet;
-        ++mStand;
-        uint64_t i = slot / 64;
-        const uint64_t wort = belegung[i] | uint64_t(1) << (slot % 64);
-        belegung[i] = wort;
+        uint64_t& wort = mBelegung[slot / 64];
+        wort |= uint64_t(1) << (slot % 64);
         uint64_t voll = wort == ~uint64_t(0);
-        for (uint64_t worte = kapazitaet / 64; worte > 1; i /= 64)
+        uint64_t* oben = mVolle;
+        for (uint64_t i = slot / 64, worte = mKapazitaet / 64; voll && worte > 1; i /= 64)
         {
-            const uint64_t summe = oben[i / 64] | voll << (i % 64);
-            oben[i / 64] = summe;
-            voll &= summe == ~uint64_t(0);
+            uint64_t& summe = oben[i / 64];
+            summe |= uint64_t(1) << (i % 64);
+            voll = summe == ~uint64_t(0);
             worte = (worte + 63) / 64;
             oben += worte;
         }
-    }
-
-    // The lowest free slot when the hint's word is full (or beyond the map): found through
-    // the summary levels, the map growing when nothing is free.
-    [[gnu::noinline]] uint64_t FreierJenseitsDesHinweises()
-    {
-        uint64_t slot = ErsterFreier(mHinweis / 64 * 64);
-        if (slot == mKapazitaet)
-        {
-            Vergroessern(std::max<uint64_t>(2 * mKapazitaet, 64));
-            slot = ErsterFreier(slot);
-        }
-        return slot;
+        ++mStand;
     }
 
     // Builds every summary level from the occupancy words.
