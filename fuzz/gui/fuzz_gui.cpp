@@ -1,6 +1,7 @@
 // The property loader feeding a GUI: arbitrary text as the surface's style properties, then
 // the build bar's page and the pause menu laid out from it. Nothing may crash, and no laid
-// out size may come out negative.
+// out size may come out negative. Text the loader refuses (it logs why and throws) has nothing
+// to lay out.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

@@ -1,5 +1,7 @@
 #include "plattform/system/system_linux.h"
 
+#include "plattform/system/speicherprobe.h"
+
 #include <fcntl.h>
 #include <pthread.h>
 #include <pwd.h>
@@ -209,6 +211,7 @@ bool FesterTakt() {
 
 void NaechstesBild() {
   if (FesterTakt()) gTaktZaehler.fetch_add(LeistungsFrequenz() / 60, std::memory_order_relaxed);
+  Speicherprobe();
 }
 
 }  // namespace Plattform

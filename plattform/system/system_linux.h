@@ -56,6 +56,7 @@ bool BeendenAngefordert();
 // generator (a decimal number), instead of one taken from the clock. WEILERBAU_FESTER_TAKT
 // (any value): the performance counter stands still and moves on by exactly 1/60 s at each
 // NaechstesBild, so every frame advances the clocks by the same step and a run repeats itself.
+// NaechstesBild also takes the soak runs' memory samples (speicherprobe.h).
 bool FesterZufallsStart(uint32_t& start);
 bool FesterTakt();
 void NaechstesBild();

@@ -154,13 +154,15 @@ public:
     // Stores the entry in the lowest free slot and returns the slot number.
     uint64_t Einfuegen(const T& eintrag)
     {
+        // Copied first: the entry may be one of this map's, and growth frees their block.
+        const T kopie(eintrag);
         uint64_t slot = ErsterFreier(mHinweis / 64 * 64);
         if (slot == mKapazitaet)
         {
             Vergroessern(std::max<uint64_t>(2 * mKapazitaet, 64));
             slot = ErsterFreier(slot);
         }
-        new (&mEintraege[slot]) T(eintrag);
+        new (&mEintraege[slot]) T(kopie);
         Belege(slot);
         // The hint only promises that nothing below it is free; raising it by one keeps
         // that true without searching for the next free slot.
@@ -192,9 +194,10 @@ public:
     // in slot 0); the map grows as insertion would when the slot lies beyond it.
     void Setze(uint64_t slot, const T& eintrag)
     {
+        const T kopie(eintrag);
         if (slot >= mKapazitaet)
             Vergroessern(std::max({2 * mKapazitaet, uint64_t(64), slot + 1}));
-        new (&mEintraege[slot]) T(eintrag);
+        new (&mEintraege[slot]) T(kopie);
         Belege(slot);
     }
 

@@ -5,8 +5,6 @@
 // Needs a display: run under xvfb-run.
 #include <benchmark/benchmark.h>
 #include <epoxy/gl.h>
-// (epoxy before GLFW)
-#include <GLFW/glfw3.h>
 
 #include <algorithm>
 #include <chrono>
@@ -16,8 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/eigener_kontext.h"
 #include "bench/gl_vergleich.h"
-#include "tests/gemeinsam/verstecktes_fenster.h"
 #include "plattform/hlsl/d3dx_shader.h"
 #include "quarzklassen/grafik/geraet/quarz_indexbuffer.h"
 #include "quarzklassen/kern/quarz_log.h"
@@ -72,7 +70,7 @@ public:
 };
 
 // One frame through the drawing context.
-class TKontextSeite {
+class TKontextSeite : public Bench::TEngineKontext {
 public:
   TKontextSeite() : mK(Quarz_Screen3D::GetZeichenKontext()) {
     mProgramm = mK->ErzeugeObjekt<TBenchProgramm>();
@@ -124,12 +122,10 @@ private:
 
 // The same frame straight to OpenGL, in a hidden window's context of its own, into 64 x 64
 // pixels of RGBA8 as the back buffer has.
-class TDirektSeite {
+class TDirektSeite : public Bench::TEigenerKontext {
 public:
-  TDirektSeite() {
-    mFenster = OeffneVerstecktesFenster(64, 64);
-    if (!mFenster) return;
-    Betrete();
+  TDirektSeite() : TEigenerKontext(64, 64) {
+    if (!Bereit()) return;
     const char* vs = "#version 330 core\nlayout(location = 0) in vec3 p;\n"
                      "void main() { gl_Position = vec4(p, 1.0); }\n";
     const char* fs = "#version 330 core\nuniform vec4 farbe; out vec4 f;\n"
@@ -148,23 +144,13 @@ public:
     Verlasse();
   }
   ~TDirektSeite() {
-    if (!mFenster) return;
+    if (!Bereit()) return;
     Betrete();
     glDeleteFramebuffers(1, &mFbo);
     glDeleteTextures(1, &mZiel);
     mNetz.reset();
     mProgramm.reset();
     Verlasse();
-    glfwDestroyWindow(mFenster);
-  }
-  TDirektSeite(const TDirektSeite&) = delete;
-  TDirektSeite& operator=(const TDirektSeite&) = delete;
-
-  bool Bereit() const { return mFenster != nullptr; }
-  void Betrete() { glfwMakeContextCurrent(mFenster); }
-  // Back to the drawing context's window.
-  static void Verlasse() {
-    glfwMakeContextCurrent(static_cast<GLFWwindow*>(Quarz_Screen3D::mFensterHandle));
   }
 
   void Bild() {
@@ -183,7 +169,6 @@ public:
   }
 
 private:
-  GLFWwindow* mFenster = nullptr;
   std::optional<Bench::TGlProgramm> mProgramm;
   std::optional<Bench::TGlNetz> mNetz;
   GLint mOrt = -1;
@@ -193,53 +178,14 @@ private:
 TKontextSeite* gKontext = nullptr;
 TDirektSeite* gDirekt = nullptr;
 
-void ZeichenKontext(benchmark::State& state) {
-  for (auto _ : state) gKontext->Bild();
-  state.SetItemsProcessed(state.iterations() * kZeichnungen);
-  if (!gKontext->HatGezeichnet()) state.SkipWithError("the quad was not drawn");
-}
+void ZeichenKontext(benchmark::State& state) { Bench::MissSeite(state, *gKontext, kZeichnungen); }
+void DirektesGL(benchmark::State& state) { Bench::MissSeite(state, *gDirekt, kZeichnungen); }
 
-void DirektesGL(benchmark::State& state) {
-  gDirekt->Betrete();
-  for (auto _ : state) gDirekt->Bild();
-  state.SetItemsProcessed(state.iterations() * kZeichnungen);
-  if (!gDirekt->HatGezeichnet()) state.SkipWithError("the quad was not drawn");
-  TDirektSeite::Verlasse();
-}
-
-double Millisekunden(std::chrono::steady_clock::time_point von) {
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - von).count();
-}
-
-double Median(std::vector<double> werte) {
-  std::sort(werte.begin(), werte.end());
-  return werte[werte.size() / 2];
-}
-
-// Rounds of three frames on each side, one after the other, so that both meet the same load
-// of the machine; the ratio of each round's medians.
 void VergleicheRunden(int runden) {
-  std::vector<double> verhaeltnisse, kontext, direkt;
-  for (int r = 0; r < runden; ++r) {
-    std::vector<double> k, d;
-    for (int b = 0; b < 3; ++b) {
-      auto t = std::chrono::steady_clock::now();
-      gKontext->Bild();
-      k.push_back(Millisekunden(t));
-      gDirekt->Betrete();
-      t = std::chrono::steady_clock::now();
-      gDirekt->Bild();
-      d.push_back(Millisekunden(t));
-      TDirektSeite::Verlasse();
-    }
-    kontext.push_back(Median(k));
-    direkt.push_back(Median(d));
-    verhaeltnisse.push_back(kontext.back() / direkt.back());
-  }
-  const auto [min, max] = std::minmax_element(verhaeltnisse.begin(), verhaeltnisse.end());
+  const Bench::TRunden r = Bench::VergleicheSeiten(runden, *gKontext, *gDirekt);
   std::printf("Kontext/GL over %d rounds: min %.2fx  median %.2fx  max %.2fx  "
               "(median frame %.1f ms against %.1f ms)\n",
-              runden, *min, Median(verhaeltnisse), *max, Median(kontext), Median(direkt));
+              runden, r.mMin, r.mMedian, r.mMax, r.mA, r.mB);
 }
 
 }  // namespace
@@ -251,22 +197,10 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   gTimer.Starte();
   if (!Quarz_Screen3D::Init(Quarz_Screen3D::Modus{64, 64, 0, 0}, Quarz_Screen3D::FLAG_ANWENDUNG)) return 1;
-  int ergebnis = 0;
-  {
-    TKontextSeite kontext;
-    TDirektSeite direkt;
-    gKontext = &kontext;
-    gDirekt = &direkt;
-    if (!direkt.Bereit()) {
-      std::fprintf(stderr, "no window for the direct comparison\n");
-      ergebnis = 1;
-    } else {
-      benchmark::RunSpecifiedBenchmarks();
-      VergleicheRunden(20);
-    }
-    gKontext = nullptr;
-    gDirekt = nullptr;
-  }
+  const int ergebnis = Bench::LaufeMitSeiten(gKontext, gDirekt, [] {
+    VergleicheRunden(20);
+    return true;
+  });
   Quarz_Screen3D::Beenden();
   benchmark::Shutdown();
   return ergebnis;

@@ -1,12 +1,18 @@
-// The sprite batch against the same instanced quads issued straight to OpenGL, text layout and
-// queuing, and the atlas build of the default glyph set. Every frame ends with glFinish, so
-// both sprite paths pay for their GPU work. Needs a display: run under xvfb-run.
+// The sprite batch against the same instanced quads issued straight to OpenGL in a context of
+// its own (so neither side sees the other's state), text layout and queuing, and the atlas
+// build of the default glyph set. Every frame ends with glFinish, so both sprite paths pay for
+// their GPU work; each side reads its pixels back to show that the sprites were drawn. After
+// the benchmarks, rounds of a few frames each side by side give the ratio's spread within the
+// run. Needs a display: run under xvfb-run.
 #include <benchmark/benchmark.h>
 #include <epoxy/gl.h>
 
+#include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "bench/eigener_kontext.h"
 #include "bench/gl_vergleich.h"
 #include "quarzklassen/grafik/geraet/quarz_screen3d.h"
 #include "quarzklassen/grafik/geraet/quarz_zeichenkontext.h"
@@ -29,20 +35,56 @@ std::wstring Daten(const char* name) {
 float X(int i) { return static_cast<float>((i * 37) % (kSchirm - 16)); }
 float Y(int i) { return static_cast<float>((i * 101) % (kSchirm - 16)); }
 
-void SpriteBatch(benchmark::State& state) {
-  Quarz_BlockGfx3D batch(512, kSprites, 0);
-  std::vector<uint32_t> pixel(64 * 64, 0xC0FFFFFFu);
-  const TBereich quelle{reinterpret_cast<uint8_t*>(pixel.data()), 0, 64, 64, 256};
-  for (uint64_t id = 0; id < 16; ++id) batch.AddGrafik(id, quelle, id, id, 16, 16);
-  const TAlphaFarbe farbe(1, 0.5f, 0.25f, 1);
-  for (auto _ : state) {
+// The pixels a frame must have drawn: the inside of every sprite's 16 x 16 square (its edge
+// pixels depend on the rasteriser's rule for pixel centres on an edge). Rows from the top.
+std::vector<bool> Innenflaechen() {
+  std::vector<bool> innen(kSchirm * kSchirm, false);
+  for (int i = 0; i < kSprites; ++i)
+    for (int y = 1; y < 15; ++y)
+      for (int x = 1; x < 15; ++x)
+        innen[static_cast<size_t>((static_cast<int>(Y(i)) + y) * kSchirm + static_cast<int>(X(i)) + x)] = true;
+  return innen;
+}
+
+// True when every pixel inside a sprite has colour: the sprites are orange, so red is never
+// 0 where one was drawn over the black background. Pixels as 0xAARRGGBB, rows from the top.
+bool SpritesGezeichnet(const std::vector<uint32_t>& bild) {
+  static const std::vector<bool> innen = Innenflaechen();
+  for (size_t i = 0; i < innen.size(); ++i)
+    if (innen[i] && (bild[i] >> 16 & 0xFF) == 0) return false;
+  return true;
+}
+
+// The sprite batch drawing into the engine's back buffer.
+class TBatchSeite : public Bench::TEngineKontext {
+public:
+  TBatchSeite() : mBatch(512, kSprites, 0) {
+    std::vector<uint32_t> pixel(64 * 64, 0xC0FFFFFFu);
+    const TBereich quelle{reinterpret_cast<uint8_t*>(pixel.data()), 0, 64, 64, 256};
+    for (uint64_t id = 0; id < 16; ++id) mBatch.AddGrafik(id, quelle, id, id, 16, 16);
+  }
+
+  void Bild() {
+    const TAlphaFarbe farbe(1, 0.5f, 0.25f, 1);
     for (int i = 0; i < kSprites; ++i)
-      batch.Zeichne(static_cast<uint64_t>(i % 16), {X(i), Y(i), 0.5f}, farbe, 0, 0, 0);
-    batch.Ausgeben();
+      mBatch.Zeichne(static_cast<uint64_t>(i % 16), {X(i), Y(i), 0.5f}, farbe, 0, 0, 0);
+    mBatch.Ausgeben();
     glFinish();
   }
-  state.SetItemsProcessed(state.iterations() * kSprites);
-}
+
+  // One frame on a black back buffer, read back.
+  bool HatGezeichnet() {
+    Quarz_ZeichenKontext* k = Quarz_Screen3D::GetZeichenKontext();
+    k->Leeren(1, 0, 0, 0, 0);
+    Bild();
+    std::vector<uint32_t> bild(kSchirm * kSchirm, 0);
+    TBereich ziel{reinterpret_cast<uint8_t*>(bild.data()), Quarz::PF_A8R8G8B8, kSchirm, kSchirm, kSchirm * 4};
+    return k->LiesBildschirmInhalt(ziel) && SpritesGezeichnet(bild);
+  }
+
+private:
+  Quarz_BlockGfx3D mBatch;
+};
 
 const char* const kGlVertex = R"(#version 330 core
 layout(location = 0) in vec2 vertexPos;
@@ -82,67 +124,117 @@ void main() {
   erg = f;
 })";
 
-// The same quads, records and states straight through OpenGL: the records are built on the
-// CPU each frame as the batch builds them, and the instance buffer is orphaned and refilled.
-void DirektGl(benchmark::State& state) {
-  Bench::TGlProgramm programm(kGlVertex, kGlFragment);
-  GLuint vao = 0, puffer[3] = {}, textur = 0;
-  glGenVertexArrays(1, &vao);
-  glBindVertexArray(vao);
-  glGenBuffers(3, puffer);
-  const float ecken[8] = {0, 0, 1, 0, 0, 1, 1, 1};
-  const uint16_t indizes[6] = {0, 1, 2, 1, 3, 2};
-  glBindBuffer(GL_ARRAY_BUFFER, puffer[0]);
-  glBufferData(GL_ARRAY_BUFFER, sizeof ecken, ecken, GL_STATIC_DRAW);
-  glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 8, nullptr);
-  glEnableVertexAttribArray(0);
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, puffer[1]);
-  glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof indizes, indizes, GL_STATIC_DRAW);
-  glBindBuffer(GL_ARRAY_BUFFER, puffer[2]);
-  const GLint groessen[5] = {3, 2, 4, 4, 2};
-  const size_t versaetze[5] = {0, 12, 20, 36, 52};
-  for (GLuint a = 1; a <= 5; ++a) {
-    glVertexAttribPointer(a, groessen[a - 1], GL_FLOAT, GL_FALSE, 60,
-                          reinterpret_cast<const void*>(versaetze[a - 1]));
-    glEnableVertexAttribArray(a);
-    glVertexAttribDivisor(a, 1);
+// The same quads, records and states straight through OpenGL, in a hidden window's context
+// of its own, into kSchirm x kSchirm pixels of RGBA8 as the back buffer has: the records are
+// built on the CPU each frame as the batch builds them, and the instance buffer is orphaned
+// and refilled.
+class TDirektSeite : public Bench::TEigenerKontext {
+public:
+  TDirektSeite() : TEigenerKontext(kSchirm, kSchirm) {
+    if (!Bereit()) return;
+    mProgramm.emplace(kGlVertex, kGlFragment);
+    glGenVertexArrays(1, &mVao);
+    glBindVertexArray(mVao);
+    glGenBuffers(3, mPuffer);
+    const float ecken[8] = {0, 0, 1, 0, 0, 1, 1, 1};
+    const uint16_t indizes[6] = {0, 1, 2, 1, 3, 2};
+    glBindBuffer(GL_ARRAY_BUFFER, mPuffer[0]);
+    glBufferData(GL_ARRAY_BUFFER, sizeof ecken, ecken, GL_STATIC_DRAW);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 8, nullptr);
+    glEnableVertexAttribArray(0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mPuffer[1]);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof indizes, indizes, GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, mPuffer[2]);
+    const GLint groessen[5] = {3, 2, 4, 4, 2};
+    const size_t versaetze[5] = {0, 12, 20, 36, 52};
+    for (GLuint a = 1; a <= 5; ++a) {
+      glVertexAttribPointer(a, groessen[a - 1], GL_FLOAT, GL_FALSE, 60,
+                            reinterpret_cast<const void*>(versaetze[a - 1]));
+      glEnableVertexAttribArray(a);
+      glVertexAttribDivisor(a, 1);
+    }
+    std::vector<uint32_t> pixel(512 * 512, 0xC0FFFFFFu);
+    glGenTextures(2, mTexturen);
+    glBindTexture(GL_TEXTURE_2D, mTexturen[1]);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kSchirm, kSchirm, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glGenFramebuffers(1, &mFbo);
+    glBindFramebuffer(GL_FRAMEBUFFER, mFbo);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, mTexturen[1], 0);
+    glViewport(0, 0, kSchirm, kSchirm);
+    glBindTexture(GL_TEXTURE_2D, mTexturen[0]);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 512, 512, 0, GL_BGRA, GL_UNSIGNED_BYTE, pixel.data());
+    glGenerateMipmap(GL_TEXTURE_2D);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY, 16.0f);  // the batch's sampler
+    glUseProgram(mProgramm->mProgramm);
+    glUniform4f(glGetUniformLocation(mProgramm->mProgramm, "gQuellGroesse"), 1.0f / 512, 1.0f / 512, 0, 1);
+    glUniform4f(glGetUniformLocation(mProgramm->mProgramm, "gZielGroesse"), 1.0f / kSchirm, 1.0f / kSchirm, 0, 1);
+    glUniform1i(glGetUniformLocation(mProgramm->mProgramm, "Textur"), 0);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    mSatz.reserve(kSprites);
+    Verlasse();
   }
-  std::vector<uint32_t> pixel(512 * 512, 0xC0FFFFFFu);
-  glGenTextures(1, &textur);
-  glBindTexture(GL_TEXTURE_2D, textur);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 512, 512, 0, GL_BGRA, GL_UNSIGNED_BYTE, pixel.data());
-  glGenerateMipmap(GL_TEXTURE_2D);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY, 16.0f);  // the batch's sampler
-  glUseProgram(programm.mProgramm);
-  glUniform4f(glGetUniformLocation(programm.mProgramm, "gQuellGroesse"), 1.0f / 512, 1.0f / 512, 0, 1);
-  glUniform4f(glGetUniformLocation(programm.mProgramm, "gZielGroesse"), 1.0f / kSchirm, 1.0f / kSchirm, 0, 1);
-  glUniform1i(glGetUniformLocation(programm.mProgramm, "Textur"), 0);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-  std::vector<TSpriteInstanz> satz;
-  satz.reserve(kSprites);
-  for (auto _ : state) {
-    satz.clear();
+  ~TDirektSeite() {
+    if (!Bereit()) return;
+    Betrete();
+    glDeleteFramebuffers(1, &mFbo);
+    glDeleteTextures(2, mTexturen);
+    glDeleteBuffers(3, mPuffer);
+    glDeleteVertexArrays(1, &mVao);
+    mProgramm.reset();
+    Verlasse();
+  }
+
+  void Bild() {
+    mSatz.clear();
     for (int i = 0; i < kSprites; ++i) {
       const float g = static_cast<float>(i % 16);
-      satz.push_back({{X(i), Y(i), 0.5f}, {16, 16}, {g * 16, 0, 16, 16}, {1, 0.5f, 0.25f, 1}, {0, 0}});
+      mSatz.push_back({{X(i), Y(i), 0.5f}, {16, 16}, {g * 16, 0, 16, 16}, {1, 0.5f, 0.25f, 1}, {0, 0}});
     }
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(satz.size() * sizeof(TSpriteInstanz)), nullptr, GL_STREAM_DRAW);
-    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(satz.size() * sizeof(TSpriteInstanz)), satz.data());
+    const auto bytes = static_cast<GLsizeiptr>(mSatz.size() * sizeof(TSpriteInstanz));
+    glBufferData(GL_ARRAY_BUFFER, bytes, nullptr, GL_STREAM_DRAW);
+    glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, mSatz.data());
     glDrawElementsInstanced(GL_TRIANGLES, 6, GL_UNSIGNED_SHORT, nullptr, kSprites);
     glFinish();
   }
-  glDisable(GL_BLEND);
-  glDeleteTextures(1, &textur);
-  glDeleteBuffers(3, puffer);
-  glDeleteVertexArrays(1, &vao);
-  // The engine's bindings are stale now.
-  Quarz_Screen3D::GetZeichenKontext()->SetzeZustandZurueck();
-  state.SetItemsProcessed(state.iterations() * kSprites);
+
+  // One frame on black, read back (OpenGL counts rows from the bottom).
+  bool HatGezeichnet() {
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    Bild();
+    std::vector<uint32_t> bild(kSchirm * kSchirm, 0);
+    for (int y = 0; y < kSchirm; ++y)
+      glReadPixels(0, kSchirm - 1 - y, kSchirm, 1, GL_BGRA, GL_UNSIGNED_BYTE, &bild[static_cast<size_t>(y * kSchirm)]);
+    return glGetError() == GL_NO_ERROR && SpritesGezeichnet(bild);
+  }
+
+private:
+  std::optional<Bench::TGlProgramm> mProgramm;
+  GLuint mVao = 0, mPuffer[3] = {}, mTexturen[2] = {}, mFbo = 0;
+  std::vector<TSpriteInstanz> mSatz;
+};
+
+TBatchSeite* gBatch = nullptr;
+TDirektSeite* gDirekt = nullptr;
+
+void SpriteBatch(benchmark::State& state) { Bench::MissSeite(state, *gBatch, kSprites); }
+void DirektGl(benchmark::State& state) { Bench::MissSeite(state, *gDirekt, kSprites); }
+
+// The rounds side by side, then one frame of each side read back. False when a side drew
+// nothing.
+bool VergleicheRunden(int runden) {
+  const Bench::TRunden r = Bench::VergleicheSeiten(runden, *gBatch, *gDirekt);
+  const bool batchGezeichnet = Bench::Zeichnet(*gBatch), direktGezeichnet = Bench::Zeichnet(*gDirekt);
+  std::printf("Batch/GL over %d rounds: min %.2fx  median %.2fx  max %.2fx  "
+              "(median frame %.2f ms against %.2f ms; drawn: %s, %s)\n",
+              runden, r.mMin, r.mMedian, r.mMax, r.mA, r.mB, batchGezeichnet ? "yes" : "NO",
+              direktGezeichnet ? "yes" : "NO");
+  return batchGezeichnet && direktGezeichnet;
 }
 
 Quarz_Font3D* gSchrift = nullptr;
@@ -204,8 +296,9 @@ int main(int argc, char** argv) {
     return 1;
   gSchrift = Quarz_Font3D::ErzeugeAusTrueType(Daten("calibrib.ttf"));
   if (!gSchrift) return 1;
-  benchmark::RunSpecifiedBenchmarks();
+  const int ergebnis = Bench::LaufeMitSeiten(gBatch, gDirekt, [] { return VergleicheRunden(40); });
   delete gSchrift;
   Quarz_Screen3D::Beenden();
-  return 0;
+  benchmark::Shutdown();
+  return ergebnis;
 }

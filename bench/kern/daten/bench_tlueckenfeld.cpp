@@ -1,11 +1,18 @@
 // Slot map against the usual alternative: a std::vector of pointers whose free slots hold
 // null and are kept on a free list. Both hold the same pointers at the same occupancy.
+// Every benchmark runs in repetitions (10 unless asked otherwise) whose order is shuffled
+// across all benchmarks, so both containers meet the same load of a shared machine; at the
+// end each size's ratio (median CPU time of the slot map over that of the vector) is printed.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <map>
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "quarzklassen/kern/tlueckenfeld.h"
@@ -186,4 +193,94 @@ void BM_Fuellen_ZeigerVektor(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_Fuellen_ZeigerVektor)->Arg(10000)->Arg(100000);
+
+// Collects the CPU time per iteration of every repetition, by benchmark name.
+class TVerhaeltnisBericht : public benchmark::ConsoleReporter
+{
+public:
+    TVerhaeltnisBericht() : ConsoleReporter(OO_None) {}
+
+    void ReportRuns(const std::vector<Run>& laeufe) override
+    {
+        // Repetitions are kept for the ratios; only the medians are shown.
+        std::vector<Run> medianen;
+        for (const Run& lauf : laeufe)
+        {
+            if (lauf.run_type == Run::RT_Iteration && !lauf.error_occurred)
+                mZeiten[lauf.run_name.str()].push_back(lauf.GetAdjustedCPUTime());
+            if (lauf.run_type == Run::RT_Aggregate && lauf.aggregate_name == "median")
+                medianen.push_back(lauf);
+            else if (lauf.error_occurred)
+                medianen.push_back(lauf);
+        }
+        if (!medianen.empty())
+            ConsoleReporter::ReportRuns(medianen);
+    }
+
+    // One line per size and fill level: the slot map's median against the vector's, and the
+    // spread of the slot map's repetitions over the vector's median.
+    void DruckeVerhaeltnisse() const
+    {
+        static const std::string kFeld = "_LueckenFeld/";
+        std::printf("\n%-44s %10s %10s %8s %8s %8s\n", "slot map / vector (CPU time)", "map", "vector",
+                    "ratio", "min", "max");
+        for (const auto& [name, feld] : mZeiten)
+        {
+            const std::size_t stelle = name.find(kFeld);
+            if (stelle == std::string::npos)
+                continue;
+            const std::string basis = name.substr(0, stelle);
+            const auto vektor = mZeiten.find(basis + "_ZeigerVektor/" + name.substr(stelle + kFeld.size()));
+            if (vektor == mZeiten.end())
+                continue;
+            const double v = Median(vektor->second);
+            const auto [min, max] = std::minmax_element(feld.begin(), feld.end());
+            std::printf("%-44s %10.1f %10.1f %7.2fx %7.2fx %7.2fx\n", name.c_str(), Median(feld), v,
+                        Median(feld) / v, *min / v, *max / v);
+        }
+    }
+
+private:
+    static double Median(std::vector<double> werte)
+    {
+        std::sort(werte.begin(), werte.end());
+        const std::size_t n = werte.size();
+        return n % 2 ? werte[n / 2] : (werte[n / 2 - 1] + werte[n / 2]) / 2;
+    }
+
+    std::map<std::string, std::vector<double>> mZeiten;
+};
+
+bool HatOption(int argc, char** argv, const char* option)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], option, std::strlen(option)) == 0)
+            return true;
+    return false;
+}
 } // namespace
+
+int main(int argc, char** argv)
+{
+    // Repetitions in shuffled order unless the command line says otherwise.
+    std::vector<char*> argumente(argv, argv + argc);
+    static char wiederholungen[] = "--benchmark_repetitions=10";
+    static char mischen[] = "--benchmark_enable_random_interleaving=true";
+    static char mindestzeit[] = "--benchmark_min_time=0.1";
+    if (!HatOption(argc, argv, "--benchmark_repetitions"))
+        argumente.push_back(wiederholungen);
+    if (!HatOption(argc, argv, "--benchmark_enable_random_interleaving"))
+        argumente.push_back(mischen);
+    if (!HatOption(argc, argv, "--benchmark_min_time"))
+        argumente.push_back(mindestzeit);
+    int anzahl = static_cast<int>(argumente.size());
+    argumente.push_back(nullptr);
+    benchmark::Initialize(&anzahl, argumente.data());
+    if (benchmark::ReportUnrecognizedArguments(anzahl, argumente.data()))
+        return 1;
+    TVerhaeltnisBericht bericht;
+    benchmark::RunSpecifiedBenchmarks(&bericht);
+    bericht.DruckeVerhaeltnisse();
+    benchmark::Shutdown();
+    return 0;
+}

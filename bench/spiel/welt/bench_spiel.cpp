@@ -1,4 +1,5 @@
-// Map generation, one simulation step of a grown settlement, and the thirty-minute scenario.
+// Map generation, one simulation step of a grown settlement (its worst case measured as the
+// smaller of two runs of the same world), and the thirty-minute scenario.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -104,44 +105,79 @@ double CpuMikrosekunden()
     return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) * 1e-3;
 }
 
-// Steps of 0.1 s, each timed on its own (thread CPU time): the median, the slowest and the
-// cost per object; the slowest in wall time as well.
-void MissSchritte(benchmark::State& state, int haeuser)
+// One series: the settlement grown anew from the same seed, then `schritte` steps of 0.1 s,
+// each timed on its own (thread CPU time and wall time).
+struct Reihe
+{
+    std::vector<double> cpu, wand;
+    uint64_t objekte = 0, arbeiter = 0, stein = 0;
+};
+
+Reihe MissReihe(int haeuser, int schritte)
 {
     Umgebung u;
     BaueSiedlung(u, haeuser);
-    std::vector<double> dauern;
-    dauern.reserve(static_cast<size_t>(state.max_iterations));
-    double wandMax = 0.0;
-    for (auto _ : state)
+    Reihe r;
+    r.cpu.reserve(static_cast<size_t>(schritte));
+    r.wand.reserve(static_cast<size_t>(schritte));
+    for (int i = 0; i < schritte; ++i)
     {
         const auto wand = std::chrono::steady_clock::now();
         const double anfang = CpuMikrosekunden();
         u.Schritt();
-        dauern.push_back(CpuMikrosekunden() - anfang);
-        wandMax = std::max(wandMax, std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - wand).count());
+        r.cpu.push_back(CpuMikrosekunden() - anfang);
+        r.wand.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - wand).count());
     }
-    std::sort(dauern.begin(), dauern.end());
-    const double median = dauern[dauern.size() / 2];
-    const double objekte = static_cast<double>(u.szene->mObjekte.Anzahl());
+    r.objekte = u.szene->mObjekte.Anzahl();
+    r.arbeiter = u.szene->Liste(Art::Mensch).size();
+    r.stein = Vorrat::Stein;
+    return r;
+}
+
+// The same seeded world run twice, each step's smaller time kept: a step that the machine
+// interrupted in one series (another process, the hypervisor) is measured by the other,
+// while a step that is slow by its own work is slow in both. Reported: median, 99.9th
+// percentile, slowest and the number over 100 us of that series (CPU time), the slowest of
+// the smaller wall times, and whether both series ended in the same world.
+void MissSchritte(benchmark::State& state, int haeuser)
+{
+    constexpr int kSchritte = 20000;
+    Reihe a, b;
+    for (auto _ : state)
+    {
+        a = MissReihe(haeuser, kSchritte);
+        b = MissReihe(haeuser, kSchritte);
+    }
+    if (a.objekte != b.objekte || a.arbeiter != b.arbeiter || a.stein != b.stein)
+        state.SkipWithError("the two series did not run the same world");
+    std::vector<double> kleiner(kSchritte);
+    double wandMax = 0.0;
+    for (size_t i = 0; i < kleiner.size(); ++i)
+    {
+        kleiner[i] = std::min(a.cpu[i], b.cpu[i]);
+        wandMax = std::max(wandMax, std::min(a.wand[i], b.wand[i]));
+    }
+    std::sort(kleiner.begin(), kleiner.end());
+    const double median = kleiner[kleiner.size() / 2];
+    const double objekte = static_cast<double>(a.objekte);
     state.counters["Median_us"] = median;
-    state.counters["P999_us"] = dauern[dauern.size() * 999 / 1000];
-    state.counters["Max_us"] = dauern.back();
+    state.counters["P999_us"] = kleiner[kleiner.size() * 999 / 1000];
+    state.counters["Max_us"] = kleiner.back();
     state.counters["WandMax_us"] = wandMax;
     state.counters["ueber100us"] = static_cast<double>(
-        dauern.end() - std::upper_bound(dauern.begin(), dauern.end(), 100.0));
+        kleiner.end() - std::upper_bound(kleiner.begin(), kleiner.end(), 100.0));
     state.counters["Objekte"] = objekte;
-    state.counters["Arbeiter"] = static_cast<double>(u.szene->Liste(Art::Mensch).size());
+    state.counters["Arbeiter"] = static_cast<double>(a.arbeiter);
     state.counters["ns_je_Objekt"] = median * 1000.0 / objekte;
 }
 
 // About fifty workers among the generated forest's several hundred trees.
 void BM_SimulationsSchritt(benchmark::State& state) { MissSchritte(state, 11); }
-BENCHMARK(BM_SimulationsSchritt)->Unit(benchmark::kMicrosecond)->Iterations(20000);
+BENCHMARK(BM_SimulationsSchritt)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // A hundred farmhouses: about four hundred workers.
 void BM_SimulationsSchritt100Haeuser(benchmark::State& state) { MissSchritte(state, 99); }
-BENCHMARK(BM_SimulationsSchritt100Haeuser)->Unit(benchmark::kMicrosecond)->Iterations(20000);
+BENCHMARK(BM_SimulationsSchritt100Haeuser)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // Thirty game minutes at ten steps per second, map generation included.
 void BM_Szenario30Minuten(benchmark::State& state)

@@ -3,9 +3,7 @@
 // back in full.
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string>
-#include <vector>
 
 #include "plattform/d3d9/d3d9_shadercode.h"
 #include "plattform/hlsl/d3dx_shader.h"
@@ -25,22 +23,12 @@ void Durchlaufe(ID3DXConstantTable* tabelle, D3DXHANDLE h, int tiefe) {
 
 }  // namespace
 
-// The compiler shields the process from glslang's crashes by running it in a child, which it
-// only does while the process has a single thread; libFuzzer's memory watcher is a second one.
-// So the watcher stays off unless a limit is asked for.
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  static std::vector<char*> argumente;
-  static char ohneWaechter[] = "-rss_limit_mb=0";
-  for (int i = 0; i < *argc; ++i) {
-    if (std::strncmp((*argv)[i], "-rss_limit_mb=", 14) == 0) return 0;
-    argumente.push_back((*argv)[i]);
-  }
-  argumente.push_back(ohneWaechter);
-  argumente.push_back(nullptr);
-  *argc = static_cast<int>(argumente.size()) - 1;
-  *argv = argumente.data();
-  return 0;
-}
+// The compiler runs glslang in a child process while the process has a single thread (a crash
+// there becomes a compile error), and in this process once it has more. libFuzzer's memory
+// watcher is a second thread, so by default glslang runs here, some hundred inputs a second,
+// and a crash stops the fuzzer with its input: finding those is what fuzzing is for. With
+// -rss_limit_mb=0 there is no watcher: every input goes through a child, as in the tests,
+// a few inputs a second.
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t bytes) {
   if (bytes < 1 || bytes > 64 * 1024) return 0;

@@ -57,6 +57,24 @@ TEST(TLueckenFeld, EinfuegenEntfernenUndWachstum)
     EXPECT_EQ(ziel[3], 203u);
 }
 
+// An entry of the map itself handed back in, just when the map has to grow (and frees the
+// block the entry lies in): the new slot gets the value, not what the freed block holds.
+TEST(TLueckenFeld, EigenerEintragBeimWachsen)
+{
+    for (const bool setzen : {false, true})
+    {
+        TLueckenFeld<uint64_t> feld;
+        for (uint64_t i = 0; i < 64; ++i)
+            feld.Einfuegen(1000 + i);
+        const uint64_t slot = setzen ? 200 : 64;
+        if (setzen)
+            feld.Setze(slot, feld[5]);
+        else
+            EXPECT_EQ(feld.Einfuegen(feld[5]), slot);
+        EXPECT_EQ(feld[slot], 1005u) << setzen;
+    }
+}
+
 TEST(TLueckenFeld, IterationAuchWaehrendSichDasFeldAendert)
 {
     TLueckenFeld<uint64_t> feld;

@@ -5,12 +5,16 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "hilfen.h"
 #include "quarzklassen/kern/quarz_ausnahme.h"
 #include "quarzklassen/kern/quarz_system.h"
 #include "quarzklassen/kern/textkodierung.h"
+#include "plattform/system/speicherprobe.h"
 #include "plattform/system/system_linux.h"
 
 using namespace testhilfe;
@@ -204,6 +208,39 @@ TEST(Plattform, FesterTaktZaehltNurBilder) {
         Plattform::NaechstesBild();
         const int64_t schritt = Plattform::LeistungsFrequenz() / 60;
         std::_Exit(Plattform::LeistungsZaehler() - a == 2 * schritt ? 0 : 3);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+// The soak runs' memory sample counts live allocations: 50 MB in small blocks show while they
+// are held and are gone once freed, though the allocator may keep the pages.
+TEST(Plattform, SpeicherprobeZaehltLebendeBloecke) {
+  EXPECT_EXIT(
+      {
+        setenv("WEILERBAU_SPEICHERPROBE", "0.001", 1);
+        if (!std::freopen("proben.txt", "w", stdout)) std::_Exit(1);
+        Plattform::Speicherprobe();
+        std::vector<char*> bloecke(200000);
+        for (char*& b : bloecke) {
+          b = static_cast<char*>(std::malloc(256));
+          std::memset(b, 1, 256);
+        }
+        usleep(3000);
+        Plattform::Speicherprobe();
+        for (char* b : bloecke) std::free(b);
+        usleep(3000);
+        Plattform::Speicherprobe();
+        std::fclose(stdout);
+        FILE* f = std::fopen("proben.txt", "r");
+        double sekunden = 0;
+        unsigned long long lebend[3] = {};
+        long resident = 0;
+        for (unsigned long long& l : lebend)
+          if (!f || std::fscanf(f, "Speicherprobe: %lf s, lebend %llu B, resident %ld kB\n", &sekunden, &l,
+                                &resident) != 3 || resident <= 0)
+            std::_Exit(2);
+        const unsigned long long mb40 = 40ull << 20;
+        std::_Exit(lebend[1] >= lebend[0] + mb40 && lebend[2] + mb40 <= lebend[1] ? 0 : 3);
       },
       ::testing::ExitedWithCode(0), "");
 }
