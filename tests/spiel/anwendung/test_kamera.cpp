@@ -8,6 +8,7 @@
 
 #include "spiel/anwendung/kamera.h"
 #include "spiel/darstellung/szenenrenderer.h"
+#include "tests/spiel/gemeinsam/bildpunkt.h"
 
 namespace Spiel {
 namespace {
@@ -111,10 +112,9 @@ TEST(Kamera, RayMeetsTheGroundWhereTheRendererDrawsThePixel)
             Vektor o, d;
             kamera.Strahl(mx, my, breite, hoehe, o, d);
             const Vektor p = AufBoden(o, d);
-            const BVektor<float> clip = m.TransformierePunkt(p);
-            const float w = m(3, 0) * p.x + m(3, 1) * p.y + m(3, 2) * p.z + m(3, 3);
-            EXPECT_NEAR((clip.x / w + 1.0f) * 0.5f * breite, mx, 0.5f) << abstand;
-            EXPECT_NEAR((1.0f - clip.y / w) * 0.5f * hoehe, my, 0.5f) << abstand;
+            const auto [x, y] = Spiel::Test::Bildpunkt(m, p, breite, hoehe);
+            EXPECT_NEAR(x, mx, 0.5f) << abstand;
+            EXPECT_NEAR(y, my, 0.5f) << abstand;
         }
     }
 }

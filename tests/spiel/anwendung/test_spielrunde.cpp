@@ -28,6 +28,7 @@
 #include "spiel/welt/vorrat.h"
 #include "tests/input/input_testhilfe.h"
 #include "tests/kern/dienste/hilfen.h"
+#include "tests/spiel/gemeinsam/bildpunkt.h"
 #include "tests/spiel/gemeinsam/testumgebung.h"
 
 namespace Spiel::Test {
@@ -275,10 +276,9 @@ TEST_F(Spielschleife, ThePointerOnAScaledDisplayIsWhereItPoints)
         Zeiger(zeiger);
         const TMatrix4& cursor = mRunde->welt->Instanz(1)->mWeltMatrix;
         const Vektor p(cursor(0, 3), cursor(1, 3), cursor(2, 3));
-        const BVektor<float> clip = m.TransformierePunkt(p);
-        const float w = m(3, 0) * p.x + m(3, 1) * p.y + m(3, 2) * p.z + m(3, 3);
-        EXPECT_NEAR((clip.x / w + 1.0f) * 0.5f * Fenster::kBreite, zeiger.x, 0.5f);
-        EXPECT_NEAR((1.0f - clip.y / w) * 0.5f * Fenster::kHoehe, zeiger.y, 0.5f);
+        const auto [x, y] = Bildpunkt(m, p, Fenster::kBreite, Fenster::kHoehe);
+        EXPECT_NEAR(x, zeiger.x, 0.5f);
+        EXPECT_NEAR(y, zeiger.y, 0.5f);
     }
 }
 

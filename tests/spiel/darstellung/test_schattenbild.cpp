@@ -19,6 +19,7 @@
 #include "spiel/welt/szene.h"
 #include "spiel/welt/zufall.h"
 #include "tests/spiel/darstellung/darstellung_test.h"
+#include "tests/spiel/gemeinsam/bildpunkt.h"
 #include "tests/spiel/gemeinsam/testumgebung.h"
 
 namespace Spiel::Test {
@@ -103,10 +104,7 @@ protected:
     // The pixel position (x right, y down, pixel centres at +0.5) of a world point.
     std::array<float, 2> Bildpunkt(const TMatrix4& m, const Vektor& p) const
     {
-        const BVektor<float> clip = m.TransformierePunkt(p);
-        const float w = m(3, 0) * p.x + m(3, 1) * p.y + m(3, 2) * p.z + m(3, 3);
-        return {(clip.x / w + 1.0f) * 0.5f * static_cast<float>(mBreite),
-                (1.0f - clip.y / w) * 0.5f * static_cast<float>(mHoehe)};
+        return Spiel::Test::Bildpunkt(m, p, static_cast<float>(mBreite), static_cast<float>(mHoehe));
     }
 
     Quarz_Timer mUhr;

@@ -19,6 +19,7 @@
 #include "quarzklassen/grafik/bild/quarz_bild.h"
 #include "quarzklassen/kern/textkodierung.h"
 #include "tests/spiel/darstellung/darstellung_test.h"
+#include "tests/spiel/gemeinsam/bildpunkt.h"
 
 namespace Spiel::Test {
 namespace {
@@ -59,10 +60,8 @@ protected:
     {
         const TMatrix4 m = SzenenRenderer::KameraSicht(mZiel, kAbstand, Neigung()) *
                            SzenenRenderer::KameraProjektion(static_cast<uint64_t>(mBreite), static_cast<uint64_t>(mHoehe));
-        const BVektor<float> clip = m.TransformierePunkt(p);
-        const float w = m(3, 0) * p.x + m(3, 1) * p.y + m(3, 2) * p.z + m(3, 3);
-        return {static_cast<int>((clip.x / w + 1.0f) * 0.5f * static_cast<float>(mBreite)),
-                static_cast<int>((1.0f - clip.y / w) * 0.5f * static_cast<float>(mHoehe))};
+        const auto [x, y] = Bildpunkt(m, p, static_cast<float>(mBreite), static_cast<float>(mHoehe));
+        return {static_cast<int>(x), static_cast<int>(y)};
     }
     uint32_t An(const std::vector<uint32_t>& bild, std::pair<int, int> p) const
     {
