@@ -16,7 +16,6 @@
 #include "quarzklassen/grafik/geraet/quarz_alphazustand.h"
 #include "quarzklassen/grafik/geraet/quarz_indexbuffer.h"
 #include "quarzklassen/grafik/geraet/quarz_internhelfer.h"
-#include "quarzklassen/grafik/geraet/quarz_tiefezustand.h"
 #include "quarzklassen/kern/quarz_konsolebasisanzeige.h"
 #include "quarzklassen/kern/quarz_log.h"
 #include "quarzklassen/grafik/textur/quarz_renderziel.h"
@@ -526,18 +525,6 @@ TEST_F(GrafikTest, AModeTheScreenCannotTakeLeavesTheOldModeWorking) {
     mKontext->Leeren(1, 1, 0, 0, 1);
     EXPECT_EQ(Pixel(kBreite - 1, kHoehe - 1), 0xFFFF0000u) << breite;
   }
-}
-
-// After a state reset the shadows hold the "not set" marker; freeing a state then must not
-// treat the marker as a state object (a sanitizer that checks upcasts, clang's, reports it).
-TEST_F(GrafikTest, FreeingStatesWhileTheShadowsAreUnsetComparesAddressesOnly) {
-  Quarz_AlphaZustand* blend = mKontext->ErzeugeAlphaZustand(Quarz_AlphaZustandBeschr(0, 2, 4));
-  Quarz_TiefeZustand* tiefe = mKontext->ErzeugeTiefeZustand(Quarz_TiefeZustandBeschr());
-  mKontext->SetzeZustandZurueck();
-  mKontext->Freigeben(blend);
-  mKontext->Freigeben(tiefe);
-  EXPECT_EQ(mKontext->mAlphaZustand, Z::kAlphaUnbekannt);
-  EXPECT_EQ(mKontext->mTiefeZustand, Z::kTiefeUnbekannt);
 }
 
 TEST_F(GrafikTest, WindowOpensWithTheTitleInTheConfiguredMode) {
