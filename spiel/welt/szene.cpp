@@ -656,9 +656,9 @@ Netz Szene::ErzeugeGelaendeNetz() const
 void Szene::BaueGelaende()
 {
     // The kept mesh draws the same triangles in the same order as ErzeugeGelaendeNetz's, but
-    // each region's walls have vertex slots for the most its edges can have (two triangles
-    // each): a wall that appears or goes leaves every other vertex where it is, and only the
-    // index list, which names the walls in use in region order, changes.
+    // each region's walls have vertex and index slots for the most its edges can have (two
+    // triangles each), the index slots of walls not in use filled with triangles of no area:
+    // a wall that appears or goes rewrites its own region's slots and nothing else.
     Netz& netz = mGelaendeNetz;
     netz.mVertices.clear();
     netz.mIndizes.clear();
@@ -680,8 +680,10 @@ void Szene::BaueGelaende()
         teil.mWandVertices = waende.mVertices.size();
         netz.mVertices.insert(netz.mVertices.end(), waende.mVertices.begin(), waende.mVertices.end());
         netz.mVertices.resize(teil.mWandPlatz + WandPlaetze(i));
+        teil.mWandIndex = netz.mIndizes.size();
+        netz.mIndizes.resize(teil.mWandIndex + WandPlaetze(i));
+        SchreibeWandIndizes(i);
     }
-    SchreibeWandIndizes(0, netz.mIndizes.size());
 
     if (mGelaende)
     {
@@ -704,17 +706,16 @@ void Szene::BaueGelaende()
 
 uint64_t Szene::WandPlaetze(uint64_t i) const { return 6u * mRegionen[i].mEckenAnzahl; }
 
-void Szene::SchreibeWandIndizes(uint64_t ab, uint64_t anfang)
+void Szene::SchreibeWandIndizes(uint64_t i)
 {
-    std::vector<uint32_t>& indizes = mGelaendeNetz.mIndizes;
-    indizes.resize(anfang);
-    for (uint64_t j = ab; j < mGelaendeTeile.size(); ++j)
-    {
-        GelaendeTeil& wand = mGelaendeTeile[j];
-        wand.mWandIndex = indizes.size();
-        for (uint64_t v = 0; v < wand.mWandVertices; ++v)
-            indizes.push_back(static_cast<uint32_t>(wand.mWandPlatz + v));
-    }
+    // The walls in use first, then triangles on the room's first vertex, which draw nothing.
+    // Only the region's own slots are touched: the list lies cold in memory during the
+    // simulation, and moving the runs behind a change made the slowest steps.
+    const GelaendeTeil& wand = mGelaendeTeile[i];
+    uint32_t* lauf = mGelaendeNetz.mIndizes.data() + wand.mWandIndex;
+    const uint32_t platz = static_cast<uint32_t>(wand.mWandPlatz);
+    for (uint64_t v = 0; v < WandPlaetze(i); ++v)
+        lauf[v] = v < wand.mWandVertices ? platz + static_cast<uint32_t>(v) : platz;
 }
 
 void Szene::AktualisiereRegion(uint64_t r, bool hoehen)
@@ -744,9 +745,8 @@ void Szene::AktualisiereRegion(uint64_t r, bool hoehen)
     SPIEL_PRUEFE(teil.mVertices.size() == mGelaendeTeile[r].mOben.mAnzahl);
     schreibe(mGelaendeTeile[r].mOben.mAnfang, teil);
 
-    // Walls that appeared or went change the length of their region's run in the index list
-    // and move the runs after it: the list is written anew from the first such region on.
-    uint64_t ersterWechsel = UINT64_MAX;
+    // Walls that appeared or went change their region's index slots.
+    bool indizesNeu = false;
     auto waende = [&](uint64_t j) {
         teil.mVertices.clear();
         teil.mIndizes.clear();
@@ -757,7 +757,8 @@ void Szene::AktualisiereRegion(uint64_t r, bool hoehen)
         if (teil.mVertices.size() != wand.mWandVertices)
         {
             wand.mWandVertices = teil.mVertices.size();
-            ersterWechsel = std::min(ersterWechsel, j);
+            SchreibeWandIndizes(j);
+            indizesNeu = true;
         }
     };
     if (hoehen)
@@ -766,9 +767,6 @@ void Szene::AktualisiereRegion(uint64_t r, bool hoehen)
         for (uint32_t j : mAnlieger[r])
             waende(j);
     }
-    const bool indizesNeu = ersterWechsel != UINT64_MAX;
-    if (indizesNeu)
-        SchreibeWandIndizes(ersterWechsel, mGelaendeTeile[ersterWechsel].mWandIndex);
     if (von < bis || indizesNeu)
     {
         mGelaende->Aktualisiere(netz, von == UINT64_MAX ? 0 : von, bis > von ? bis - von : 0, indizesNeu);

@@ -107,7 +107,7 @@ public:
 
 private:
     // Where one region lies in the kept terrain mesh: its top (vertices), its wall slots
-    // (first vertex; vertices in use) and its run in the index list.
+    // (first vertex; vertices in use) and its first index slot.
     struct Abschnitt
     {
         uint64_t mAnfang = 0;
@@ -122,10 +122,10 @@ private:
     };
     void FuegeOberflaecheHinzu(uint64_t i, Netz& netz) const;
     void FuegeWaendeHinzu(uint64_t i, Netz& netz) const;
-    // Vertex slots for region i's walls: two triangles on each edge at most.
+    // Vertex and index slots for region i's walls: two triangles on each edge at most.
     uint64_t WandPlaetze(uint64_t i) const;
-    // Writes the index list's runs of the walls in use from region ab on, the first at anfang.
-    void SchreibeWandIndizes(uint64_t ab, uint64_t anfang);
+    // Writes region i's index slots for its walls.
+    void SchreibeWandIndizes(uint64_t i);
 
     void Erzeuge();
     void WerfePunkte();

@@ -93,21 +93,33 @@ std::unique_ptr<Szene> Spielumgebung::BaueTestwelt(Quarz_Timer* uhr, int n, floa
     return std::make_unique<Szene>(uhr, std::move(punkte), std::move(regionen));
 }
 
+namespace {
+bool LeeresDreieck(const uint32_t* d) { return d[0] == d[1] && d[1] == d[2]; }
+}  // namespace
+
+uint64_t GezeichneteDreiecke(const Netz& netz)
+{
+    uint64_t n = 0;
+    for (size_t k = 0; k + 2 < netz.mIndizes.size(); k += 3)
+        n += LeeresDreieck(&netz.mIndizes[k]) ? 0 : 1;
+    return n;
+}
+
 bool Spielumgebung::GelaendeWieNeu() const
 {
     // The same triangles, drawn in the same order.
-    const Netz neu = mSzene->ErzeugeGelaendeNetz();
-    const Netz& alt = mSzene->GelaendeNetz();
-    if (neu.mIndizes.size() != alt.mIndizes.size())
-        return false;
-    for (size_t k = 0; k < neu.mIndizes.size(); ++k)
-    {
-        const Vertex& a = neu.mVertices[neu.mIndizes[k]];
-        const Vertex& b = alt.mVertices[alt.mIndizes[k]];
-        if (std::memcmp(&a, &b, sizeof(Vertex)) != 0)
-            return false;
-    }
-    return true;
+    auto gezeichnete = [](const Netz& netz) {
+        std::vector<Vertex> ecken;
+        for (size_t k = 0; k + 2 < netz.mIndizes.size(); k += 3)
+            if (!LeeresDreieck(&netz.mIndizes[k]))
+                for (size_t e = k; e < k + 3; ++e)
+                    ecken.push_back(netz.mVertices[netz.mIndizes[e]]);
+        return ecken;
+    };
+    const std::vector<Vertex> neu = gezeichnete(mSzene->ErzeugeGelaendeNetz());
+    const std::vector<Vertex> alt = gezeichnete(mSzene->GelaendeNetz());
+    return neu.size() == alt.size() &&
+           std::memcmp(neu.data(), alt.data(), neu.size() * sizeof(Vertex)) == 0;
 }
 
 std::unique_ptr<Szene> Spielumgebung::GeneriereWelt(uint32_t saat)

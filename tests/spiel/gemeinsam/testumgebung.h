@@ -24,6 +24,10 @@ public:
     int64_t mAktualisierte = 0;
 };
 
+// Triangles of a mesh that draw something: the kept terrain's unused wall slots are
+// triangles on a single vertex.
+uint64_t GezeichneteDreiecke(const Netz& netz);
+
 class Spielumgebung : public ::testing::Test
 {
 public:

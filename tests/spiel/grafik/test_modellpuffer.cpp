@@ -52,7 +52,7 @@ TEST(ModellPufferImKontext, ErzeugtUndGibtAllesFrei)
         EXPECT_EQ(kontext->mRegister.Anzahl(), mitWelt);
         EXPECT_EQ(szene->mGelaende->mVertexPuffer, vertices);
         EXPECT_EQ(szene->Instanz(0)->mIndexPuffer, szene->mGelaende->mIndexPuffer);
-        EXPECT_EQ(szene->Instanz(0)->mDreiecke, szene->ErzeugeGelaendeNetz().Dreiecke());
+        EXPECT_EQ(szene->Instanz(0)->mDreiecke, szene->GelaendeNetz().Dreiecke());
         Turm* turm = new Turm(szene.get(), Vektor(20, 0, 20));
         turm->LiefereStein();
         turm->LiefereHolz();

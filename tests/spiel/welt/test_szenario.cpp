@@ -121,7 +121,7 @@ TEST_F(Szenario, DreissigMinutenSiedlung)
     EXPECT_EQ(turm->mSteinGeliefert, 25u);
     EXPECT_EQ(Zaehle<Baum>(), 725);
     EXPECT_EQ(wald, 725);
-    EXPECT_EQ(mSzene->Instanz(0)->mDreiecke, 27870u);
+    EXPECT_EQ(GezeichneteDreiecke(mSzene->GelaendeNetz()), 27870u);
     // Felled, planted and quarried regions were brought up to date in place: the terrain is
     // the one a fresh build gives.
     EXPECT_TRUE(GelaendeWieNeu());
