@@ -156,17 +156,28 @@ public:
     {
         // Copied first: the entry may be one of this map's, and growth frees their block.
         const T kopie(eintrag);
-        uint64_t slot = ErsterFreier(mHinweis / 64 * 64);
-        if (slot == mKapazitaet)
+        uint64_t slot = mFrei;
+        uint64_t gesichert = mGesichert;
+        if (slot == gesichert) [[unlikely]]
         {
-            Vergroessern(std::max<uint64_t>(2 * mKapazitaet, 64));
-            slot = ErsterFreier(slot);
+            // Nothing free is known below the bound: search from there (growing the map
+            // when it is full), and the bound moves just past the slot found.
+            slot = ErsterFreier(gesichert);
+            if (slot == mKapazitaet) [[unlikely]]
+                Wachse();
+            gesichert = slot + 1;
         }
-        new (&mEintraege[slot]) T(kopie);
-        Belege(slot);
+        // Everything below the bound is occupied once the slot is. The members are
+        // written before the entry and its bit, whose stores the compiler would otherwise
+        // have to assume change them.
+        mFrei = gesichert;
+        mGesichert = gesichert;
         // The hint only promises that nothing below it is free; raising it by one keeps
         // that true without searching for the next free slot.
         ++mHinweis;
+        T* const eintraege = mEintraege;
+        Belege(slot);
+        new (&eintraege[slot]) T(kopie);
         return slot;
     }
 
@@ -174,20 +185,31 @@ public:
     // to the owner. A slot outside the map is ignored.
     void Entfernen(uint64_t slot)
     {
-        if (slot >= mKapazitaet)
+        const uint64_t kapazitaet = mKapazitaet;
+        if (slot >= kapazitaet)
             return;
-        mBelegung[slot / 64] &= ~(uint64_t(1) << (slot % 64));
-        // A word with a free slot is not full, and neither is any word above it: clearing
-        // the bit on every level needs no test of what was there.
-        uint64_t* oben = mVolle;
-        for (uint64_t i = slot / 64, worte = mKapazitaet / 64; worte > 1; i /= 64)
-        {
-            oben[i / 64] &= ~(uint64_t(1) << (i % 64));
-            worte = (worte + 63) / 64;
-            oben += worte;
-        }
+        // The members are read before the first store through a word pointer, which the
+        // compiler would otherwise have to assume changes them.
+        uint64_t* const volle = mVolle;
+        const uint64_t frei = mFrei;
         mHinweis = std::min(mHinweis, slot);
+        if (slot < frei)
+        {
+            // The slot becomes the lowest free one; the old lowest (if known) is the
+            // lowest above it, so it bounds what is known to be occupied.
+            mGesichert = frei;
+            mFrei = slot;
+        }
+        else
+            mGesichert = std::min(mGesichert, slot);
         ++mStand;
+        uint64_t& wort = mBelegung[slot / 64];
+        const uint64_t alt = wort;
+        wort = alt & ~(uint64_t(1) << (slot % 64));
+        // Only a word that was full changes its summary bit, and a summary word only
+        // changes the level above when it was full itself.
+        if (alt == ~uint64_t(0)) [[unlikely]]
+            LeereVolle(volle, slot / 64, kapazitaet / 64);
     }
 
     // Stores the entry in a given slot and marks it occupied (the world keeps its terrain
@@ -199,6 +221,9 @@ public:
             Vergroessern(std::max({2 * mKapazitaet, uint64_t(64), slot + 1}));
         new (&mEintraege[slot]) T(kopie);
         Belege(slot);
+        // Taking the known lowest free slot leaves only the bound known.
+        if (slot == mFrei)
+            mFrei = mGesichert;
     }
 
     bool IstBelegt(uint64_t slot) const
@@ -316,20 +341,45 @@ private:
     // Marks the slot occupied, and on each level above the word it completes.
     void Belege(uint64_t slot)
     {
+        uint64_t* const volle = mVolle;
+        const uint64_t worte = mKapazitaet / 64;
+        ++mStand;
         uint64_t& wort = mBelegung[slot / 64];
-        wort |= uint64_t(1) << (slot % 64);
-        uint64_t voll = wort == ~uint64_t(0);
-        uint64_t* oben = mVolle;
-        for (uint64_t i = slot / 64, worte = mKapazitaet / 64; voll && worte > 1; i /= 64)
+        const uint64_t neu = wort | uint64_t(1) << (slot % 64);
+        wort = neu;
+        if (neu != ~uint64_t(0)) [[likely]]
+            return;
+        uint64_t* oben = volle;
+        for (uint64_t i = slot / 64, n = worte; n > 1; i /= 64)
         {
             uint64_t& summe = oben[i / 64];
             summe |= uint64_t(1) << (i % 64);
-            voll = summe == ~uint64_t(0);
+            if (summe != ~uint64_t(0))
+                return;
+            n = (n + 63) / 64;
+            oben += n;
+        }
+    }
+
+    // Word `i` of the occupancy words (of `worte`) is no longer full: clears its bit on the
+    // summary levels, up to the first summary word that was not full either.
+    static void LeereVolle(uint64_t* oben, uint64_t i, uint64_t worte)
+    {
+        for (; worte > 1; i /= 64)
+        {
+            uint64_t& summe = oben[i / 64];
+            const uint64_t alt = summe;
+            summe = alt & ~(uint64_t(1) << (i % 64));
+            if (alt != ~uint64_t(0))
+                return;
             worte = (worte + 63) / 64;
             oben += worte;
         }
-        ++mStand;
     }
+
+    // The full map doubles (to 64 slots when empty); kept out of line so that the insert
+    // stays small.
+    [[gnu::noinline, gnu::cold]] void Wachse() { Vergroessern(std::max<uint64_t>(2 * mKapazitaet, 64)); }
 
     // Builds every summary level from the occupancy words.
     void BaueVolle()
@@ -378,6 +428,8 @@ private:
         std::swap(mVolle, b.mVolle);
         std::swap(mKapazitaet, b.mKapazitaet);
         std::swap(mHinweis, b.mHinweis);
+        std::swap(mFrei, b.mFrei);
+        std::swap(mGesichert, b.mGesichert);
         ++mStand;
         ++b.mStand;
     }
@@ -389,6 +441,14 @@ private:
     uint64_t* mVolle = nullptr;
     uint64_t mKapazitaet = 0;
     uint64_t mHinweis = 0;
+    // What is known of the free slots, so that an insert rarely has to search: every slot
+    // below mGesichert other than mFrei is occupied, and mFrei <= mGesichert. When mFrei is
+    // below the bound it is free and the lowest free slot; when it equals the bound, the
+    // lowest free slot lies at or above it. A removal below mFrei makes that slot the
+    // known lowest (the map's usual pattern: an entry leaves and the next one takes its
+    // slot), and the previous lowest becomes the bound.
+    uint64_t mFrei = 0;
+    uint64_t mGesichert = 0;
     // Counts changes to the occupancy, so that iterators notice them.
     uint64_t mStand = 0;
 };

@@ -127,9 +127,9 @@ TEST(TLueckenFeld, DatensaetzeBleibenAusgerichtetUndUnversehrt)
         EXPECT_TRUE(feld[i].kennung == i && feld[i].werte[18] == static_cast<float>(i)) << i;
 }
 
-// About 10,000 random inserts and removals against std::set: each insert takes the lowest
-// free slot, entries keep their values, iteration gives exactly the set, and nothing below
-// the hint is free.
+// About 10,000 random inserts, removals, stores to given slots and growths against std::set:
+// each insert takes the lowest free slot, entries keep their values, iteration gives exactly
+// the set, and nothing below the hint is free.
 TEST(TLueckenFeld, ZufallsvergleichMitSet)
 {
     std::mt19937_64 zufall(20261207);
@@ -138,17 +138,33 @@ TEST(TLueckenFeld, ZufallsvergleichMitSet)
     std::vector<uint64_t> wert;
     for (int schritt = 0; schritt < 10000; ++schritt)
     {
+        uint64_t niedrigsterFreier = 0;
+        while (erwartet.count(niedrigsterFreier))
+            ++niedrigsterFreier;
         const bool wachsen = (schritt / 1500) % 2 == 0; // phases of filling and of holes
         if (erwartet.empty() || zufall() % 100 < (wachsen ? 70u : 35u))
         {
-            uint64_t niedrigsterFreier = 0;
-            while (erwartet.count(niedrigsterFreier))
-                ++niedrigsterFreier;
             const uint64_t slot = feld.Einfuegen(static_cast<uint64_t>(schritt));
             ASSERT_EQ(slot, niedrigsterFreier) << "Schritt " << schritt;
             erwartet.insert(slot);
             wert.resize(std::max<std::size_t>(wert.size(), slot + 1));
             wert[slot] = static_cast<uint64_t>(schritt);
+        }
+        else if (zufall() % 100 < 10)
+        {
+            // A given slot: the lowest free one, or any, free or not, sometimes beyond the
+            // map; or growth by one word.
+            const uint64_t zahl = zufall();
+            const uint64_t slot = zahl % 3 ? zahl % (feld.Kapazitaet() + 100) : niedrigsterFreier;
+            if (zahl % 5 == 0)
+                feld.Vergroessern(feld.Kapazitaet() + 1);
+            else
+            {
+                feld.Setze(slot, static_cast<uint64_t>(schritt));
+                erwartet.insert(slot);
+                wert.resize(std::max<std::size_t>(wert.size(), slot + 1));
+                wert[slot] = static_cast<uint64_t>(schritt);
+            }
         }
         else
         {
