@@ -78,8 +78,23 @@ struct Aufbau
             vektor.Entfernen(slot);
         }
         freie = reihe;
+        std::vector<bool> istFrei(n, false);
+        for (uint64_t slot : freie)
+            istFrei[slot] = true;
+        for (uint64_t i = 0; i < n; ++i)
+            summe += istFrei[i] ? 0 : objekte[i]->wert;
     }
+
+    // The values of the objects the containers hold: what an iteration must add up to.
+    uint64_t summe = 0;
 };
+
+// A benchmark whose container lost or invented an entry measured something else.
+void Pruefe(benchmark::State& state, bool richtig)
+{
+    if (!richtig)
+        state.SkipWithError("the container does not hold what it should");
+}
 
 void Argumente(benchmark::internal::Benchmark* b)
 {
@@ -99,13 +114,15 @@ void GrosseArgumente(benchmark::internal::Benchmark* b)
 void BM_Iterieren_LueckenFeld(benchmark::State& state)
 {
     Aufbau a(static_cast<uint64_t>(state.range(0)), static_cast<uint64_t>(state.range(1)));
+    uint64_t summe = 0;
     for (auto _ : state)
     {
-        uint64_t summe = 0;
+        summe = 0;
         for (Objekt* o : a.feld)
             summe += o->wert;
         benchmark::DoNotOptimize(summe);
     }
+    Pruefe(state, summe == a.summe);
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_Iterieren_LueckenFeld)->Apply(Argumente);
@@ -113,21 +130,25 @@ BENCHMARK(BM_Iterieren_LueckenFeld)->Apply(Argumente);
 void BM_Iterieren_ZeigerVektor(benchmark::State& state)
 {
     Aufbau a(static_cast<uint64_t>(state.range(0)), static_cast<uint64_t>(state.range(1)));
+    uint64_t summe = 0;
     for (auto _ : state)
     {
-        uint64_t summe = 0;
+        summe = 0;
         for (Objekt* o : a.vektor.eintraege)
             if (o)
                 summe += o->wert;
         benchmark::DoNotOptimize(summe);
     }
+    Pruefe(state, summe == a.summe);
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_Iterieren_ZeigerVektor)->Apply(Argumente);
 
-// One removal and one insertion of a random occupied slot: the occupancy stays the same.
-template <typename Entferne, typename Fuege>
-void EntfernenUndEinfuegen(benchmark::State& state, Aufbau& a, Entferne entferne, Fuege fuege)
+// One removal and one insertion of a random occupied slot: the occupancy stays the same, and
+// afterwards the slots the inserts returned are the occupied ones.
+template <typename Entferne, typename Fuege, typename Belegte>
+void EntfernenUndEinfuegen(benchmark::State& state, Aufbau& a, Entferne entferne, Fuege fuege,
+                           Belegte belegte)
 {
     std::mt19937_64 zufall(9);
     std::vector<uint64_t> belegt;
@@ -144,6 +165,8 @@ void EntfernenUndEinfuegen(benchmark::State& state, Aufbau& a, Entferne entferne
         entferne(slot);
         belegt[i] = fuege(a.objekte[slot].get());
     }
+    std::sort(belegt.begin(), belegt.end());
+    Pruefe(state, belegte() == belegt);
     state.SetItemsProcessed(state.iterations());
 }
 
@@ -151,7 +174,13 @@ void BM_EntfernenEinfuegen_LueckenFeld(benchmark::State& state)
 {
     Aufbau a(static_cast<uint64_t>(state.range(0)), static_cast<uint64_t>(state.range(1)));
     EntfernenUndEinfuegen(
-        state, a, [&](uint64_t s) { a.feld.Entfernen(s); }, [&](Objekt* o) { return a.feld.Einfuegen(o); });
+        state, a, [&](uint64_t s) { a.feld.Entfernen(s); }, [&](Objekt* o) { return a.feld.Einfuegen(o); },
+        [&] {
+            std::vector<uint64_t> slots;
+            for (auto i = a.feld.begin(); i != a.feld.end(); ++i)
+                slots.push_back(i.Index());
+            return slots;
+        });
 }
 BENCHMARK(BM_EntfernenEinfuegen_LueckenFeld)->Apply(GrosseArgumente);
 
@@ -159,7 +188,14 @@ void BM_EntfernenEinfuegen_ZeigerVektor(benchmark::State& state)
 {
     Aufbau a(static_cast<uint64_t>(state.range(0)), static_cast<uint64_t>(state.range(1)));
     EntfernenUndEinfuegen(
-        state, a, [&](uint64_t s) { a.vektor.Entfernen(s); }, [&](Objekt* o) { return a.vektor.Einfuegen(o); });
+        state, a, [&](uint64_t s) { a.vektor.Entfernen(s); }, [&](Objekt* o) { return a.vektor.Einfuegen(o); },
+        [&] {
+            std::vector<uint64_t> slots;
+            for (uint64_t s = 0; s < a.vektor.eintraege.size(); ++s)
+                if (a.vektor.eintraege[s])
+                    slots.push_back(s);
+            return slots;
+        });
 }
 BENCHMARK(BM_EntfernenEinfuegen_ZeigerVektor)->Apply(GrosseArgumente);
 
