@@ -57,9 +57,7 @@ void Baum::SetzeHoehe(float y)
 
 void Baum::Aktualisiere()
 {
-    // Only growing and falling trees move; most of the map's trees stand and return before
-    // reading the clock.
-    if (mZustand != Zustand::Waechst && mZustand != Zustand::Faellt)
+    if (Ruht())
         return;
     const Zeitpunkt jetzt = Jetzt();
     if (mZustand == Zustand::Waechst)

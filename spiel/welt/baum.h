@@ -24,6 +24,8 @@ public:
     Baum(Szene* szene, const Vektor& position, bool setzling);
     ~Baum() override;
     void Aktualisiere() override;
+    // Only a growing or falling tree changes by itself from step to step.
+    bool Ruht() const { return mZustand != Zustand::Waechst && mZustand != Zustand::Faellt; }
 
     void StarteWachstum();
     // A woodcutter takes the tree; it must be standing.

@@ -868,8 +868,14 @@ void Szene::AktualisiereObjekte()
     for (uint64_t i = 0; i < kapazitaet; ++i)
     {
         // Read the slot afresh: an object created in this pass may have moved the table.
-        if (mObjekte.IstBelegt(i))
-            mObjekte[i]->Aktualisiere();
+        if (!mObjekte.IstBelegt(i))
+            continue;
+        Objekt* objekt = mObjekte[i];
+        // Most of the map's objects are trees at rest, whose update does nothing: the calls
+        // into them were half of a step.
+        const Baum* baum = Als<Baum>(objekt);
+        if (!baum || !baum->Ruht())
+            objekt->Aktualisiere();
     }
     PruefeHungersnot();
 }
