@@ -153,7 +153,6 @@ public:
         mEintraege = eintraege;
         mVolle = reinterpret_cast<uint64_t*>(block + volleVersatz);
         mKapazitaet = neueKapazitaet;
-        mHinweis = std::min(mHinweis, mKapazitaet);
         BaueVolle();
         ++mStand;
     }
@@ -179,9 +178,6 @@ public:
         // have to assume change them.
         mFrei = gesichert;
         mGesichert = gesichert;
-        // The hint only promises that nothing below it is free; raising it by one keeps
-        // that true without searching for the next free slot.
-        ++mHinweis;
         T* const eintraege = mEintraege;
         Belege(slot);
         new (&eintraege[slot]) T(kopie);
@@ -199,7 +195,6 @@ public:
         // compiler would otherwise have to assume changes them.
         uint64_t* const volle = mVolle;
         const uint64_t frei = mFrei;
-        mHinweis = std::min(mHinweis, slot);
         if (slot < frei)
         {
             // The slot becomes the lowest free one; the old lowest (if known) is the
@@ -243,7 +238,8 @@ public:
     const T& operator[](uint64_t slot) const { return mEintraege[slot]; }
 
     uint64_t Kapazitaet() const { return mKapazitaet; }
-    uint64_t Hinweis() const { return mHinweis; }
+    // The hint: no free slot lies below it. The known lowest free slot is one (see mFrei).
+    uint64_t Hinweis() const { return mFrei; }
     uint64_t Anzahl() const
     {
         uint64_t n = 0;
@@ -304,8 +300,8 @@ private:
 
     // The lowest free slot at or after `ab`, or the capacity when there is none. Climbs the
     // summary levels while a word holds nothing free, then walks down to the slot: an
-    // insert costs a few words per level, however far the lowest free slot lies from the
-    // hint.
+    // insert costs a few words per level, however far the lowest free slot lies from where
+    // the search starts.
     uint64_t ErsterFreier(uint64_t ab) const
     {
         const uint64_t* weg[16];
@@ -434,7 +430,6 @@ private:
         std::swap(mBelegung, b.mBelegung);
         std::swap(mVolle, b.mVolle);
         std::swap(mKapazitaet, b.mKapazitaet);
-        std::swap(mHinweis, b.mHinweis);
         std::swap(mFrei, b.mFrei);
         std::swap(mGesichert, b.mGesichert);
         ++mStand;
@@ -447,7 +442,6 @@ private:
     // is full. In the same block as the occupancy words and entries.
     uint64_t* mVolle = nullptr;
     uint64_t mKapazitaet = 0;
-    uint64_t mHinweis = 0;
     // What is known of the free slots, so that an insert rarely has to search: every slot
     // below mGesichert other than mFrei is occupied, and mFrei <= mGesichert. When mFrei is
     // below the bound it is free and the lowest free slot; when it equals the bound, the

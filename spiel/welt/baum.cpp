@@ -57,8 +57,6 @@ void Baum::SetzeHoehe(float y)
 
 void Baum::Aktualisiere()
 {
-    if (Ruht())
-        return;
     const Zeitpunkt jetzt = Jetzt();
     if (mZustand == Zustand::Waechst)
     {
