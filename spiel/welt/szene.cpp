@@ -830,16 +830,18 @@ Mensch* Szene::SucheFeldarbeiter(const Acker* acker, bool ernte) const
     }
     if (Mensch* arbeiter = SucheArbeiter(acker))
         return arbeiter;
-    const auto hungrig = [](const Mensch* m) { return m->mZustand == 2; };
+    // Only grain brought in gets a frozen settlement up again, and nobody is idle to bring it:
+    // a worker lying hungry is called. While anyone is still up, the field waits for an idle one.
+    if (!Erstarrt())
+        return nullptr;
     if (!ernte)
     {
-        // With every worker lying hungry and every field bare nobody would ever sow again: a
-        // worker without a workplace is called first, then one who goes back to its work after.
+        // To sow, a worker without a workplace first: one with a workplace goes back to it after.
         if (Mensch* ohneArbeit = Naechstes<Mensch>(Liste(Art::Mensch), acker->mPosition,
                                                    [](const Mensch* m) { return m->mZustand == 2 && !m->mArbeitsplatz; }))
             return ohneArbeit;
     }
-    return Naechstes<Mensch>(Liste(Art::Mensch), acker->mPosition, hungrig);
+    return Naechstes<Mensch>(Liste(Art::Mensch), acker->mPosition, [](const Mensch* m) { return m->mZustand == 2; });
 }
 
 Mensch* Szene::SucheTurmarbeiter(const Turm* turm) const
@@ -880,6 +882,11 @@ void Szene::AktualisiereObjekte()
     PruefeHungersnot();
 }
 
+bool Szene::Erstarrt() const
+{
+    return Vorrat::Nahrung == 0 && mArbeiter > 0 && mHungrige == mArbeiter;
+}
+
 void Szene::PruefeHungersnot()
 {
     if (Vorrat::Nahrung > 0)
@@ -889,12 +896,13 @@ void Szene::PruefeHungersnot()
     }
     if (mHungerGemeldet)
         return;
-    // Nobody can farm while everybody lies hungry: the rule stands, but the player is told.
-    if (mArbeiter > 0 && mHungrige == mArbeiter)
+    // Frozen, the settlement moves again only when a field calls one of the hungry (its harvest
+    // brings the next grain); without a field nobody ever gets up. The player is told once.
+    if (Erstarrt())
     {
         mHungerGemeldet = true;
         ++mHungerWarnungen;
-        gLog.Schreibe("?Keine Nahrung mehr: alle %llu Arbeiter liegen hungrig, niemand kann Felder bestellen.",
+        gLog.Schreibe("?Keine Nahrung mehr: alle %llu Arbeiter liegen hungrig, bis ein Feld einen von ihnen ruft.",
                       static_cast<unsigned long long>(mArbeiter));
     }
 }

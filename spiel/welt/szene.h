@@ -57,9 +57,9 @@ public:
     PickErgebnis PickeRegion(const Vektor& ursprung, const Vektor& richtung) const;
 
     Mensch* SucheArbeiter(const Objekt* objekt) const;
-    // When no worker is idle, a worker lying hungry is called too: for a harvest (ernte) the
-    // nearest, as the grain it brings in is what lets it eat; to sow, the nearest without a
-    // workplace, else the nearest of all.
+    // In a frozen settlement (Erstarrt), where nobody is idle, a worker lying hungry is called
+    // too: for a harvest (ernte) the nearest, as the grain it brings in is what lets it eat; to
+    // sow, the nearest without a workplace, else the nearest of all.
     Mensch* SucheFeldarbeiter(const Acker* acker, bool ernte = false) const;
     Mensch* SucheTurmarbeiter(const Turm* turm) const;
     Bauernhaus* SucheBauernhaus(const Vektor& punkt) const;
@@ -98,7 +98,9 @@ public:
     TLueckenFeld<RenderInstanz> mInstanzen;
     Vektor mStartpunkt;
 
-    // How often the settlement was found frozen: no food and every worker lying hungry.
+    // Frozen: no food in stock and every worker lying hungry, so nobody would ever get up.
+    bool Erstarrt() const;
+    // How often the settlement was found frozen.
     uint64_t mHungerWarnungen = 0;
     // Workers, and those lying hungry (state 2): kept by the workers as they come and go,
     // lie down and get up, so that the check for a frozen settlement needs no walk.

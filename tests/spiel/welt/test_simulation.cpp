@@ -78,6 +78,7 @@ protected:
         w.holzfaeller = new Mensch(mSzene.get(), ort, w.haus);
         w.holzfaeller->mArbeitsplatz = w.huette;
         w.holzfaeller->mZustand = 13;
+        w.holzfaeller->mZielPosition = ort;
         Vorrat::Nahrung = 0;
         return w;
     }
@@ -402,15 +403,15 @@ TEST_F(Simulation, HungrigerErntetIsstUndKehrtZurArbeitZurueck)
 
 // One field, a woodcutter and a worker without a workplace, no food. The woodcutter lies nearer
 // the ripe field: it harvests, eats its grain and goes back to its hut, while the other lies
-// hungry and nobody is idle to sow the bare field. A bare field with nobody idle calls a
-// hungry worker without a workplace, and food keeps coming for the half hour.
+// hungry and nobody is idle to sow the bare field. Once the woodcutter lies hungry too, the
+// bare field calls the hungry worker without a workplace, and food keeps coming for the half
+// hour.
 TEST_F(Simulation, EinFeldMitHolzfaellerUndBauerErstarrtNicht)
 {
     const auto [haus, huette, feld, holzfaeller] = BaueHolzfaellerwelt(Vektor(85, 0, 85), Vektor(60, 0, 60));
     Mensch* bauer = new Mensch(mSzene.get(), Vektor(15, 0, 35), haus);
     bauer->mZustand = 1;
-    for (Mensch* m : {holzfaeller, bauer})
-        m->mZielPosition = m->mPosition;
+    bauer->mZielPosition = bauer->mPosition;
     feld->StarteWachstum();
     feld->mZeitpunkt = mSzene->Jetzt() + Ticks(3.0f);
     Schritt(0.1f);
@@ -436,7 +437,8 @@ TEST_F(Simulation, EinFeldMitHolzfaellerUndBauerErstarrtNicht)
     }
     EXPECT_EQ(ersterErnter, holzfaeller);
     EXPECT_EQ(dannSaeer, bauer);
-    // A crop takes 10 s to sow, 120 s to grow and 20 s to harvest, with the walks between.
+    // A crop takes 10 s to sow, 120 s to grow and 20 s to harvest, with the walks between; the
+    // first sowing waits until the woodcutter, fed by its harvest, lies hungry again.
     EXPECT_GE(ernten, 6);
     EXPECT_EQ(holzfaeller->mArbeitsplatz, huette);
 }
@@ -455,6 +457,50 @@ TEST_F(Simulation, HungrigerMitArbeitsplatzSaetUndKehrtZurueck)
     EXPECT_FALSE(holzfaeller->mHungrigeErnte);
     ASSERT_GE(LaufeBis([&] { return holzfaeller->mZustand != 12; }), 0.0f);
     EXPECT_NEAR(holzfaeller->mPosition.z, 25.0f, 2.0f);
+}
+
+// No food, but a fed worker is harvesting a field too far away to hold this one back, while the
+// woodcutter lies hungry at its hut: not frozen, so the bare field waits for the harvester to be
+// idle; the woodcutter eats the grain it brings in.
+TEST_F(Simulation, KahlesFeldWartetAufDenErnterStattDenHungrigenZuRufen)
+{
+    const auto [haus, huette, feld, holzfaeller] = BaueHolzfaellerwelt(Vektor(85, 0, 15), Vektor(85, 0, 25));
+    Acker* weit = new Acker(mSzene.get(), 50);
+    ASSERT_GT(HorizontalQuadrat(weit->mPosition, mSzene->mPunkte[feld->mRegion]), 1600.0f);
+    weit->mZustand = Acker::Reif;
+    Mensch* ernter = new Mensch(mSzene.get(), Vektor(15, 0, 25), haus);
+    ernter->mNaechsteMahlzeit = Ticks(10000.0f);
+    ernter->UebernimmFeld(weit, 7);
+    weit->mZustand = Acker::Ernte;
+    Schritt(0.1f);
+    ASSERT_EQ(holzfaeller->mZustand, 2u);
+
+    const float gewartet = LaufeBis([&] { return feld->mZustand != Acker::Leer; }, 60.0f);
+    EXPECT_EQ(holzfaeller->mZustand, 13u);
+    EXPECT_EQ(ernter->mZustand, 5u);
+    EXPECT_EQ(ernter->mZiel, feld);
+    // Walk, 20 s of harvest, and the grain carried home.
+    EXPECT_GT(gewartet, 25.0f);
+    EXPECT_EQ(mSzene->mHungerWarnungen, 0u);
+}
+
+// With food in stock a worker lying hungry gets up on its own within 2 s and eats: the bare
+// field does not call it away from its hut.
+TEST_F(Simulation, HungrigerIsstBeiVorratStattZuSaeen)
+{
+    const auto [haus, huette, feld, holzfaeller] = BaueHolzfaellerwelt(Vektor(85, 0, 15), Vektor(85, 0, 25));
+    Schritt(0.1f);
+    ASSERT_EQ(holzfaeller->mZustand, 2u);
+    Vorrat::Nahrung = 5;
+    feld->mZeitpunkt = mSzene->Jetzt();  // the field asks in the next pass, while it lies
+    ASSERT_GE(LaufeBis([&] { return holzfaeller->mZustand != 2; }, 2.1f), 0.0f);
+    EXPECT_EQ(holzfaeller->mZustand, 13u);
+    EXPECT_EQ(Vorrat::Nahrung, 4u);
+    EXPECT_EQ(feld->mZustand, Acker::Leer);
+    Laufe(5.0f);
+    EXPECT_EQ(holzfaeller->mArbeitsplatz, huette);
+    EXPECT_NEAR(holzfaeller->mPosition.z, 25.0f, 2.0f);
+    EXPECT_EQ(feld->mZustand, Acker::Leer);
 }
 
 // While the game clock stands, nothing that runs on game time moves on: fields neither grow nor
