@@ -84,9 +84,8 @@ void Spielrunde::Bild(ORVIS::InputSystem& eingabe, Anzeige& anzeige)
     ORVIS::Mouse* maus = eingabe.mPrimaryMouse;
     if (!pausiert)
     {
-        // Keys typed into the console are the console's, camera keys too.
-        if (!konsole || eingabe.GetHandler() != konsole)
-            kamera.Steuere(tastatur, dt);
+        // Read from the key states, whichever handler gets the key events (the console too).
+        kamera.Steuere(tastatur, dt);
         if (maus)
             kamera.Zoome(maus->GetAxisAbsolute(kRadAchse));
     }
