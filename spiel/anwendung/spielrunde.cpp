@@ -95,14 +95,12 @@ void Spielrunde::Bild(ORVIS::InputSystem& eingabe, Anzeige& anzeige)
 
     float mausX = 0.0f, mausY = 0.0f;
     MausPosition(maus, mausX, mausY);
-    const bool frei = !pausiert && !leiste->TrifftGuiElement(mausX, mausY);
-    const bool setzen = klick.Bild(maus && maus->WasButtonPressed(kLinkerKnopf),
-                                   maus && maus->WasButtonReleased(kLinkerKnopf), frei);
-    if (frei)
+    if (!pausiert && !leiste->TrifftGuiElement(mausX, mausY))
     {
         float breite = 0.0f, hoehe = 0.0f;
         anzeige.Groesse(breite, hoehe);
-        WaehleBauplatz(*welt, kamera, leiste->Gebaeudeauswahl(), mausX, mausY, breite, hoehe, setzen);
+        WaehleBauplatz(*welt, kamera, leiste->Gebaeudeauswahl(), mausX, mausY, breite, hoehe,
+                       maus && maus->WasButtonReleased(kLinkerKnopf));
     }
 
     leiste->Aktualisiere();

@@ -146,9 +146,10 @@ protected:
 // Free ground right of the build bar.
 const BVektor<float> kBoden(420, 250, 0);
 
-// A placing click begins and ends in the running game over no GUI element; a press the GUI
-// took never places, wherever and however late it is released.
-TEST_F(Spielschleife, OnlyAClickOnFreeGroundInTheRunningGamePlaces)
+// Placing takes the release of the button in the running game over no GUI element, wherever
+// the press was: also one the GUI took, such as a press on "Weiter" released after the game
+// resumed.
+TEST_F(Spielschleife, AReleaseOverFreeGroundInTheRunningGamePlaces)
 {
     struct Fall
     {
@@ -183,7 +184,7 @@ TEST_F(Spielschleife, OnlyAClickOnFreeGroundInTheRunningGamePlaces)
              Zeiger(boden);
              Knopf(false);
          },
-         0},
+         1},
         {"pressed on the stock text, released over free ground",
          [&] {
              Zeiger(leiste.mVorratText->AbsoluteMitte());
@@ -191,7 +192,7 @@ TEST_F(Spielschleife, OnlyAClickOnFreeGroundInTheRunningGamePlaces)
              Zeiger(boden);
              Knopf(false);
          },
-         0},
+         1},
         {"pressed over free ground, released on the build bar",
          [&] {
              Zeiger(boden);
