@@ -34,7 +34,7 @@ constinit bool gKonfigUnbrauchbar = false;
 // Deepest element nesting a configuration file may have (it needs two).
 constexpr int MaxVerschachtelung = 64;
 
-constexpr const char* kNichtVerwendbar = "?Konfig-Datei nicht verwendbar, benutze Standardwerte.";
+constexpr const char* kKeineKonfig = "?Keine Konfig-Datei gefunden, benutze Standardwerte.";
 
 std::string Formatiere(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string Formatiere(const char* format, ...) {
@@ -74,18 +74,14 @@ bool Existiert(const std::string& pfad) {
   return std::filesystem::exists(std::filesystem::symlink_status(pfad, fehler));
 }
 
-const char* Grund(int fehler) { return fehler != 0 ? std::strerror(fehler) : "unbekannter Fehler"; }
-
-// The failed save's line; the temporary file goes, the configuration stays as it was.
-bool SpeichernGescheitert(const std::string& was, int fehler) {
+// A failed save says nothing; the temporary file goes, the configuration stays as it was.
+bool SpeichernGescheitert() {
   std::remove(TempPfad().c_str());
-  gLog.Schreibe("!Quarz_Variable::SpeichereKonfig: %s (%s), \"%s\" bleibt unverändert.", was.c_str(),
-                Grund(fehler), gKonfigPfad->c_str());
   return false;
 }
 
 // Moves the unusable file aside before the save replaces it; an older copy there is
-// replaced. False (logged) when it cannot be moved: then it is not replaced either.
+// replaced. False when it cannot be moved: then it is not replaced either.
 bool LegeUnbrauchbareBeiseite() {
   if (!gKonfigUnbrauchbar) return true;
   const std::string defekt = DefektPfad();
@@ -102,8 +98,7 @@ bool LegeUnbrauchbareBeiseite() {
     gKonfigUnbrauchbar = false;
     return true;
   }
-  if (fehler != 0)
-    return SpeichernGescheitert("\"" + *gKonfigPfad + "\" nicht als \"" + defekt + "\" beiseitegelegt", fehler);
+  if (fehler != 0) return false;
   gLog.Schreibe("!Quarz_Variable::SpeichereKonfig: Nicht verwendbare Konfig-Datei \"%s\" als \"%s\" beiseitegelegt.",
                 gKonfigPfad->c_str(), defekt.c_str());
   gKonfigUnbrauchbar = false;
@@ -233,14 +228,9 @@ void Quarz_Variable::LadeKonfig(const std::wstring& ordner, const std::wstring& 
 
   TSpeicher inhalt;
   if (!inhalt.LadeDatei(WandleUtf8NachUtf32(*gKonfigPfad), 0)) {
-    if (!Existiert(*gKonfigPfad)) {
-      gLog.Schreibe("?Keine Konfig-Datei gefunden, benutze Standardwerte.");
-      return;
-    }
-    gLog.Schreibe("!Quarz_Variable::LadeKonfig: \"%s\" ist keine lesbare Datei, Konfig-Datei nicht verwendet.",
-                  gKonfigPfad->c_str());
-    gLog.Schreibe("%s", kNichtVerwendbar);
-    gKonfigUnbrauchbar = true;
+    gLog.Schreibe("%s", kKeineKonfig);
+    // Something that cannot be read (a folder, no permission) is still the player's.
+    gKonfigUnbrauchbar = Existiert(*gKonfigPfad);
     return;
   }
   gKonfigUnbrauchbar =
@@ -257,9 +247,7 @@ bool Quarz_Variable::LadeKonfigText(const std::string& xml) {
   TiXmlDocument dokument;
   const std::string grund = LiesXmlBewacht(dokument, text, MaxVerschachtelung, TIXML_ENCODING_UTF8);
   if (!grund.empty()) {
-    // The file is there: say why it is not used before the general line.
-    gLog.Schreibe("!Quarz_Variable::LadeKonfig: %s, Konfig-Datei nicht verwendet.", grund.c_str());
-    gLog.Schreibe("%s", kNichtVerwendbar);
+    gLog.Schreibe("%s", kKeineKonfig);
     return false;
   }
   // The root's name does not matter: older files may use another one.
@@ -277,9 +265,8 @@ bool Quarz_Variable::LadeKonfigText(const std::string& xml) {
     if (variable == nullptr) continue;
     if (ersetzt && std::strstr(wert, "\xEF\xBF\xBD") != nullptr)
       gLog.Schreibe("?Konfig-Datei: Wert von \"%s\" ist kein gültiges UTF-8, ungültige Bytes ersetzt.", name);
-    if (!variable->SetzeText(wert))
-      gLog.Schreibe("?Konfig-Datei: Wert \"%s\" für \"%s\" abgelehnt, es bleibt \"%s\".", wert, name,
-                    variable->mText.c_str());
+    // A value its check refuses leaves the variable as it is, without a word.
+    variable->SetzeText(wert);
   }
   return true;
 }
@@ -305,22 +292,14 @@ bool Quarz_Variable::SpeichereKonfig() {
   // one is complete on disk.
   const std::string temp = TempPfad();
   std::FILE* datei = std::fopen(temp.c_str(), "wb");
-  if (datei == nullptr) return SpeichernGescheitert("\"" + temp + "\" nicht anlegbar", errno);
-  // The first failing step's reason (a full disk shows at the flush or the sync).
-  int fehler = 0;
-  const auto pruefe = [&fehler](bool gut) {
-    if (!gut && fehler == 0) fehler = errno != 0 ? errno : EIO;
-    return gut;
-  };
-  errno = 0;
-  bool gut = pruefe(dokument.SaveFile(datei));
-  gut = pruefe(std::fflush(datei) == 0) && gut;
-  gut = pruefe(Plattform::SynchronisiereDatei(datei)) && gut;
-  gut = pruefe(std::fclose(datei) == 0) && gut;
-  if (!gut) return SpeichernGescheitert("\"" + temp + "\" nicht geschrieben", fehler);
-  if (!LegeUnbrauchbareBeiseite()) return false;
-  if (std::rename(temp.c_str(), gKonfigPfad->c_str()) != 0)
-    return SpeichernGescheitert("\"" + temp + "\" nicht umbenannt", errno);
+  if (datei == nullptr) return SpeichernGescheitert();
+  // A full disk shows at the flush or the sync.
+  bool gut = dokument.SaveFile(datei);
+  gut = std::fflush(datei) == 0 && gut;
+  gut = Plattform::SynchronisiereDatei(datei) && gut;
+  gut = std::fclose(datei) == 0 && gut;
+  if (!gut || !LegeUnbrauchbareBeiseite() || std::rename(temp.c_str(), gKonfigPfad->c_str()) != 0)
+    return SpeichernGescheitert();
   // The rename lives in the folder: without this a power cut may still bring back the old
   // file, or none. A folder that cannot be synced does not undo the save.
   Plattform::SynchronisiereOrdnerVon(*gKonfigPfad);
@@ -364,12 +343,8 @@ void BefehlSet(const std::string& rest) {
   }
   std::string wert = zerleger.Token(1);
   for (size_t i = 2; i < zerleger.Anzahl(); ++i) wert += ", " + zerleger.Token(i);
-  if (!variable->SetzeText(wert)) {
-    // The check callback refused: say so instead of claiming the value was set.
-    gLog.Schreibe("?Wert \"%s\" für Variable \"%s\" abgelehnt, sie bleibt \"%s\".", wert.c_str(),
-                  variable->mName.c_str(), variable->mText.c_str());
-    return;
-  }
+  // A value the check refuses leaves the old text, and the line shows it.
+  variable->SetzeText(wert);
   gLog.Schreibe("Variable \"%s\" auf Wert \"%s\" gesetzt.", variable->mName.c_str(),
                 variable->mText.c_str());
 }

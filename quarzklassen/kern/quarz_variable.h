@@ -54,11 +54,11 @@ public:
   // defaults and is kept: the next save moves it aside to "<path>.defekt" first.
   static void LadeKonfig(const std::wstring& ordner, const std::wstring& dateiname);
   // Loads from a text already in memory (used by LadeKonfig and the fuzz target). False
-  // when the text cannot be used (logged); values refused by their check are logged too.
+  // when the text cannot be used (logged); a value its check refuses is skipped silently.
   static bool LadeKonfigText(const std::string& xml);
   // Writes a temporary file beside the remembered path and renames it over the old file, so
-  // a crash or a full disk never leaves a cut configuration behind. False on failure, with
-  // a line naming the file and the reason; the old file is then unchanged.
+  // a crash or a full disk never leaves a cut configuration behind. False on failure, which
+  // is not logged; the old file is then unchanged.
   static bool SpeichereKonfig();
   // The remembered configuration path (UTF-8); empty before LadeKonfig.
   static const std::string& KonfigPfad();

@@ -37,6 +37,8 @@ extern Quarz_Variable vsync;
 
 namespace Spiel {
 
+Quarz_KonsoleStandardAnzeige* gKonsolenAnzeige = nullptr;
+
 namespace {
 
 constexpr const char* kFunktion = "Spiel::Anwendung::Anwendung";
@@ -157,6 +159,7 @@ Anwendung::Anwendung()
     gSystem.mEreignisAbfrage = MitEingabe(mFensterAbfrage);
 
     mKonsole = new Quarz_KonsoleStandardAnzeige(DatenDatei(L"calibrib.fnt"));
+    gKonsolenAnzeige = mKonsole;
 
     // The models' buffers come from the screen's drawing context.
     mModellPuffer = new ZeichenKontextPuffer(*Quarz_Screen3D::GetZeichenKontext());
@@ -167,6 +170,7 @@ Anwendung::Anwendung()
 
 Anwendung::~Anwendung()
 {
+    gKonsolenAnzeige = nullptr;
     delete mKonsole;
     mKonsole = nullptr;
     gSystem.mEreignisAbfrage = std::move(mFensterAbfrage);

@@ -38,6 +38,11 @@ private:
     std::function<void()> mFensterAbfrage;
 };
 
+// The application's console display, for whatever needs to reach the console from anywhere:
+// set once the console exists, before the models are built, and cleared first thing when the
+// application goes; null before and after.
+extern Quarz_KonsoleStandardAnzeige* gKonsolenAnzeige;
+
 // The window the input library serves: the screen's GLFW window.
 ORVIS::HWND HoleFensterHandle();
 // The input library's log hook: "Input says: ...".

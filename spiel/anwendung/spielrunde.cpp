@@ -84,9 +84,8 @@ void Spielrunde::Bild(ORVIS::InputSystem& eingabe, Anzeige& anzeige)
     ORVIS::Mouse* maus = eingabe.mPrimaryMouse;
     if (!pausiert)
     {
-        // Keys typed into the console are the console's, camera keys too.
-        if (!konsole || eingabe.GetHandler() != konsole)
-            kamera.Steuere(tastatur, dt);
+        // Read from the key states, whichever handler gets the key events (the console too).
+        kamera.Steuere(tastatur, dt);
         if (maus)
             kamera.Zoome(maus->GetAxisAbsolute(kRadAchse));
     }
@@ -96,14 +95,12 @@ void Spielrunde::Bild(ORVIS::InputSystem& eingabe, Anzeige& anzeige)
 
     float mausX = 0.0f, mausY = 0.0f;
     MausPosition(maus, mausX, mausY);
-    const bool frei = !pausiert && !leiste->TrifftGuiElement(mausX, mausY);
-    const bool setzen = klick.Bild(maus && maus->WasButtonPressed(kLinkerKnopf),
-                                   maus && maus->WasButtonReleased(kLinkerKnopf), frei);
-    if (frei)
+    if (!pausiert && !leiste->TrifftGuiElement(mausX, mausY))
     {
         float breite = 0.0f, hoehe = 0.0f;
         anzeige.Groesse(breite, hoehe);
-        WaehleBauplatz(*welt, kamera, leiste->Gebaeudeauswahl(), mausX, mausY, breite, hoehe, setzen);
+        WaehleBauplatz(*welt, kamera, leiste->Gebaeudeauswahl(), mausX, mausY, breite, hoehe,
+                       maus && maus->WasButtonReleased(kLinkerKnopf));
     }
 
     leiste->Aktualisiere();

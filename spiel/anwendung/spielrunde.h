@@ -1,7 +1,6 @@
 #pragma once
 // One game as the frame loop runs it: the game clock, the world, the build bar, the scene
-// renderer and its filter set, the camera, the pause fade and the placing click, and the
-// frame itself. What a frame shows goes through an Anzeige, so that the frame runs without a
+// renderer and its filter set, the camera and the pause fade, and the frame itself. What a frame shows goes through an Anzeige, so that the frame runs without a
 // screen as well.
 #include <cstdint>
 #include <memory>
@@ -9,7 +8,6 @@
 #include "quarzklassen/kern/quarz_timer.h"
 #include "spiel/anwendung/anzeige.h"
 #include "spiel/anwendung/kamera.h"
-#include "spiel/anwendung/platzierklick.h"
 
 class FilterSatz;
 
@@ -47,7 +45,6 @@ public:
     bool pauseFilter = false;
     Kamera kamera{0.0f, 0.0f};
     float blende = 0.0f;
-    Platzierklick klick;
     // The console: its input handler and its visible flag (none: F11 does nothing).
     ORVIS::InputHandler* konsole = nullptr;
     uint8_t* konsoleSichtbar = nullptr;

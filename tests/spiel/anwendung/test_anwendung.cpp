@@ -65,13 +65,18 @@ TEST_F(AnwendungTest, QuitBeforeTheFirstFrameTearsEverythingDown)
 {
     DatenOhne("");
     ::testing::internal::CaptureStdout();
+    ASSERT_EQ(Spiel::gKonsolenAnzeige, nullptr);
     {
         Spiel::Anwendung anwendung;
+        // The console display is reachable process-wide while the application lives.
+        ASSERT_NE(anwendung.mKonsole, nullptr);
+        EXPECT_EQ(Spiel::gKonsolenAnzeige, anwendung.mKonsole);
         gSystem.mBeenden = true;
         anwendung.Lauf();
         ASSERT_NE(ORVIS::InputSystem::Instance, nullptr);
         EXPECT_EQ(ORVIS::InputSystem::Instance->GetHandler(), nullptr);
     }
+    EXPECT_EQ(Spiel::gKonsolenAnzeige, nullptr);
     const std::string log = ::testing::internal::GetCapturedStdout();
     EXPECT_THAT(log, HasSubstr("Creating Input"));
     EXPECT_THAT(log, HasSubstr("Input says: ORVIS instance created."));
