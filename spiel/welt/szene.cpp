@@ -769,7 +769,7 @@ void Szene::AktualisiereRegion(uint64_t r, bool hoehen)
     }
     if (von < bis || indizesNeu)
     {
-        mGelaende->Aktualisiere(netz, von == UINT64_MAX ? 0 : von, bis > von ? bis - von : 0, indizesNeu);
+        mGelaende->Aktualisiere(netz, bis > von ? bis - von : 0, indizesNeu);
         // The update may have given the model new buffers: the instance draws what it has now.
         mInstanzen.Setze(0, RenderInstanz(mGelaende, TMatrix4::Einheit()));
     }
