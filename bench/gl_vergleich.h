@@ -13,6 +13,8 @@
 #include <functional>
 #include <vector>
 
+#include "bench/median.h"
+
 namespace Bench {
 
 // A linked program with its two shader objects; all three deleted together.
@@ -68,11 +70,6 @@ struct TGlNetz {
   TGlNetz(const TGlNetz&) = delete;
   TGlNetz& operator=(const TGlNetz&) = delete;
 };
-
-inline double Median(std::vector<double> werte) {
-  std::sort(werte.begin(), werte.end());
-  return werte[werte.size() / 2];
-}
 
 // The ratio of side a to side b over rounds: its spread, and each side's median frame.
 struct TRunden {

@@ -9,8 +9,8 @@ namespace
 constexpr std::size_t Polster = 16;
 
 // Behind the next `ende`, or at the terminating NUL. A plain walk: strstr under the
-// sanitizers measures the whole rest of the text on every call, which made a file of many
-// short tags take quadratic time in the test and fuzz builds.
+// sanitizers measures the whole rest of the text on every call, so a file of many short tags
+// would take quadratic time in the test and fuzz builds.
 const char* Ueberspringe(const char* p, const char* ende)
 {
     const std::size_t laenge = std::strlen(ende);

@@ -28,8 +28,7 @@ void ZeichenKontextPuffer::Erzeuge(Modell& modell, const Vertex* vertices, uint6
     modell.mIndexPuffer = mKontext.ErzeugeIndexBuffer(0, kIndex32Statisch, &indexInhalt);
 }
 
-void ZeichenKontextPuffer::Aktualisiere(Modell& modell, const Netz& netz, uint64_t /*erster*/, uint64_t anzahl,
-                                       bool indizesNeu)
+void ZeichenKontextPuffer::Aktualisiere(Modell& modell, const Netz& netz, uint64_t anzahl, bool indizesNeu)
 {
     if (!modell.mVertexPuffer || !modell.mVeraenderlich)
         return;

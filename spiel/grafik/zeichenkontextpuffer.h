@@ -17,7 +17,7 @@ public:
     void Erzeuge(Modell& modell, const Vertex* vertices, uint64_t vertexAnzahl, const uint32_t* indizes,
                  uint64_t indexAnzahl) override;
     void GibFrei(Modell& modell) override;
-    void Aktualisiere(Modell& modell, const Netz& netz, uint64_t erster, uint64_t anzahl, bool indizesNeu) override;
+    void Aktualisiere(Modell& modell, const Netz& netz, uint64_t anzahl, bool indizesNeu) override;
 
 private:
     Quarz_ZeichenKontext& mKontext;

@@ -19,12 +19,12 @@ Modell::Modell(const Netz& netz, bool veraenderlich)
 {
 }
 
-void Modell::Aktualisiere(const Netz& netz, uint64_t erster, uint64_t anzahl, bool indizesNeu)
+void Modell::Aktualisiere(const Netz& netz, uint64_t anzahl, bool indizesNeu)
 {
     if (indizesNeu)
         mDreiecke = netz.Dreiecke();
     if (ModellPuffer* puffer = AktuelleModellPuffer())
-        puffer->Aktualisiere(*this, netz, erster, anzahl, indizesNeu);
+        puffer->Aktualisiere(*this, netz, anzahl, indizesNeu);
 }
 
 void Modell::Freigeben()

@@ -25,9 +25,9 @@ public:
     // Releases the vertex buffer, then the index buffer. Safe to call twice: the pointers are
     // cleared, so a rebuilt mesh can never release its predecessor's buffers again.
     void Freigeben();
-    // The vertices from erster on, anzahl of them, have changed in the mesh (as many vertices
-    // as the model was made from); with indizesNeu the index list changed too.
-    void Aktualisiere(const Netz& netz, uint64_t erster, uint64_t anzahl, bool indizesNeu);
+    // anzahl vertices have changed in the mesh (as many vertices as the model was made from);
+    // with indizesNeu the index list changed too.
+    void Aktualisiere(const Netz& netz, uint64_t anzahl, bool indizesNeu);
 
     Quarz_VertexBuffer* mVertexPuffer = nullptr;
     Quarz_IndexBuffer* mIndexPuffer = nullptr;

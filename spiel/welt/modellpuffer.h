@@ -20,12 +20,11 @@ public:
                          uint64_t indexAnzahl) = 0;
     // Releases the model's buffers (a null buffer is skipped).
     virtual void GibFrei(Modell& modell) = 0;
-    // The vertices erster to erster + anzahl - 1 of a changeable model's mesh have changed: the
+    // anzahl vertices of a changeable model's mesh have changed (none: only the indices did): the
     // model's vertex buffer afterwards holds the whole mesh's vertex list (a GPU write may leave
-    // what it does not cover undefined, so more than the range may be written, or the model may
-    // get a new buffer); with indizesNeu the index buffer is replaced by the mesh's index list.
-    virtual void Aktualisiere(Modell& modell, const Netz& netz, uint64_t erster, uint64_t anzahl,
-                              bool indizesNeu) = 0;
+    // what it does not cover undefined, so the whole list is written, or the model may get a new
+    // buffer); with indizesNeu the index buffer is replaced by the mesh's index list.
+    virtual void Aktualisiere(Modell& modell, const Netz& netz, uint64_t anzahl, bool indizesNeu) = 0;
 };
 
 // Installs the implementation (null: none); returns the previous one.

@@ -710,7 +710,8 @@ void Szene::SchreibeWandIndizes(uint64_t i)
 {
     // The walls in use first, then triangles on the room's first vertex, which draw nothing.
     // Only the region's own slots are touched: the list lies cold in memory during the
-    // simulation, and moving the runs behind a change made the slowest steps.
+    // simulation, and shifting the runs behind a changed region would pull most of it through
+    // the cache within one step.
     const GelaendeTeil& wand = mGelaendeTeile[i];
     uint32_t* lauf = mGelaendeNetz.mIndizes.data() + wand.mWandIndex;
     const uint32_t platz = static_cast<uint32_t>(wand.mWandPlatz);
@@ -769,7 +770,7 @@ void Szene::AktualisiereRegion(uint64_t r, bool hoehen)
     }
     if (von < bis || indizesNeu)
     {
-        mGelaende->Aktualisiere(netz, von == UINT64_MAX ? 0 : von, bis > von ? bis - von : 0, indizesNeu);
+        mGelaende->Aktualisiere(netz, bis > von ? bis - von : 0, indizesNeu);
         // The update may have given the model new buffers: the instance draws what it has now.
         mInstanzen.Setze(0, RenderInstanz(mGelaende, TMatrix4::Einheit()));
     }
@@ -873,8 +874,8 @@ void Szene::AktualisiereObjekte()
         if (!mObjekte.IstBelegt(i))
             continue;
         Objekt* objekt = mObjekte[i];
-        // Most of the map's objects are trees at rest, whose update does nothing: the calls
-        // into them were half of a step.
+        // Most of the map's objects are trees at rest, whose update does nothing: calling into
+        // each of them would take about half of a step.
         const Baum* baum = Als<Baum>(objekt);
         if (!baum || !baum->Ruht())
             objekt->Aktualisiere();

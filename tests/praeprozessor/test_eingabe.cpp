@@ -14,7 +14,7 @@ TEST(PraeprozessorTags, UnbekannterTagMeldetUndWendetDenRestAn) {
 TEST(PraeprozessorTags, EinundzwanzigstesIncludeVerzeichnisWirdAbgelehnt) {
   std::vector<PreprocessorTag> tags;
   for (int i = 0; i < 21; ++i) tags.push_back({PPTAG_INCLUDE_VERZEICHNIS, PreprocessorWert("inc")});
-  tags.push_back({PPTAG_DEFINIERE, PreprocessorWert("NACH=1")});  // not applied any more
+  tags.push_back({PPTAG_DEFINIERE, PreprocessorWert("NACH=1")});  // behind the refused one: not applied
   PPLauf l = PPLaufe("NACH\n", tags);
   EXPECT_NE(l.meldungen.find("Fatal: Too many include directories"), std::string::npos) << l.meldungen;
   EXPECT_EQ(l.ausgabe, "NACH\n");

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/median.h"
 #include "quarzklassen/kern/tlueckenfeld.h"
 
 namespace
@@ -273,22 +274,15 @@ public:
             const auto vektor = mZeiten.find(basis + "_ZeigerVektor/" + name.substr(stelle + kFeld.size()));
             if (vektor == mZeiten.end())
                 continue;
-            const double v = Median(vektor->second);
+            const double v = Bench::Median(vektor->second);
             const auto [min, max] = std::minmax_element(feld.begin(), feld.end());
             const double vMin = *std::min_element(vektor->second.begin(), vektor->second.end());
-            std::printf("%-44s %10.1f %10.1f %7.2fx %7.2fx %7.2fx %7.2fx\n", name.c_str(), Median(feld), v,
-                        Median(feld) / v, *min / v, *max / v, *min / vMin);
+            std::printf("%-44s %10.1f %10.1f %7.2fx %7.2fx %7.2fx %7.2fx\n", name.c_str(), Bench::Median(feld), v,
+                        Bench::Median(feld) / v, *min / v, *max / v, *min / vMin);
         }
     }
 
 private:
-    static double Median(std::vector<double> werte)
-    {
-        std::sort(werte.begin(), werte.end());
-        const std::size_t n = werte.size();
-        return n % 2 ? werte[n / 2] : (werte[n / 2 - 1] + werte[n / 2]) / 2;
-    }
-
     std::map<std::string, std::vector<double>> mZeiten;
 };
 

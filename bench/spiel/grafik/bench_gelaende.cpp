@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/median.h"
 #include "quarzklassen/grafik/geraet/quarz_screen3d.h"
 #include "quarzklassen/grafik/geraet/quarz_zeichenkontext.h"
 #include "quarzklassen/kern/quarz_timer.h"
@@ -21,7 +22,7 @@
 #include "spiel/welt/modelle.h"
 #include "spiel/welt/szene.h"
 #include "spiel/welt/zufall.h"
-#include "quarzklassen/grafik/bild/tbereich.h"
+#include "tests/gemeinsam/bildschirm_lesen.h"
 
 namespace {
 
@@ -39,25 +40,11 @@ double CpuMikrosekunden()
     return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) * 1e-3;
 }
 
-double Median(std::vector<double> werte)
-{
-    std::sort(werte.begin(), werte.end());
-    return werte[werte.size() / 2];
-}
-
 // The frame of the world from a camera over the region, read back.
 std::vector<uint32_t> Frame(SzenenRenderer& renderer, FilterSatz& satz, const Szene& szene, const Vektor& ziel)
 {
     renderer.Zeichne(szene, BVektor<float>(ziel.x, 0.0f, ziel.z), 200.0f, 2.8274333f - 0.0021991148f * 200.0f, satz);
-    std::vector<uint32_t> pixel(static_cast<size_t>(kBreite * kHoehe), 0);
-    TBereich bild;
-    bild.mPixel = reinterpret_cast<uint8_t*>(pixel.data());
-    bild.mFormat = Quarz::PF_A8R8G8B8;
-    bild.mBreite = kBreite;
-    bild.mHoehe = kHoehe;
-    bild.mPitch = kBreite * 4;
-    Quarz_Screen3D::GetZeichenKontext()->LiesBildschirmInhalt(bild);
-    return pixel;
+    return LiesBildschirm(*Quarz_Screen3D::GetZeichenKontext(), kBreite, kHoehe);
 }
 
 void BM_GelaendeAktualisierung(benchmark::State& state)
@@ -101,9 +88,9 @@ void BM_GelaendeAktualisierung(benchmark::State& state)
             szene.BaueGelaende();
             neubau.push_back(CpuMikrosekunden() - anfang);
         }
-        state.counters["Aktualisierung_Median_us"] = Median(aktualisierung);
+        state.counters["Aktualisierung_Median_us"] = Bench::Median(aktualisierung);
         state.counters["Aktualisierung_Max_us"] = *std::max_element(aktualisierung.begin(), aktualisierung.end());
-        state.counters["Neubau_Median_us"] = Median(neubau);
+        state.counters["Neubau_Median_us"] = Bench::Median(neubau);
         state.counters["Neubau_Max_us"] = *std::max_element(neubau.begin(), neubau.end());
         state.counters["Vertexbytes"] = static_cast<double>(szene.GelaendeNetz().mVertices.size() * sizeof(Vertex));
 

@@ -219,8 +219,8 @@ TD3D9Geraet::TD3D9Geraet(GLFWwindow* fenster) : mFenster(fenster) {
 // Mesa's software rasteriser takes the memory of each batch of draws from the heap and frees
 // it when the batch is done. With glibc's default the freed top of the heap goes back to the
 // kernel every time, and the next batch faults each page in again, zeroed: with many small
-// draws a frame took up to three times as long, depending on where the heap's top happened to
-// lie. The heap now keeps what it has (up to 64 MiB free at its top).
+// draws a frame takes up to three times as long, depending on where the heap's top happens to
+// lie. So the heap keeps what it has (up to 64 MiB free at its top).
 void TD3D9Geraet::HalteTreiberSpeicher() {
   static const bool einmal = [] { return mallopt(M_TRIM_THRESHOLD, 64 << 20) == 1; }();
   (void)einmal;

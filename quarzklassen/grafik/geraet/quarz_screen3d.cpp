@@ -242,14 +242,6 @@ bool Quarz_Screen3D::Init(Modus modus, uint64_t flags) {
   return true;
 }
 
-void Quarz_Screen3D::FensterMasse(int& fensterBreite, int& fensterHoehe, int& pufferBreite,
-                                  int& pufferHoehe) {
-  fensterBreite = fensterHoehe = pufferBreite = pufferHoehe = 0;
-  if (!mFenster) return;
-  glfwGetWindowSize(mFenster, &fensterBreite, &fensterHoehe);
-  glfwGetFramebufferSize(mFenster, &pufferBreite, &pufferHoehe);
-}
-
 void Quarz_Screen3D::Beenden() {
   gLog.Schreibe("Screen wird geschlossen.");
   // The drawing context goes first: its device lives on the window's OpenGL context, which

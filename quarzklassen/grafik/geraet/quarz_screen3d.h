@@ -54,9 +54,6 @@ public:
   static Modus WaehleAusModi(const Modus& gewuenscht, const std::vector<MonitorModus>& modi);
   static void InitGlfw();
   static Quarz_ZeichenKontext* GetZeichenKontext() { return mZeichenKontext; }
-  // The window's size in screen coordinates (what the mouse position counts in) and its
-  // framebuffer's in pixels; on a scaled display they differ. Zeros without a window.
-  static void FensterMasse(int& fensterBreite, int& fensterHoehe, int& pufferBreite, int& pufferHoehe);
   static bool IstImDarstellungswechsel() { return mImWechsel; }
   // Evicts the video-memory resources that have not been used for the longest time.
   static void SchaffeVideoRAMPlatz(TLueckenFeld<Quarz_BasisObjekt*>& register_);

@@ -273,9 +273,9 @@ void Quarz_BlockGfx3D::AddGrafik(uint64_t id, const TBereich& quelle, uint64_t x
     return;
   }
   if (!mTextur || breite == 0 || hoehe == 0) return;
-  const TGrafikSlot& s = mAtlas.mGrafiken[id];
-  TBereich teil = mAtlas.Bereich().LockSubBereich(s.mX, s.mY, breite, hoehe);
-  mTextur->SchreibeTeilInhalt(s.mX, s.mY, teil);
+  const TRechteck r = mAtlas.MitRand(mAtlas.mGrafiken[id]);
+  TBereich teil = mAtlas.Bereich().LockSubBereich(r.mX, r.mY, r.mBreite, r.mHoehe);
+  mTextur->SchreibeTeilInhalt(r.mX, r.mY, teil);
 }
 
 void Quarz_BlockGfx3D::Zeichne(uint64_t id, const BVektor<float>& position,

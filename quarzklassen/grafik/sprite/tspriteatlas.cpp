@@ -1,5 +1,6 @@
 #include "quarzklassen/grafik/sprite/tspriteatlas.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <utility>
@@ -64,7 +65,36 @@ void TSpriteAtlas::SetKante(uint64_t kante) {
     mGrafiken.Setze(id, Slot(x, y, s.mBreite, s.mHoehe));
     TBereich ziel = Bereich().LockSubBereich(x, y, s.mBreite, s.mHoehe);
     alt.LockSubBereich(s.mX, s.mY, s.mBreite, s.mHoehe).KopiereIn(ziel);
+    Umrande(mGrafiken[id]);
   });
+}
+
+TRechteck TSpriteAtlas::MitRand(const TGrafikSlot& s) const {
+  const uint64_t x0 = s.mX > 0 ? s.mX - 1 : 0, y0 = s.mY > 0 ? s.mY - 1 : 0;
+  const uint64_t x1 = std::min(s.mX + s.mBreite + 1, mBreite);
+  const uint64_t y1 = std::min(s.mY + s.mHoehe + 1, mHoehe);
+  return {x0, y0, x1 - x0, y1 - y0};
+}
+
+void TSpriteAtlas::Umrande(const TGrafikSlot& s) {
+  if (s.mBreite == 0 || s.mHoehe == 0) return;
+  const TRechteck ring = MitRand(s);
+  std::vector<TRechteck> nahe;
+  for (const TRechteck& b : mPacker.mBelegt)
+    if (b.Ueberlappt(ring)) nahe.push_back(b);
+  auto kopiere = [&](uint64_t x, uint64_t y) {
+    const TRechteck texel{x, y, 1, 1};
+    if (std::any_of(nahe.begin(), nahe.end(), [&](const TRechteck& b) { return b.Ueberlappt(texel); }))
+      return;
+    const uint64_t qx = std::clamp(x, s.mX, s.mX + s.mBreite - 1);
+    const uint64_t qy = std::clamp(y, s.mY, s.mY + s.mHoehe - 1);
+    mPixel[y * mBreite + x] = mPixel[qy * mBreite + qx];
+  };
+  for (uint64_t y = ring.mY; y < ring.mY + ring.mHoehe; ++y) {
+    const bool beiseite = y >= s.mY && y < s.mY + s.mHoehe;
+    for (uint64_t x = ring.mX; x < ring.mX + ring.mBreite; ++x)
+      if (!beiseite || x < s.mX || x >= s.mX + s.mBreite) kopiere(x, y);
+  }
 }
 
 bool TSpriteAtlas::PasstAlles(uint64_t kante, uint64_t breite, uint64_t hoehe) const {
@@ -116,6 +146,7 @@ bool TSpriteAtlas::Add(uint64_t id, const TBereich& quelle, uint64_t x, uint64_t
   const TGrafikSlot& s = mGrafiken[id];
   TBereich ziel = Bereich().LockSubBereich(s.mX, s.mY, breite, hoehe);
   quelle.LockSubBereich(x, y, breite, hoehe).KopiereIn(ziel);
+  Umrande(s);
   return true;
 }
 

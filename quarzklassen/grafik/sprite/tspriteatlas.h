@@ -36,10 +36,14 @@ public:
   // re-packed once, at the final size). False, with a log line, when even the largest allowed
   // atlas cannot hold it; nothing changes then.
   bool Platziere(uint64_t id, uint64_t breite, uint64_t hoehe);
-  // Places the source's sub-rectangle (x, y, w, h) and copies its pixels into the atlas.
-  // False (with a log line) when the rectangle is not inside the source or no room is found.
+  // Places the source's sub-rectangle (x, y, w, h) and copies its pixels into the atlas, with
+  // its edge repeated into the free texels right around it (Umrande). False (with a log line)
+  // when the rectangle is not inside the source or no room is found.
   bool Add(uint64_t id, const TBereich& quelle, uint64_t x, uint64_t y, uint64_t breite,
            uint64_t hoehe);
+  // The graphic's rectangle with the one-texel ring around it, cut to the atlas: what Add
+  // writes.
+  TRechteck MitRand(const TGrafikSlot& s) const;
 
   // Reads an "FX3D" block at the buffer's position. The state changes only when the whole
   // block is sound; a wrong magic returns false without a message, a damaged block logs one.
@@ -70,4 +74,10 @@ private:
   TGrafikSlot Slot(uint64_t x, uint64_t y, uint64_t breite, uint64_t hoehe) const;
   // Whether every graphic in id order and then a w x h one fit a fresh atlas of this edge.
   bool PasstAlles(uint64_t kante, uint64_t breite, uint64_t hoehe) const;
+  // Copies the graphic's outermost texels into the texels of the ring around it that no
+  // placed graphic holds. Filters read past a graphic's edge: the software rasteriser's
+  // anisotropic filter takes every texel within one texel of the clamped coordinate, even
+  // when magnifying. A stretched graphic then meets its own edge there, not the empty atlas
+  // (transparent black), which would draw a dark seam along its edge.
+  void Umrande(const TGrafikSlot& s);
 };

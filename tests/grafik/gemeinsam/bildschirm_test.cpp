@@ -9,7 +9,6 @@
 #include "quarzklassen/grafik/geraet/quarz_vertexbuffer.h"
 #include "quarzklassen/grafik/shader/quarz_vertexeingabe.h"
 #include "quarzklassen/grafik/geraet/quarz_zeichenkontext.h"
-#include "quarzklassen/grafik/bild/tbereich.h"
 #include "tests/grafik/gemeinsam/grafik_testhilfe.h"
 
 void BildschirmTest::SetUp() {
@@ -31,18 +30,6 @@ void BildschirmTest::TearDown() {
     mKontext->Freigeben(mIb);
   }
   if (Quarz_Screen3D::mInitialisiert) Quarz_Screen3D::Beenden();
-}
-
-std::vector<uint32_t> LiesBildschirm(Quarz_ZeichenKontext& kontext, int breite, int hoehe) {
-  std::vector<uint32_t> pixel(static_cast<size_t>(breite) * static_cast<size_t>(hoehe), 0);
-  TBereich ziel;
-  ziel.mPixel = reinterpret_cast<uint8_t*>(pixel.data());
-  ziel.mFormat = Quarz::PF_A8R8G8B8;
-  ziel.mBreite = static_cast<uint64_t>(breite);
-  ziel.mHoehe = static_cast<uint64_t>(hoehe);
-  ziel.mPitch = static_cast<uint64_t>(breite) * 4;
-  kontext.LiesBildschirmInhalt(ziel);
-  return pixel;
 }
 
 std::vector<uint32_t> BildschirmTest::Bild() { return LiesBildschirm(*mKontext, kBreite, kHoehe); }

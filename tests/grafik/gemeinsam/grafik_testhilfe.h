@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "quarzklassen/kern/quarz_konsolebasisanzeige.h"
+#include "tests/gemeinsam/bildschirm_lesen.h"
 #include "tests/gemeinsam/verstecktes_fenster.h"
 
 struct GLFWwindow;
@@ -26,10 +27,6 @@ public:
   std::string Alle() const;
   std::vector<std::string> mZeilen;
 };
-
-
-// The back buffer of the drawing context as 0xAARRGGBB pixels, row 0 on top.
-std::vector<uint32_t> LiesBildschirm(Quarz_ZeichenKontext& kontext, int breite, int hoehe);
 
 // True when two 0xAARRGGBB colours differ by at most one step per channel.
 bool FarbeNahe(uint32_t a, uint32_t b);

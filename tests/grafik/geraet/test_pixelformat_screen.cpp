@@ -227,7 +227,9 @@ TEST(Bildschirm, DisplaySizesTheScreenCannotTakeAreRefused) {
   }
 }
 
-// One bad value in "spiel.cfg" used to fail every start: the exit save wrote it back.
+// The exit save writes the configuration back, so a bad value in "spiel.cfg", if it were taken,
+// would fail this start and every later one: it is refused, and the game opens at the
+// monitor's size.
 TEST(Bildschirm, ABadDisplaySizeInTheConfigurationDoesNotLockTheGameOut) {
   gLog.Starte(L".", L"test.log");
   FILE* datei = std::fopen("spiel.cfg", "wb");

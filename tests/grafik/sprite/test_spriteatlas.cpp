@@ -62,6 +62,28 @@ TEST(SpriteAtlas, WachstumUndNeuPackenBehaltenDiePixel) {
   EXPECT_FALSE(log.Enthaelt("!"));
 }
 
+// Each graphic's edge is repeated into the free texels around it, corners included; another
+// graphic's texels and the texels further out keep what they hold.
+TEST(SpriteAtlas, DieKanteUmrandetJedeGrafikImFreienPlatz) {
+  TTestBild bild(40, 40, 5);
+  TSpriteAtlas atlas;
+  ASSERT_TRUE(atlas.Add(1, bild.mBereich, 0, 0, 4, 3));
+  ASSERT_TRUE(atlas.Add(2, bild.mBereich, 10, 10, 5, 5));
+  ASSERT_EQ(atlas.mGrafiken[2].mX, 4u);  // right beside graphic 1
+  const struct {
+    uint64_t x, y;
+    uint32_t soll;
+  } faelle[] = {
+      {0, 3, bild.Pixel(0, 2)},    {2, 3, bild.Pixel(2, 2)},    // below graphic 1
+      {4, 2, bild.Pixel(10, 12)},                               // graphic 2 itself
+      {9, 0, bild.Pixel(14, 10)},  {9, 4, bild.Pixel(14, 14)},  // right of graphic 2
+      {6, 5, bild.Pixel(12, 14)},  {9, 5, bild.Pixel(14, 14)},  // below it and its corner
+      {0, 4, 0u},                  {10, 0, 0u},                 // two texels out
+  };
+  for (const auto& f : faelle)
+    EXPECT_EQ(atlas.mPixel[f.y * atlas.mBreite + f.x], f.soll) << f.x << ", " << f.y;
+}
+
 TEST(SpriteAtlas, WachstumEndetAnDerGrenze) {
   TLogFaenger log;
   TTestBild bild(2100, 20, 2);

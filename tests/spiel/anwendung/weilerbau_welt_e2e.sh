@@ -8,7 +8,7 @@
 set -uo pipefail
 source "$(dirname "$0")/e2e_gemeinsam.sh"
 # The clocks follow real time here (capped at 0.1 s a frame), so the game minute costs a few
-# hundred frames however slow the software rasteriser is, not 900 fixed ones.
+# hundred frames however slow the software rasteriser is.
 
 # Engine seconds of the last log line that holds the text.
 zeit_von() { grep "$1" "$LOG" | tail -n1 | awk -F'[: ]' '{ printf "%d.%06d\n", $1, $2 }'; }

@@ -4,6 +4,9 @@
 
 #include <vector>
 
+#include "gui/checkbox.h"
+#include "gui/hinweis.h"
+#include "gui/oberflaeche.h"
 #include "tests/grafik/gemeinsam/grafik_testhilfe.h"
 #include "quarzklassen/grafik/bild/tbereich.h"
 #include "quarzklassen/grafik/geraet/quarz_screen3d.h"
@@ -86,6 +89,34 @@ TEST_F(BaubalkenBildTest, SeiteLinksMenueInDerMitte) {
   EXPECT_TRUE(mUhr.mPausiert);
   bild = Bild(buttons);
   EXPECT_GT(Farbig(bild, 280, kHoehe / 4, kBreite * 3 / 4, kHoehe * 3 / 4), 1000);
+}
+
+// The tooltip's body is one stretched graphic: its last rows show the colour of the rows above
+// them, with no seam of what lies beside the graphic in the atlas.
+TEST_F(BaubalkenBildTest, HinweisOhneSaumAmUnterenRand) {
+  Buttons buttons(&mUhr);
+  Bild(buttons);
+  buttons.mOberflaeche->MausBewegung(buttons.mBauBoxen[4]->AbsoluteMitte());  // "(5) Steinbruch"
+  Bild(buttons);
+  const std::vector<uint32_t> bild = Bild(buttons);
+  const Gui::Hinweis* hinweis = buttons.mOberflaeche->mHinweisElement;
+  ASSERT_NE(hinweis, nullptr);
+  const BVektor<float> p = hinweis->AbsolutePosition();
+  // The right half: the tail's small rectangles, whose edges cross the body, lie towards the
+  // owner on the left.
+  const int links = static_cast<int>(p.x + hinweis->mGroesse.x / 2);
+  const int rechts = static_cast<int>(p.x + hinweis->mGroesse.x) - 2;
+  const int unten = static_cast<int>(p.y + hinweis->mGroesse.y) - 2;
+  ASSERT_LT(rechts, kBreite);
+  ASSERT_LT(unten, kHoehe);
+  // Ten rows up lie inside the body below the text.
+  int abweichend = 0;
+  for (int y = unten - 7; y <= unten; ++y)
+    for (int x = links; x < rechts; ++x)
+      if (!FarbeNahe(bild[y * kBreite + x], bild[(unten - 10) * kBreite + x]) && ++abweichend <= 5)
+        ADD_FAILURE() << "(" << x << ", " << y << "): " << std::hex << bild[y * kBreite + x] << " above it "
+                      << bild[(unten - 10) * kBreite + x];
+  EXPECT_EQ(abweichend, 0);
 }
 
 TEST_F(BaubalkenBildTest, OhneSpielgrafikKeinBaubalken) {

@@ -18,7 +18,7 @@ void ZaehlPuffer::Erzeuge(Modell&, const Vertex*, uint64_t, const uint32_t*, uin
 
 void ZaehlPuffer::GibFrei(Modell&) { --mLebende; }
 
-void ZaehlPuffer::Aktualisiere(Modell&, const Netz&, uint64_t, uint64_t, bool indizesNeu)
+void ZaehlPuffer::Aktualisiere(Modell&, const Netz&, uint64_t, bool indizesNeu)
 {
     ++mAktualisierte;
     mNeueIndizes += indizesNeu ? 1 : 0;

@@ -17,7 +17,7 @@ class ZaehlPuffer : public ModellPuffer
 public:
     void Erzeuge(Modell& modell, const Vertex*, uint64_t, const uint32_t*, uint64_t) override;
     void GibFrei(Modell& modell) override;
-    void Aktualisiere(Modell& modell, const Netz& netz, uint64_t erster, uint64_t anzahl, bool indizesNeu) override;
+    void Aktualisiere(Modell& modell, const Netz& netz, uint64_t anzahl, bool indizesNeu) override;
     int64_t mLebende = 0;
     int64_t mNeueIndizes = 0;
     int64_t mErzeugte = 0;
