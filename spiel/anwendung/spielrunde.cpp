@@ -28,7 +28,9 @@ constexpr uint32_t kTasteF11 = 0x57;
 constexpr uint32_t kRadAchse = 2;
 constexpr uint32_t kLinkerKnopf = 0;
 
-// The cursor over the spot under the mouse and, when setzen, the placement there.
+// The cursor over the spot under the mouse and, when setzen, the placement there. The spot is
+// the ground the player sees under the pointer: a mountain's wall in front of it hides what
+// lies behind, and is no spot.
 void WaehleBauplatz(Szene& welt, const Kamera& kamera, uint64_t typ, float mausX, float mausY, float breite,
                     float hoehe, bool setzen)
 {
@@ -39,7 +41,7 @@ void WaehleBauplatz(Szene& welt, const Kamera& kamera, uint64_t typ, float mausX
     }
     Vektor ursprung, richtung;
     kamera.Strahl(mausX, mausY, breite, hoehe, ursprung, richtung);
-    const PickErgebnis treffer = welt.PickeRegion(ursprung, richtung);
+    const PickErgebnis treffer = welt.PickeOberflaeche(ursprung, richtung);
     const bool erlaubt = IstPlatzErlaubt(welt, typ, treffer.mRegion, treffer.mPunkt);
     *welt.Instanz(1) = RenderInstanz(SucheModell(erlaubt ? "pfeil1" : "pfeil0"),
                                      TMatrix4::Verschiebung(treffer.mPunkt.x, treffer.mPunkt.y, treffer.mPunkt.z));

@@ -66,18 +66,23 @@ bool LiegtInnen(const Region& region, float px, float pz)
     return true;
 }
 
-// The grid cell of a coordinate; everything before the map (and NaN) in the first cell,
-// everything beyond it in the last.
-int RasterZelle(float koordinate)
+}  // namespace
+
+// Everything before the map (and NaN) in the first cell, everything beyond it in the last.
+int Szene::RasterZelle(float koordinate)
 {
     if (!(koordinate > 0.0f))
         return 0;
-    if (koordinate >= 980.0f)
-        return 49;
-    return static_cast<int>(koordinate / 20.0f);
+    if (koordinate >= RASTER_ZELLE * (RASTER - 1))
+        return RASTER - 1;
+    return static_cast<int>(koordinate / RASTER_ZELLE);
 }
 
-}  // namespace
+Vektor Szene::AufHoehe(const Vektor& o, const Vektor& d, float h)
+{
+    const float t = std::fabs(d.y) < 0.000001f ? 0.0f : (h - o.y) / d.y;
+    return o + Mal(d, t);
+}
 
 Szene::Szene(Quarz_Timer* spielUhr) : mSpielUhr(spielUhr) { Erzeuge(); }
 
@@ -508,12 +513,15 @@ bool Szene::BaueZelle(uint64_t i)
 void Szene::BaueRaster()
 {
     mRaster.assign(RASTER * RASTER, {});
+    mRaumMinX = mRaumMinZ = 1e30f;
+    mRaumMaxX = mRaumMaxZ = -1e30f;
     for (uint64_t i = 0; i < mRegionen.size(); ++i)
     {
         const Region& region = mRegionen[i];
         if (!region.HatEcken())
             continue;
-        float minX = 1e30f, maxX = -1e30f, minZ = 1e30f, maxZ = -1e30f;
+        // The top's fan meets at the region's point: it belongs to what the region covers.
+        float minX = mPunkte[i].x, maxX = mPunkte[i].x, minZ = mPunkte[i].z, maxZ = mPunkte[i].z;
         for (uint32_t k = 0; k < region.mEckenAnzahl; ++k)
         {
             minX = std::min(minX, region.mEcken[k].x);
@@ -521,6 +529,10 @@ void Szene::BaueRaster()
             minZ = std::min(minZ, region.mEcken[k].z);
             maxZ = std::max(maxZ, region.mEcken[k].z);
         }
+        mRaumMinX = std::min(mRaumMinX, minX);
+        mRaumMaxX = std::max(mRaumMaxX, maxX);
+        mRaumMinZ = std::min(mRaumMinZ, minZ);
+        mRaumMaxZ = std::max(mRaumMaxZ, maxZ);
         for (int zz = RasterZelle(minZ); zz <= RasterZelle(maxZ); ++zz)
             for (int xx = RasterZelle(minX); xx <= RasterZelle(maxX); ++xx)
                 mRaster[zz * RASTER + xx].push_back(static_cast<uint32_t>(i));
@@ -786,9 +798,7 @@ PickErgebnis Szene::PickeRegion(const Vektor& o, const Vektor& d) const
         const Region& region = mRegionen[i];
         if (!region.HatEcken())
             return false;
-        const float h = region.MittlereHoehe();
-        const float t = flach ? 0.0f : (h - o.y) / d.y;
-        const Vektor p = o + Mal(d, t);
+        const Vektor p = AufHoehe(o, d, region.MittlereHoehe());
         if (!LiegtInnen(region, p.x, p.z))
             return false;
         ergebnis = {i, p};

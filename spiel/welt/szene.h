@@ -55,6 +55,10 @@ public:
 
     // The first region (in index order) that a ray hits at the region's own mean height.
     PickErgebnis PickeRegion(const Vektor& ursprung, const Vektor& richtung) const;
+    // What the ray meets first on its way from its origin among the terrain's tops and walls,
+    // as drawn (only the side that faces the ray): a region's top gives that region with
+    // PickeRegion's point for it; a wall, or nothing at all, gives no region.
+    PickErgebnis PickeOberflaeche(const Vektor& ursprung, const Vektor& richtung) const;
 
     Mensch* SucheArbeiter(const Objekt* objekt) const;
     // In a frozen settlement (Erstarrt), where nobody is idle, a worker lying hungry is called
@@ -139,9 +143,28 @@ private:
     void StelleErstesBauernhaus();
     bool IstBauernhausPlatz(uint64_t region) const;
 
-    // Regions by a coarse grid over x-z, for rays that reduce to a point test.
+    // Regions by a coarse grid over x-z (cells of 20 units over the map; the outer cells reach
+    // on to everything beyond it), each listed in every cell its corners and point span.
     static constexpr int RASTER = 50;
+    static constexpr float RASTER_ZELLE = 20.0f;
+    static int RasterZelle(float koordinate);
     std::vector<std::vector<uint32_t>> mRaster;
+    // The regions' extent over x-z: no region reaches beyond it.
+    float mRaumMinX = 0.0f, mRaumMaxX = 0.0f, mRaumMinZ = 0.0f, mRaumMaxZ = 0.0f;
+    // Where a ray meets the horizontal plane at height h; a ray along the ground, at its origin.
+    static Vektor AufHoehe(const Vektor& ursprung, const Vektor& richtung, float h);
+    // The nearest surface a ray has met so far: its distance along the ray, its region and
+    // whether it is one of the region's walls.
+    struct Flaechentreffer
+    {
+        float mT;
+        uint64_t mRegion = UINT64_MAX;
+        bool mWand = false;
+    };
+    // Region i's top and walls as drawn, each nearer one taking the place of `naechster`.
+    void TriffRegion(uint64_t i, const Vektor& ursprung, const Vektor& richtung, Flaechentreffer& naechster) const;
+    // The highest point of region i's part of the terrain mesh.
+    float GelaendeOben(uint64_t i) const;
     bool mHungerGemeldet = false;
     std::array<std::vector<Objekt*>, ARTEN> mListen;
     // The terrain mesh as last uploaded, where each region lies in it, and for each region

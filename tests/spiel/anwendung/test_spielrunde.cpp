@@ -280,5 +280,34 @@ TEST_F(Spielschleife, ThePointerOnAScaledDisplayIsWhereItPoints)
     }
 }
 
+// A click on a mountain's wall places nothing: the ground behind it is out of sight. A click on
+// the ground before the wall places the field there.
+TEST_F(Spielschleife, AClickOnAMountainsWallPlacesNothing)
+{
+    // A ridge one region deep across the view, 30 high, its wall facing the camera at z = 490.
+    Szene& welt = *mRunde->welt;
+    for (uint64_t region = 4845; region <= 4855; ++region)
+        for (uint32_t k = 0; k < 4; ++k)
+            welt.mRegionen[region].mEcken[k].y = 30.0f;
+    welt.BaueGelaende();
+    Tippe(GLFW_KEY_1);
+    ASSERT_EQ(mRunde->leiste->Gebaeudeauswahl(), 1u);
+
+    const Kamera& kamera = mRunde->kamera;
+    const TMatrix4 m = SzenenRenderer::KameraSicht(kamera.Ziel(), kamera.mAbstand, kamera.Neigung()) *
+                       SzenenRenderer::KameraProjektion(Fenster::kBreite, Fenster::kHoehe);
+    auto klicke = [&](const Vektor& p) {
+        const auto [x, y] = Bildpunkt(m, p, Fenster::kBreite, Fenster::kHoehe);
+        Zeiger(BVektor<float>(x, y, 0));
+        Knopf(true);
+        Knopf(false);
+    };
+    klicke(Vektor(505, 15, 490));
+    EXPECT_EQ(Felder(), 0);
+    klicke(Vektor(505, 0, 495));
+    ASSERT_EQ(Felder(), 1);
+    EXPECT_EQ(static_cast<const Acker*>(welt.Liste(Art::Acker)[0])->mRegion, 4950u);
+}
+
 }  // namespace
 }  // namespace Spiel::Test

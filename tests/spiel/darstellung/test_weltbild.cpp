@@ -1,13 +1,16 @@
 // A generated world drawn from a fixed camera under Xvfb: the farmhouse and a tree appear
 // where the camera's transforms put them, the tree casts its shadow the way the light falls and
 // the shadow map is not uniform. The frame is written to the build folder as szene_test.png
-// for a person to look at.
+// for a person to look at. The pointer's pick through the game's camera names the region whose
+// top the frame shows under the pointer, and none where it shows a wall or the sky.
 #include <cmath>
 #include <cstring>
 #include <memory>
 #include <set>
+#include <string>
 
 #include "quarzklassen/grafik/geraet/quarz_zeichenkontext.h"
+#include "spiel/anwendung/kamera.h"
 #include "spiel/welt/bauernhaus.h"
 #include "spiel/welt/baum.h"
 #include "spiel/welt/modell.h"
@@ -25,6 +28,8 @@ namespace Spiel::Test {
 namespace {
 
 constexpr float kAbstand = 200.0f;
+// What a pixel shows when it shows no region's top.
+constexpr uint64_t kWand = UINT64_MAX, kHimmel = UINT64_MAX - 1;
 
 class WeltBild : public WeltDarstellungsTest
 {
@@ -94,9 +99,69 @@ protected:
         return Boden(mZiel.x, mZiel.z);
     }
 
+    std::vector<uint32_t> Frame(SzenenRenderer& renderer, const Kamera& kamera)
+    {
+        renderer.Zeichne(*mSzene, kamera.Ziel(), kamera.mAbstand, kamera.Neigung(), mDurchreichen);
+        return Bild();
+    }
+
+    // The frame with the tops of the chosen regions in a colour no region has.
+    template <typename Wahl>
+    std::vector<uint32_t> UmgefaerbtesFrame(SzenenRenderer& renderer, const Kamera& kamera, Wahl gewaehlt)
+    {
+        std::vector<TAlphaFarbe> farben;
+        for (Region& r : mSzene->mRegionen)
+        {
+            farben.push_back(r.mFarbe);
+            if (gewaehlt(static_cast<uint64_t>(&r - mSzene->mRegionen.data())))
+                r.mFarbe = TAlphaFarbe(1.0f, 0.0f, 1.0f, 1.0f);
+        }
+        mSzene->BaueGelaende();
+        std::vector<uint32_t> bild = Frame(renderer, kamera);
+        for (size_t i = 0; i < farben.size(); ++i)
+            mSzene->mRegionen[i].mFarbe = farben[i];
+        mSzene->BaueGelaende();
+        return bild;
+    }
+
+    // Per pixel, the region whose top it shows, kWand for a wall or kHimmel for the sky.
+    std::vector<uint64_t> GezeigteRegionen(SzenenRenderer& renderer, const Kamera& kamera)
+    {
+        const std::vector<uint32_t> wieEs = Frame(renderer, kamera);
+        mSzene->SetzeInstanzMatrix(0, TMatrix4::Verschiebung(0.0f, 1000000.0f, 0.0f));
+        const std::vector<uint32_t> himmel = Frame(renderer, kamera);
+        mSzene->SetzeInstanzMatrix(0, TMatrix4::Einheit());
+        const std::vector<uint32_t> alle = UmgefaerbtesFrame(renderer, kamera, [](uint64_t) { return true; });
+        std::vector<uint64_t> regionen(wieEs.size(), 0);
+        for (uint64_t bit = 0; (uint64_t{1} << bit) < mSzene->mRegionen.size(); ++bit)
+        {
+            const std::vector<uint32_t> bild =
+                UmgefaerbtesFrame(renderer, kamera, [bit](uint64_t i) { return (i >> bit) & 1; });
+            for (size_t p = 0; p < bild.size(); ++p)
+                regionen[p] |= Rgb(bild[p]) != Rgb(wieEs[p]) ? uint64_t{1} << bit : 0;
+        }
+        for (size_t p = 0; p < alle.size(); ++p)
+            if (Rgb(alle[p]) == Rgb(wieEs[p]))
+                regionen[p] = Rgb(wieEs[p]) == Rgb(himmel[p]) ? kHimmel : kWand;
+        return regionen;
+    }
+
+    // Whether the pixel and its eight neighbours show the same: off the edges between surfaces,
+    // where ray and rasteriser may each give the pixel to another side.
+    bool Einheitlich(const std::vector<uint64_t>& regionen, int x, int y) const
+    {
+        const uint64_t mitte = regionen[static_cast<size_t>(y * mBreite + x)];
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (regionen[static_cast<size_t>((y + dy) * mBreite + x + dx)] != mitte)
+                    return false;
+        return true;
+    }
+
     Quarz_Timer mUhr;
     std::unique_ptr<Szene> mSzene;
     BVektor<float> mZiel;
+    FilterSatz mDurchreichen;
 };
 
 TEST_F(WeltBild, GelaendeBaeumeHausUndSchatten)
@@ -152,6 +217,62 @@ TEST_F(WeltBild, GelaendeBaeumeHausUndSchatten)
     for (uint32_t p : Bild())
         tiefen.insert(Rgb(p));
     EXPECT_GT(tiefen.size(), 20u);
+    EXPECT_EQ(mLog.Zaehle("!"), 0) << mLog.Alle();
+}
+
+TEST_F(WeltBild, DerZeigerPicktDieOberseiteDieDasBildUnterIhmZeigt)
+{
+    // The terrain alone: objects and the cursor would cover it.
+    for (uint64_t i = 1; i < mSzene->mInstanzen.Kapazitaet(); ++i)
+        if (mSzene->mInstanzen.IstBelegt(i))
+            mSzene->SetzeInstanzMatrix(i, TMatrix4::Verschiebung(0.0f, 1000000.0f, 0.0f));
+    SzenenRenderer renderer;
+    struct Ansicht
+    {
+        const char* name;
+        float x, z, abstand;
+        // At least this many pixels of each: a top, a wall, the sky.
+        int oben, wand, himmel;
+    };
+    const Vektor start = mSzene->mStartpunkt;
+    const Ansicht ansichten[] = {
+        {"the start", start.x, start.z, 200.0f, 1000, 300, 0},
+        {"the start, nearest", start.x, start.z, 100.0f, 1000, 300, 0},
+        {"the map's corner from beyond it", -20.0f, 960.0f, 200.0f, 300, 1000, 1000},
+        {"farthest", 500.0f, 420.0f, 500.0f, 1000, 100, 0},
+    };
+    for (const Ansicht& a : ansichten)
+    {
+        Kamera kamera(a.x, a.z);
+        kamera.mAbstand = kamera.mWunschAbstand = a.abstand;
+        const std::vector<uint64_t> gezeigt = GezeigteRegionen(renderer, kamera);
+        int oben = 0, wand = 0, himmel = 0, falsch = 0;
+        std::string beispiele;
+        for (int y = 1; y + 1 < mHoehe; y += 2)
+            for (int x = 1; x + 1 < mBreite; x += 2)
+            {
+                if (!Einheitlich(gezeigt, x, y))
+                    continue;
+                Vektor o, d;
+                kamera.Strahl(static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f, static_cast<float>(mBreite),
+                              static_cast<float>(mHoehe), o, d);
+                const uint64_t region = mSzene->PickeOberflaeche(o, d).mRegion;
+                const uint64_t soll = gezeigt[static_cast<size_t>(y * mBreite + x)];
+                oben += soll < kHimmel;
+                wand += soll == kWand;
+                himmel += soll == kHimmel;
+                if (region == (soll < kHimmel ? soll : UINT64_MAX))
+                    continue;
+                if (++falsch <= 5)
+                    beispiele += " (" + std::to_string(x) + ", " + std::to_string(y) + "): shown " +
+                                 (soll < kHimmel ? std::to_string(soll) : soll == kWand ? "a wall" : "the sky") +
+                                 ", picked " + (region == UINT64_MAX ? "none" : std::to_string(region)) + ";";
+            }
+        EXPECT_EQ(falsch, 0) << a.name << beispiele;
+        EXPECT_GE(oben, a.oben) << a.name;
+        EXPECT_GE(wand, a.wand) << a.name;
+        EXPECT_GE(himmel, a.himmel) << a.name;
+    }
     EXPECT_EQ(mLog.Zaehle("!"), 0) << mLog.Alle();
 }
 

@@ -408,6 +408,49 @@ TEST_F(Welt, PickenSchraegFlachUndAusserhalb)
         ASSERT_FALSE(std::isnan(v.mPosition.y) || std::isnan(v.mNormale.x));
 }
 
+// The pointer's pick: what the ray meets first among the tops and walls as drawn. A top gives
+// its region and the point on the region's mean height; a wall hides what lies behind it and
+// picks nothing, and so does the side of a top that is not drawn.
+TEST_F(Welt, ZeigerPicktWasDerStrahlZuerstTrifft)
+{
+    mSzene = BaueTestwelt(&mUhr, 10, 10.0f);
+    auto hebe = [&](uint64_t region, float hoehe) {
+        for (uint32_t k = 0; k < 4; ++k)
+            mSzene->mRegionen[region].mEcken[k].y = hoehe;
+    };
+    hebe(55, 30.0f);   // a mountain in the middle
+    hebe(67, -10.0f);  // a hollow
+    hebe(92, 20.0f);   // high ground at the map's edge
+    mSzene->BaueGelaende();
+    constexpr uint64_t kKeine = UINT64_MAX;
+    struct Fall
+    {
+        const char* name;
+        Vektor von, ziel;
+        uint64_t region;
+    };
+    const Fall faelle[] = {
+        {"the mountain's top", {55, 80, 130}, {55, 30, 57}, 55},
+        {"ground before the mountain", {55, 80, 130}, {55, 0, 75}, 75},
+        {"ground beyond the mountain, passed over", {55, 300, 130}, {55, 0, 35}, 35},
+        {"ground before a hollow", {75, 80, 130}, {75, 0, 75}, 77},
+        {"straight down", {35, 50, 35}, {35, 0, 35}, 33},
+        {"the mountain's wall", {55, 80, 130}, {55, 15, 60}, kKeine},
+        {"the wall at the map's edge, from beyond it", {25, 30, 130}, {25, 10, 100}, kKeine},
+        {"a top from below", {45, -5, 45}, {44, 0, 44}, kKeine},
+    };
+    for (const Fall& f : faelle)
+    {
+        const PickErgebnis p = mSzene->PickeOberflaeche(f.von, Normiert(f.ziel - f.von));
+        EXPECT_EQ(p.mRegion, f.region) << f.name;
+        // Each top aimed at is flat: the point aimed at lies on its mean height.
+        const Vektor punkt = f.region == kKeine ? Vektor() : f.ziel;
+        EXPECT_NEAR(p.mPunkt.x, punkt.x, 1e-3f) << f.name;
+        EXPECT_NEAR(p.mPunkt.y, punkt.y, 1e-3f) << f.name;
+        EXPECT_NEAR(p.mPunkt.z, punkt.z, 1e-3f) << f.name;
+    }
+}
+
 TEST_F(Welt, SuchenUndIhreSchwellen)
 {
     mSzene = BaueTestwelt(&mUhr, 10, 10.0f);
