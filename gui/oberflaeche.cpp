@@ -12,7 +12,6 @@
 #include "gui/hinweis.h"
 #include "gui/renderer.h"
 #include "quarzklassen/grafik/geraet/quarz_screen3d.h"
-#include "quarzklassen/kern/quarz_log.h"
 #include "quarzklassen/kern/quarz_timer.h"
 #include "quarzklassen/kern/teigenschaften_serialisierung.h"
 
@@ -51,37 +50,15 @@ void SammleSichtbare(Basis* e, std::vector<Basis*>& liste) {
     for (Basis* kind : behaelter->mKinder) SammleSichtbare(kind, liste);
 }
 
-// The walk of Oberflaeche::VerwirfUngueltigeGroessen, with each node's key, its parent's name
-// and its own.
-void PruefeGroessen(TEigenschaften& knoten, const std::string& schluessel, const std::string& gruppe,
-                    const std::string& name, const std::string& datei) {
-  for (const auto& [kindName, kind] : knoten.Kinder())
-    PruefeGroessen(*kind, schluessel.empty() ? kindName : schluessel + "." + kindName, name, kindName, datei);
-  if ((name != "x" && name != "y") || (gruppe != "groesse" && gruppe != "elmAbstand")) return;
-  const float* f = knoten.Hole<float>();
-  const int32_t* i = knoten.Hole<int32_t>();
-  if (!(f && (!std::isfinite(*f) || *f < 0.0f)) && !(i && *i < 0)) return;
-  gLog.Schreibe("!Gui::Oberflaeche: \"%s\" in \"%s\" ist keine gültige Größe (%s), Standardwert bleibt.",
-                schluessel.c_str(), datei.c_str(), knoten.AlsText().c_str());
-  knoten.LoescheWert();
-}
-
 }  // namespace
 
 Oberflaeche::Oberflaeche(const std::string& pfad) : mLetzterDruck(LangeHer()) {
   mOberflaeche = this;
-  if (!pfad.empty()) {
-    TEigenschaften_Serialisierung::LadeEigenschaftenAusXml(mEigenschaften, pfad);
-    VerwirfUngueltigeGroessen(mEigenschaften, pfad);
-  }
+  if (!pfad.empty()) TEigenschaften_Serialisierung::LadeEigenschaftenAusXml(mEigenschaften, pfad);
   SetPosition(BVektor<float>(0, 0, 0), false);
   SetGroesse(Bildschirmgroesse(), false);
   mBildschirmVerbindung = Quarz_Screen3D::mDarstellungGeaendert.connect([this] { FolgeBildschirm(); });
   PlaneAnordnung();
-}
-
-void Oberflaeche::VerwirfUngueltigeGroessen(TEigenschaften& eigenschaften, const std::string& datei) {
-  PruefeGroessen(eigenschaften, "", "", "", datei);
 }
 
 Oberflaeche::~Oberflaeche() {

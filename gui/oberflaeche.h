@@ -17,10 +17,6 @@ class Oberflaeche : public VaterBasis {
 public:
   // Loads the property file (an empty path loads nothing) and covers the screen.
   explicit Oberflaeche(const std::string& pfad);
-  // Element sizes ("<kind>.groesse.x/y") and layout spacings ("elmAbstand.x/y") from the
-  // property file: a negative or non-finite one would put elements anywhere or nowhere. Such
-  // a value is dropped with a line naming its key and the file, so that the default applies.
-  static void VerwirfUngueltigeGroessen(TEigenschaften& eigenschaften, const std::string& datei);
   ~Oberflaeche() override;
 
   void Akzeptiere(Renderer& renderer) override;

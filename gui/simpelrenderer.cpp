@@ -31,9 +31,10 @@ float Puls(int64_t tick) {
 }
 
 // A whole-number extent of at least one unit: the sprite batch reads 0 as "the graphic's own
-// size", and negative extents mirror.
+// size", and negative extents mirror. Sizes from the property file arrive as written; an
+// infinite or NaN one has no whole number.
 bool Zeichenbar(float breite, float hoehe) {
-  return static_cast<int64_t>(breite) >= 1 && static_cast<int64_t>(hoehe) >= 1;
+  return std::isfinite(breite) && std::isfinite(hoehe) && breite >= 1.0f && hoehe >= 1.0f;
 }
 
 TAlphaFarbe Rahmenfarbe(float f, float rot, float gruen, float blau, float a) {
@@ -106,8 +107,7 @@ void SimpelRenderer::Beende() {
 
 void SimpelRenderer::Rechteck(float x, float y, float breite, float hoehe, const TAlphaFarbe& farbe) {
   if (!Zeichenbar(breite, hoehe)) return;
-  ZeichneRechteck(x, y, static_cast<float>(static_cast<int64_t>(breite)),
-                  static_cast<float>(static_cast<int64_t>(hoehe)), farbe);
+  ZeichneRechteck(x, y, std::trunc(breite), std::trunc(hoehe), farbe);
 }
 
 void SimpelRenderer::ZeichneRechteck(float x, float y, float breite, float hoehe, const TAlphaFarbe& farbe) {

@@ -185,8 +185,8 @@ void FilterVerwaltung::InternLadeEffekt(const std::wstring& pfad)
     TSpeicher inhalt;
     if (!inhalt.LadeDatei(pfad, 0))
     {
-        gLog.Schreibe("!FilterVerwaltung::InternLadeEffekt(): Datei \"%s\" ist nicht lesbar: Failed to open file.",
-                      dateiName.c_str());
+        gLog.Schreibe("!FilterVerwaltung::InternLadeEffekt(): Datei \"%s\" ist nicht lesbar.", dateiName.c_str());
+        gLog.Schreibe("!Zeile %d: %s", 0, "Failed to open file");
         return;
     }
     // LadeDatei leaves zero bytes behind the content; a zero byte inside ends the text.
@@ -200,16 +200,18 @@ void FilterVerwaltung::LadeEffektAusText(const char* text, const std::string& pf
     const std::string grund = LiesXmlBewacht(dokument, text, kHoechsteTiefe, TIXML_ENCODING_UTF8);
     if (!grund.empty())
     {
-        // One line with the file and the parser's reason, which carries its row and column.
-        gLog.Schreibe("!FilterVerwaltung::InternLadeEffekt(): Datei \"%s\" ist nicht lesbar: %s.", dateiName.c_str(),
-                      grund.c_str());
+        gLog.Schreibe("!FilterVerwaltung::InternLadeEffekt(): Datei \"%s\" ist nicht lesbar.", dateiName.c_str());
+        // A file the guard refuses never reached the parser: its reason stands in for the parser's.
+        if (dokument.Error())
+            gLog.Schreibe("!Zeile %d: %s", dokument.ErrorRow(), dokument.ErrorDesc());
+        else
+            gLog.Schreibe("!Zeile %d: %s", 0, grund.c_str());
         return;
     }
     const TiXmlElement* element = dokument.FirstChildElement();
     if (!element)
     {
-        gLog.Schreibe("!FilterVerwaltung::InternLadeEffekt(): Datei \"%s\" ist nicht lesbar: kein Element.",
-                      pfadUtf8.c_str());
+        gLog.Schreibe("!FilterVerwaltung::InternLadeEffekt(): Datei \"%s\" ist nicht lesbar.", pfadUtf8.c_str());
         return;
     }
     if (dateiName.size() < kPraefix.size() + kSuffix.size())

@@ -35,7 +35,7 @@ bool IstTyp(const uint8_t* p, const char* typ) { return std::memcmp(p, typ, 4) =
 
 void Fehler(const char* text) { gLog.Schreibe("!Quarz_Bild::LadePNG():%s", text); }
 
-constexpr const char* kPasstNicht = " Picture data doesn't fit picture size.";
+constexpr const char* kPasstNicht = "\n  Picture data doesn't fit picture size.";
 
 // The data of the file's "IDAT" chunks, in file order, handed to inflate piece by piece (the
 // pieces form one zlib stream; nothing is copied to join them).
@@ -124,7 +124,8 @@ bool DekodiereZeilen(TDatenStrom& strom, Quarz_Bild& bild) {
     const uint8_t filter = zeile[-1];
     zeile[-1] = 0;
     if (!Entfiltere<bpp>(zeile, oben, laenge, filter)) {
-      gLog.Schreibe("!Quarz_Bild::LadePNG(): Unknown filter type %d.", static_cast<int>(filter));
+      gLog.Schreibe("!Quarz_Bild::LadePNG():\n  Unknown filter type %d.\n",
+                    static_cast<int>(static_cast<int8_t>(filter)));
       return false;
     }
     SpeichereZeile<bpp>(zeile, bild.mBreite, bild.mPixel + y * bild.mPitch);
@@ -156,11 +157,6 @@ bool Quarz_Bild::LadePNG(TSpeicher& speicher) {
   const uint32_t breite = LiesBE(kopf);
   const uint32_t hoehe = LiesBE(kopf + 4);
   const uint8_t tiefe = kopf[8], farbtyp = kopf[9];
-  if (breite == 0 || hoehe == 0) {
-    // The PNG standard allows no empty image; the engine could only make nothing of it.
-    Fehler(" PNG-Header ist ungültig.");
-    return false;
-  }
   if (tiefe != 8 || (farbtyp != 2 && farbtyp != 6) || kopf[10] != 0 || kopf[11] != 0 ||
       kopf[12] != 0) {
     Fehler(" PNG-Datei enthält nicht unterstützte Merkmale.");
@@ -172,19 +168,18 @@ bool Quarz_Bild::LadePNG(TSpeicher& speicher) {
     return false;
   }
 
-  // Walk the chunks up to "IEND" (bytes behind it are no part of the image, as other readers
-  // agree) or the end of the data; a chunk (data and CRC) that runs past the end is a
-  // truncated file.
+  // Walk the chunks to the end of the data. Fewer bytes than a length and a type behind the
+  // last whole chunk (a newline added in transfer) end the walk; a chunk (data and CRC) that
+  // runs past the end is a truncated file.
   TDatenStrom strom;
   uint64_t pos = 8 + 8 + 13 + 4;
-  while (pos < groesse) {
-    if (groesse - pos < 12 || LiesBE(daten + pos) > groesse - pos - 12) {
+  while (groesse - pos >= 8) {
+    const uint32_t laenge = LiesBE(daten + pos);
+    if (uint64_t{laenge} + 12 > groesse - pos) {
       Fehler(" PNG-Datei ist abgeschnitten.");
       speicher.Springe(static_cast<int64_t>(groesse));
       return false;
     }
-    const uint32_t laenge = LiesBE(daten + pos);
-    if (IstTyp(daten + pos + 4, "IEND")) break;
     if (IstTyp(daten + pos + 4, "IDAT") && laenge > 0) strom.teile.emplace_back(daten + pos + 8, laenge);
     pos += 12 + uint64_t{laenge};
   }

@@ -22,16 +22,8 @@ bool TSchriftDatei::Lies(TSpeicher& puffer, const std::string& pfad) {
     gLog.Schreibe("!Quarz_Font3D::Laden( \"%s\"): Schriftgröße ist ungültig.", pfad.c_str());
     return false;
   }
-  // Every refusal names the file: a cut file must not leave the console without text unsaid.
-  std::string grund;
-  if (LiesU32BE(puffer) != kAtlasKennung)
-    grund = "Atlas fehlt.";
-  else if (!neu.mAtlas.Laden(puffer, &grund) && grund.empty())
-    grund = "Atlas ist beschädigt.";
-  if (!grund.empty()) {
-    gLog.Schreibe("!Quarz_Font3D::Laden( \"%s\"): %s", pfad.c_str(), grund.c_str());
-    return false;
-  }
+  if (LiesU32BE(puffer) != kAtlasKennung) return false;
+  if (!neu.mAtlas.Laden(puffer)) return false;
   const uint32_t anzahl = version >= 258 ? LiesU32BE(puffer) : 256;
   if (anzahl > kMaxGlyphen || (version >= 257 && uint64_t(anzahl) * 12 > puffer.Rest())) {
     gLog.Schreibe("!Quarz_Font3D::Laden( \"%s\"): Glyphentabelle ist beschädigt.", pfad.c_str());

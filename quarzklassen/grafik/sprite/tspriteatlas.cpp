@@ -150,18 +150,14 @@ bool TSpriteAtlas::Add(uint64_t id, const TBereich& quelle, uint64_t x, uint64_t
   return true;
 }
 
-bool TSpriteAtlas::Laden(TSpeicher& puffer, std::string* grund) {
+bool TSpriteAtlas::Laden(TSpeicher& puffer) {
   const uint64_t anfang = puffer.Position();
   if (LiesU32BE(puffer) != kKennung) {
     puffer.SetPosition(anfang);
-    if (grund) *grund = "Kennung \"FX3D\" fehlt.";
     return false;
   }
   auto Fehler = [&](const char* was) {
-    if (grund)
-      *grund = was;
-    else
-      gLog.Schreibe("!Quarz_BlockGfx3D::Laden(): %s", was);
+    gLog.Schreibe("!Quarz_BlockGfx3D::Laden(): %s", was);
     return false;
   };
   TSpriteAtlas neu;

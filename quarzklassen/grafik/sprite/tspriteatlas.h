@@ -4,7 +4,6 @@
 // these pixels into its texture; tools that need no drawing device (the font file generator)
 // build atlases with this class alone, exactly as a batch would.
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "quarzklassen/grafik/bild/tbereich.h"
@@ -47,9 +46,7 @@ public:
 
   // Reads an "FX3D" block at the buffer's position. The state changes only when the whole
   // block is sound; a wrong magic returns false without a message, a damaged block logs one.
-  // With `grund`, the reason goes there instead of the log (for a wrong magic too), so that
-  // the caller can name its file in the one line it writes.
-  bool Laden(TSpeicher& puffer, std::string* grund = nullptr);
+  bool Laden(TSpeicher& puffer);
   // Writes the state as an "FX3D" block of the newest version.
   void Speichern(TSpeicher& puffer) const;
 

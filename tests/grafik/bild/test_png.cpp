@@ -168,52 +168,57 @@ TEST(PNG, BeschaedigteDateienWerdenAbgewiesen) {
   Bytes zuGross = Packe(Bytes((16 * 3 + 1) * 16 * 4000, 0));  // 3 MB of zeros for a 16 x 16 image
   Bytes langesIdat = gut;
   langesIdat[33] = 0xFF;  // IDAT's length reaches far past the end
+  const std::string kurz = "!Quarz_Bild::LadePNG(): ";
+  const std::string passt = "!Quarz_Bild::LadePNG():\n  Picture data doesn't fit picture size.";
+  const auto filter = [](const char* wert) {
+    return std::string("!Quarz_Bild::LadePNG():\n  Unknown filter type ") + wert + ".\n";
+  };
   const struct {
     const char* name;
     Bytes datei;
-    const char* meldung;
+    std::string meldung;  // the whole line
   } faelle[] = {
-      {"empty", {}, "Datei ist kein PNG-Bild."},
-      {"half a signature", abgeschnitten(5), "Datei ist kein PNG-Bild."},
-      {"wrong signature", geaendert(1, 'Q'), "Datei ist kein PNG-Bild."},
-      {"signature only", abgeschnitten(8), "PNG-Header ist ungültig."},
-      {"inside IHDR", abgeschnitten(20), "PNG-Header ist ungültig."},
-      {"IHDR without CRC", abgeschnitten(31), "PNG-Header ist ungültig."},
-      {"IHDR length 12", geaendert(11, 12), "PNG-Header ist ungültig."},
-      {"not IHDR first", geaendert(12, 'i'), "PNG-Header ist ungültig."},
-      {"inside IDAT's length", abgeschnitten(35), "PNG-Datei ist abgeschnitten."},
-      {"inside IDAT's data", abgeschnitten(60), "PNG-Datei ist abgeschnitten."},
-      {"inside IDAT's CRC", abgeschnitten(idatEnde - 2), "PNG-Datei ist abgeschnitten."},
-      {"inside IEND", abgeschnitten(gut.size() - 6), "PNG-Datei ist abgeschnitten."},
-      {"inside IEND's CRC", abgeschnitten(gut.size() - 1), "PNG-Datei ist abgeschnitten."},
-      {"IDAT length past the end", langesIdat, "PNG-Datei ist abgeschnitten."},
-      {"short IDAT", BauePng(Kopf(9, 7, 6), Packe(Zeilen(Bytes(pixel.begin(), pixel.end() - 36), 36, 0))),
-       "Picture data doesn't fit picture size."},
-      {"long IDAT", BauePng(Kopf(9, 6, 6), Packe(Zeilen(pixel, 36, 0))),
-       "Picture data doesn't fit picture size."},
-      {"no IDAT", BauePng(Kopf(9, 7, 6), {}), "Picture data doesn't fit picture size."},
-      {"broken stream", geaendert(43, 0xFF), "Picture data doesn't fit picture size."},
-      {"inflates far beyond the image", BauePng(Kopf(16, 16, 2), zuGross),
-       "Picture data doesn't fit picture size."},
-      {"largest image from a few bytes", BauePng(Kopf(16384, 16384, 6), Packe(Bytes(100, 0))),
-       "Picture data doesn't fit picture size."},
-      {"filter 5", BauePng(Kopf(9, 7, 6), Packe(Zeilen(pixel, 36, 5))), "Unknown filter type 5."},
-      {"filter 200", BauePng(Kopf(9, 7, 6), Packe(Zeilen(pixel, 36, 200))), "Unknown filter type 200."},
-      {"filter 255", BauePng(Kopf(9, 7, 6), Packe(Zeilen(pixel, 36, 255))), "Unknown filter type 255."},
-      {"height 0", BauePng(Kopf(5, 0, 6), Packe({})), "PNG-Header ist ungültig."},
-      {"width 0", BauePng(Kopf(0, 3, 6), Packe({0, 0, 0})), "PNG-Header ist ungültig."},
+      {"empty", {}, kurz + "Datei ist kein PNG-Bild."},
+      {"half a signature", abgeschnitten(5), kurz + "Datei ist kein PNG-Bild."},
+      {"wrong signature", geaendert(1, 'Q'), kurz + "Datei ist kein PNG-Bild."},
+      {"signature only", abgeschnitten(8), kurz + "PNG-Header ist ungültig."},
+      {"inside IHDR", abgeschnitten(20), kurz + "PNG-Header ist ungültig."},
+      {"IHDR without CRC", abgeschnitten(31), kurz + "PNG-Header ist ungültig."},
+      {"IHDR length 12", geaendert(11, 12), kurz + "PNG-Header ist ungültig."},
+      {"not IHDR first", geaendert(12, 'i'), kurz + "PNG-Header ist ungültig."},
+      // Two bytes cannot begin a chunk: the walk ends there, without image data.
+      {"inside IDAT's length", abgeschnitten(35), passt},
+      {"inside IDAT's data", abgeschnitten(60), kurz + "PNG-Datei ist abgeschnitten."},
+      {"inside IDAT's CRC", abgeschnitten(idatEnde - 2), kurz + "PNG-Datei ist abgeschnitten."},
+      {"inside IEND's CRC", abgeschnitten(gut.size() - 1), kurz + "PNG-Datei ist abgeschnitten."},
+      {"IDAT length past the end", langesIdat, kurz + "PNG-Datei ist abgeschnitten."},
+      {"short IDAT", BauePng(Kopf(9, 7, 6), Packe(Zeilen(Bytes(pixel.begin(), pixel.end() - 36), 36, 0))), passt},
+      {"long IDAT", BauePng(Kopf(9, 6, 6), Packe(Zeilen(pixel, 36, 0))), passt},
+      {"no IDAT", BauePng(Kopf(9, 7, 6), {}), passt},
+      {"broken stream", geaendert(43, 0xFF), passt},
+      {"inflates far beyond the image", BauePng(Kopf(16, 16, 2), zuGross), passt},
+      {"largest image from a few bytes", BauePng(Kopf(16384, 16384, 6), Packe(Bytes(100, 0))), passt},
+      {"data for an image of height 0", BauePng(Kopf(5, 0, 6), Packe({0})), passt},
+      {"filter 5", BauePng(Kopf(9, 7, 6), Packe(Zeilen(pixel, 36, 5))), filter("5")},
+      {"filter 200", BauePng(Kopf(9, 7, 6), Packe(Zeilen(pixel, 36, 200))), filter("-56")},
+      {"filter 255", BauePng(Kopf(9, 7, 6), Packe(Zeilen(pixel, 36, 255))), filter("-1")},
+      {"filter 200 in an image of width 0", BauePng(Kopf(0, 2, 2), Packe({0, 200})), filter("-56")},
       {"chunk past the end after IDAT", Mit(Bytes(gut.begin(), gut.end() - 12), {0, 0, 0, 9, 't', 'E', 'X', 't'}),
-       "PNG-Datei ist abgeschnitten."},
-      {"wider than any image", BauePng(Kopf(100000, 1, 6), {}), "PNG-Bild ist zu groß"},
-      {"taller than any image", BauePng(Kopf(1, 0x7FFFFFFF, 2), {}), "PNG-Bild ist zu groß"},
+       kurz + "PNG-Datei ist abgeschnitten."},
+      // The walk goes on behind "IEND" to the end of the data.
+      {"chunk past the end after IEND", Mit(gut, {0, 0, 9, 9, 'I', 'D', 'A', 'T', 1}),
+       kurz + "PNG-Datei ist abgeschnitten."},
+      {"wider than any image", BauePng(Kopf(100000, 1, 6), {}), kurz + "PNG-Bild ist zu groß (100000 x 1)."},
+      {"taller than any image", BauePng(Kopf(1, 0x7FFFFFFF, 2), {}), kurz + "PNG-Bild ist zu groß (1 x 2147483647)."},
   };
   for (const auto& f : faelle) {
     TLogFaenger log;
     EXPECT_FALSE(Lade(f.datei).gut) << f.name;
     ASSERT_EQ(log.mZeilen.size(), 1u) << f.name << ": " << log.Alle();
-    // One line: the method, then the reason.
-    EXPECT_TRUE(log.Enthaelt(std::string("!Quarz_Bild::LadePNG(): ") + f.meldung)) << f.name << ": " << log.Alle();
-    EXPECT_EQ(std::count(log.mZeilen[0].begin(), log.mZeilen[0].end(), '\n'), 1) << f.name;
+    // Behind the log's time stamp; the log ends a line without its own newline with one.
+    const std::string& zeile = log.mZeilen[0];
+    const std::string soll = f.meldung.back() == '\n' ? f.meldung : f.meldung + "\n";
+    EXPECT_EQ(zeile.substr(std::min(zeile.find('!'), zeile.size())), soll) << f.name;
   }
 }
 
@@ -227,6 +232,14 @@ TEST(PNG, DateienDieLaden) {
   HaengeChunk(mitText, "IDAT", gepackt);
   HaengeChunk(mitText, "IEND", {});
   Bytes ohneIend(mitText.begin(), mitText.end() - 12);
+  // Chunk order is not checked: image data after an "IEND" still counts.
+  const size_t haelfte = gepackt.size() / 2;
+  Bytes idatNachIend = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  HaengeChunk(idatNachIend, "IHDR", Kopf(9, 7, 2));
+  HaengeChunk(idatNachIend, "IDAT", Bytes(gepackt.begin(), gepackt.begin() + haelfte));
+  HaengeChunk(idatNachIend, "IEND", {});
+  HaengeChunk(idatNachIend, "IDAT", Bytes(gepackt.begin() + haelfte, gepackt.end()));
+  HaengeChunk(idatNachIend, "IEND", {});
   Bytes soll;
   for (size_t i = 0; i < pixel.size(); i += 3) soll.insert(soll.end(), {pixel[i], pixel[i + 1], pixel[i + 2], 255});
   const struct {
@@ -241,10 +254,14 @@ TEST(PNG, DateienDieLaden) {
       {"wrong CRCs", BauePng(Kopf(9, 7, 2), gepackt, 2, true), 9, 7, soll},
       {"other chunks and an empty IDAT", mitText, 9, 7, soll},
       {"no IEND", ohneIend, 9, 7, soll},
-      // Whatever follows "IEND" is no part of the image.
+      {"IDAT behind IEND", idatNachIend, 9, 7, soll},
+      // Too few bytes for a length and a type end the walk.
       {"two newlines after IEND", Mit(BauePng(Kopf(9, 7, 2), gepackt), {'\n', '\n'}), 9, 7, soll},
-      {"a chunk past the end after IEND", Mit(BauePng(Kopf(9, 7, 2), gepackt), {0, 0, 9, 9, 'I', 'D', 'A', 'T', 1}),
-       9, 7, soll},
+      {"seven bytes after IEND", Mit(BauePng(Kopf(9, 7, 2), gepackt), Bytes(7, 0xFF)), 9, 7, soll},
+      {"IEND cut to 6 bytes", Bytes(mitText.begin(), mitText.end() - 6), 9, 7, soll},
+      {"height 0", BauePng(Kopf(5, 0, 6), Packe({})), 5, 0, {}},
+      {"height 0 without IDAT", BauePng(Kopf(5, 0, 2), {}), 5, 0, {}},
+      {"width 0", BauePng(Kopf(0, 3, 6), Packe({0, 1, 4})), 0, 3, {}},
   };
   for (const auto& f : faelle) {
     TLogFaenger log;

@@ -85,17 +85,23 @@ TEST_F(EffektDatei, DateinamenUndReihenfolge)
         EXPECT_EQ(mLog.Zaehle("!FilterVerwaltung: "), 2);
     }
     EXPECT_EQ(namen, (std::vector<std::string>{"", "a", "b", "leer", "pause"}));
-    // One line each, with the file and what is wrong (the parser's row and column).
-    EXPECT_EQ(mLog.Zaehle("!FilterVerwaltung::InternLadeEffekt(): Datei "), 3);
-    EXPECT_EQ(mLog.Zaehle("!FilterVerwaltung::InternLadeEffekt(): Datei \"filter.kaputt.xml\" ist nicht lesbar: "
-                          "Error reading end tag. (Zeile 1, Spalte 12)."),
-              1)
+    // A file that does not parse: its name, then the parser's line and reason (the guard's
+    // reason for a file it refused). A file without an element: its full path alone.
+    const std::string nichtLesbar = "!FilterVerwaltung::InternLadeEffekt(): Datei \"";
+    EXPECT_EQ(mLog.Zaehle(nichtLesbar), 3);
+    EXPECT_EQ(mLog.Zaehle("!Zeile "), 2);
+    const auto Folgezeile = [&](const std::string& zeile) {
+        for (size_t i = 0; i + 1 < mLog.mZeilen.size(); ++i)
+            if (mLog.mZeilen[i].find(zeile) != std::string::npos)
+                return mLog.mZeilen[i + 1].substr(std::min(mLog.mZeilen[i + 1].find('!'), mLog.mZeilen[i + 1].size()));
+        return std::string("(fehlt)");
+    };
+    EXPECT_EQ(Folgezeile(nichtLesbar + "filter.kaputt.xml\" ist nicht lesbar.\n"), "!Zeile 1: Error reading end tag.\n")
         << mLog.Alle();
-    EXPECT_EQ(mLog.Zaehle("!FilterVerwaltung::InternLadeEffekt(): Datei \"filter.tief.xml\" ist nicht lesbar: "
-                          "Elemente tiefer als"),
-              1);
-    EXPECT_EQ(mLog.Zaehle("filter.kommentar.xml\" ist nicht lesbar: kein Element."), 1);
-    EXPECT_EQ(mLog.Zaehle("!Zeile "), 0);
+    EXPECT_EQ(Folgezeile(nichtLesbar + "filter.tief.xml\" ist nicht lesbar.\n"),
+              "!Zeile 0: Elemente tiefer als 256 Ebenen verschachtelt\n")
+        << mLog.Alle();
+    EXPECT_EQ(mLog.Zaehle(nichtLesbar + ordner + "/filter.kommentar.xml\" ist nicht lesbar.\n"), 1) << mLog.Alle();
 
     // A missing data folder is an error line, not an exception.
     FilterVerwaltung ohne(WandleUtf8NachUtf32(TestOrdner("fehlt")));

@@ -3,6 +3,8 @@
 // files.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
 #include "tests/grafik/gemeinsam/grafik_testhilfe.h"
@@ -98,6 +100,46 @@ TEST_F(SpielGrafikTest, OhneDateienKeineGrafikenUndKeineSchrift) {
   // Drawing the batch without graphics draws nothing and does not fail.
   gSpielGrafik->Zeichne(0, {0, 0, 0.5f}, TAlphaFarbe(1, 1, 1, 1), 0, 0, 0);
   gSpielGrafik->Ausgeben();
+}
+
+// A sheet of width or height 0 loads as an empty image: the game says it has no graphics and
+// draws on without them.
+TEST_F(SpielGrafikTest, BlattOhneFlaecheGibtKeineGrafiken) {
+  // Signature, then IHDR (the reader checks no CRC; these are 0); data: one filter byte per row.
+  const auto Png = [](uint8_t breite, uint8_t hoehe, std::string daten) {
+    std::string d("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0", 19);
+    d += std::string{static_cast<char>(breite), 0, 0, 0, static_cast<char>(hoehe), 8, 6, 0, 0, 0, 0, 0, 0, 0};
+    if (!daten.empty())
+      d += std::string{0, 0, 0, static_cast<char>(daten.size())} + "IDAT" + daten + std::string(4, '\0');
+    return d + std::string("\0\0\0\0IEND\0\0\0\0", 12);
+  };
+  // zlib: 16 zero bytes as one stored block, then their Adler-32.
+  const std::string sechzehnNullen = std::string("\x78\x01\x01\x10\x00\xef\xff", 7) + std::string(16, '\0') +
+                                     std::string("\x00\x10\x00\x01", 4);
+  const struct {
+    const char* mName;
+    std::string mDatei;
+  } faelle[] = {{"0 x 16", Png(0, 16, sechzehnNullen)}, {"40 x 0", Png(40, 0, "")}};
+  std::filesystem::create_directories("leeres_blatt/Daten");
+  gSystem.mAnwendungsPfad = L"leeres_blatt";
+  for (const auto& f : faelle) {
+    SCOPED_TRACE(f.mName);
+    std::ofstream("leeres_blatt/Daten/grafik.png", std::ios::binary) << f.mDatei;
+    TZeilen zeilen;
+    LadeSpielGrafik();
+    ASSERT_NE(gSpielGrafik, nullptr);
+    EXPECT_FALSE(gSpielGrafik->HatGrafik(0));
+    EXPECT_FALSE(gSpielGrafik->HatGrafik(1));
+    EXPECT_EQ(zeilen.mText.find("Quarz_Bild"), std::string::npos) << zeilen.mText;  // the file loaded
+    EXPECT_NE(zeilen.mText.find("!LadeModelle(): \"grafik.png\" fehlt oder ist kleiner als 32 x 16; keine Grafiken."),
+              std::string::npos)
+        << zeilen.mText;
+    gSpielGrafik->Zeichne(0, {0, 0, 0.5f}, TAlphaFarbe(1, 1, 1, 1), 0, 0, 0);
+    gSpielGrafik->Ausgeben();
+    delete gSpielGrafik;
+    gSpielGrafik = nullptr;
+  }
+  std::filesystem::remove_all("leeres_blatt");
 }
 
 }  // namespace
