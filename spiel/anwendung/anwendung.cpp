@@ -134,6 +134,8 @@ void SchalteKonsoleUm(uint8_t& konsoleSichtbar, ORVIS::InputHandler* konsole, OR
 
 Anwendung::Anwendung()
 {
+    Quarz_Screen3D::mKleinsteBreite = Buttons::KLEINSTE_BREITE;
+    Quarz_Screen3D::mKleinsteHoehe = Buttons::KLEINSTE_HOEHE;
     Quarz_Screen3D::Modus modus;
     modus.mBreite = displaywidth.mInt;
     modus.mHoehe = displayheight.mInt;

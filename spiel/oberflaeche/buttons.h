@@ -26,6 +26,11 @@ class Buttons : public ORVIS::InputHandler
 {
 public:
     static constexpr uint64_t BAUTYPEN = 6;  // build types 1 to 6
+    // The smallest screen that shows every element of the page, each build choice's tooltip
+    // and the pause menu whole: the widest tooltip and the page's fixed heights without its
+    // margins (the tests measure it from the elements' rectangles).
+    static constexpr int64_t KLEINSTE_BREITE = 446;
+    static constexpr int64_t KLEINSTE_HOEHE = 376;
 
     // The page with its style from the data folder's "GuiKonfig.xml", drawn with the game's
     // sprite batch and font (a missing one throws Quarz_Ausnahme).

@@ -2,12 +2,14 @@
 
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <new>
 #include <string>
 
 #include "input/inputsystem.h"
+#include "plattform/fenster/fenster.h"
 #include "quarzklassen/kern/quarz_ausnahme.h"
 #include "quarzklassen/grafik/geraet/quarz_basisobjekt.h"
 #include "quarzklassen/kern/quarz_konsolenbefehl.h"
@@ -17,6 +19,8 @@
 #include "quarzklassen/kern/quarz_variable.h"
 #include "quarzklassen/grafik/geraet/quarz_zeichenkontext.h"
 
+int64_t Quarz_Screen3D::mKleinsteBreite = 1;
+int64_t Quarz_Screen3D::mKleinsteHoehe = 1;
 bool Quarz_Screen3D::mGlfwGestartet = false;
 Quarz_Screen3D::Modus Quarz_Screen3D::mModus;
 uint64_t Quarz_Screen3D::mFlags = 0;
@@ -49,6 +53,10 @@ uint64_t GroessteSeite(bool hoehe) {
 bool GroesseDarstellbar(int64_t breite, int64_t hoehe) {
   return breite > 0 && hoehe > 0 && static_cast<uint64_t>(breite) <= GroessteSeite(false) &&
          static_cast<uint64_t>(hoehe) <= GroessteSeite(true);
+}
+
+bool ZuKlein(const Quarz_Screen3D::Modus& modus) {
+  return modus.mBreite < Quarz_Screen3D::mKleinsteBreite || modus.mHoehe < Quarz_Screen3D::mKleinsteHoehe;
 }
 
 // The other display variables take every value; the callback marks them as checked.
@@ -184,6 +192,8 @@ bool ErzeugeFensterUndKontext() {
   if (!S::mFenster) return false;
 
   S::mFensterHandle = S::mFenster;
+  Plattform::SetzeKleinsteFenstergroesse(S::mFenster, static_cast<int>(S::mKleinsteBreite),
+                                         static_cast<int>(S::mKleinsteHoehe));
   glfwSetWindowSizeCallback(S::mFenster, S::FensterGroesse);
   glfwSetWindowCloseCallback(S::mFenster, S::FensterSchliessen);
   glfwSetWindowFocusCallback(S::mFenster, S::FensterFokus);
@@ -218,11 +228,13 @@ bool Quarz_Screen3D::Init(Modus modus, uint64_t flags) {
   const bool konfiguriert = mModus.mBreite != 0 && mModus.mHoehe != 0;
   WaehleStartModus();
   fullscreen.SetzeBool((mFlags & FLAG_VOLLBILD) != 0);
-  bool erzeugt = ErzeugeFensterUndKontext();
+  bool erzeugt = !(konfiguriert && ZuKlein(mModus)) && ErzeugeFensterUndKontext();
   if (!erzeugt && konfiguriert) {
-    // A configured size the screen cannot take must not lock the game out: once more the
-    // way a fresh configuration starts.
+    // A configured size the screen cannot take, or too small to use, must not lock the game
+    // out: once more the way a fresh configuration starts, and that is what the exit saves.
     const Modus versucht = mModus;
+    displaywidth.SetzeInt(0);
+    displayheight.SetzeInt(0);
     mModus = Modus{0, 0, modus.m16Bit, modus.mFrequenz};
     mAufMonitor = false;
     WaehleStartModus();
@@ -341,8 +353,9 @@ void Quarz_Screen3D::SetDarstellung(Modus modus, bool vollbild, bool vsyncAn) {
   const bool altVollbild = (mFlags & FLAG_VOLLBILD) != 0;
   const bool altVsync = (mFlags & FLAG_VSYNC) != 0;
   if (vollbild) modus = WaehleMonitorModus(modus);
-  // A mode the screen cannot take would leave no frame to draw into: the old one stays.
-  if (!GroesseDarstellbar(modus.mBreite, modus.mHoehe)) {
+  // A mode the screen cannot take would leave no frame to draw into, one too small no room
+  // for the game: the old one stays.
+  if (!GroesseDarstellbar(modus.mBreite, modus.mHoehe) || ZuKlein(modus)) {
     gLog.Schreibe("!Quarz_Screen3D::SetDarstellung(...): %lldx%lld ist nicht darstellbar, Darstellung bleibt %lldx%lld.",
                   static_cast<long long>(modus.mBreite), static_cast<long long>(modus.mHoehe),
                   static_cast<long long>(alt.mBreite), static_cast<long long>(alt.mHoehe));
@@ -363,9 +376,11 @@ bool Quarz_Screen3D::IstGroessenAenderung(int breite, int hoehe) {
 
 void Quarz_Screen3D::FensterGroesse(GLFWwindow*, int breite, int hoehe) {
   if (!IstGroessenAenderung(breite, hoehe)) return;
+  // Without a window manager, or with one that ignores the size limits, the window can still
+  // be shrunk: it goes back to the smallest usable size.
   Modus modus = mModus;
-  modus.mBreite = breite;
-  modus.mHoehe = hoehe;
+  modus.mBreite = std::max<int64_t>(breite, mKleinsteBreite);
+  modus.mHoehe = std::max<int64_t>(hoehe, mKleinsteHoehe);
   SetDarstellung(modus, fullscreen.mBool, vsync.mBool);
 }
 

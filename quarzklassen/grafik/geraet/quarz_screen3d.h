@@ -69,6 +69,12 @@ public:
   // own change arrives afterwards, and must not start another reset).
   static bool IstGroessenAenderung(int breite, int hoehe);
 
+  // The smallest window the program can be used in; 1 x 1 until the program sets its own
+  // before Init. The window cannot be made smaller, and a configured size below it is not
+  // started with (the start falls back as for a size the screen cannot take).
+  static int64_t mKleinsteBreite;
+  static int64_t mKleinsteHoehe;
+
   static bool mGlfwGestartet;
   static Modus mModus;
   static uint64_t mFlags;

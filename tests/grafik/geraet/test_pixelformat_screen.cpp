@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "input/inputsystem.h"
 #include "quarzklassen/grafik/geraet/quarz_internhelfer.h"
 #include "quarzklassen/kern/quarz_log.h"
@@ -227,18 +229,33 @@ TEST(Bildschirm, DisplaySizesTheScreenCannotTakeAreRefused) {
   }
 }
 
+// "spiel.cfg" in the working folder with the given display size and a window, loaded.
+void LadeKonfigMitGroesse(const std::string& breite, const std::string& hoehe) {
+  FILE* datei = std::fopen("spiel.cfg", "wb");
+  ASSERT_NE(datei, nullptr);
+  std::fprintf(datei, "<config><var name=\"displaywidth\" wert=\"%s\"/><var name=\"displayheight\" "
+               "wert=\"%s\"/><var name=\"fullscreen\" wert=\"nein\"/></config>", breite.c_str(), hoehe.c_str());
+  std::fclose(datei);
+  Quarz_Variable::LadeKonfig(L".", L"spiel.cfg");
+}
+
+// The exit's save of "spiel.cfg", read back.
+std::string SpeichereUndLiesKonfig() {
+  EXPECT_TRUE(Quarz_Variable::SpeichereKonfig());
+  char inhalt[1024] = {};
+  FILE* datei = std::fopen("spiel.cfg", "rb");
+  if (!datei) return "";
+  inhalt[std::fread(inhalt, 1, sizeof inhalt - 1, datei)] = 0;
+  std::fclose(datei);
+  return inhalt;
+}
+
 // The exit save writes the configuration back, so a bad value in "spiel.cfg", if it were taken,
 // would fail this start and every later one: it is refused, and the game opens at the
 // monitor's size.
 TEST(Bildschirm, ABadDisplaySizeInTheConfigurationDoesNotLockTheGameOut) {
   gLog.Starte(L".", L"test.log");
-  FILE* datei = std::fopen("spiel.cfg", "wb");
-  ASSERT_NE(datei, nullptr);
-  std::fputs("<config><var name=\"displaywidth\" wert=\"-5\"/><var name=\"displayheight\" "
-             "wert=\"99999999999\"/><var name=\"fullscreen\" wert=\"nein\"/></config>",
-             datei);
-  std::fclose(datei);
-  Quarz_Variable::LadeKonfig(L".", L"spiel.cfg");
+  LadeKonfigMitGroesse("-5", "99999999999");
   const Quarz_Variable& breite = *Quarz_Variable::Finde("displaywidth");
   const Quarz_Variable& hoehe = *Quarz_Variable::Finde("displayheight");
   EXPECT_EQ(breite.mInt, 0);
@@ -248,14 +265,9 @@ TEST(Bildschirm, ABadDisplaySizeInTheConfigurationDoesNotLockTheGameOut) {
   EXPECT_EQ(Quarz_Screen3D::mModus, MonitorGroesse());
   Quarz_Screen3D::Beenden();
   // The monitor's size is not written back: the file keeps "follow the monitor".
-  ASSERT_TRUE(Quarz_Variable::SpeichereKonfig());
-  char inhalt[1024] = {};
-  datei = std::fopen("spiel.cfg", "rb");
-  ASSERT_NE(datei, nullptr);
-  inhalt[std::fread(inhalt, 1, sizeof inhalt - 1, datei)] = 0;
-  std::fclose(datei);
-  EXPECT_NE(std::strstr(inhalt, "<var name=\"displaywidth\" wert=\"0\" />"), nullptr) << inhalt;
-  EXPECT_NE(std::strstr(inhalt, "<var name=\"displayheight\" wert=\"0\" />"), nullptr) << inhalt;
+  const std::string inhalt = SpeichereUndLiesKonfig();
+  EXPECT_NE(inhalt.find("<var name=\"displaywidth\" wert=\"0\" />"), std::string::npos) << inhalt;
+  EXPECT_NE(inhalt.find("<var name=\"displayheight\" wert=\"0\" />"), std::string::npos) << inhalt;
 }
 
 // A size that reaches the start anyway (from a caller, or beyond what the device takes) gets
@@ -277,6 +289,99 @@ TEST(Bildschirm, AConfiguredSizeTheScreenCannotTakeFallsBackToTheMonitorsSize) {
     ASSERT_NE(Quarz_Screen3D::GetZeichenKontext(), nullptr);
     Quarz_Screen3D::Beenden();
   }
+}
+
+// ---- the program's smallest window -------------------------------------------------------------
+
+// The program's smallest window for one test.
+class TKleinsteGroesse {
+public:
+  TKleinsteGroesse(int64_t breite, int64_t hoehe) {
+    Quarz_Screen3D::mKleinsteBreite = breite;
+    Quarz_Screen3D::mKleinsteHoehe = hoehe;
+  }
+  ~TKleinsteGroesse() { Quarz_Screen3D::mKleinsteBreite = Quarz_Screen3D::mKleinsteHoehe = 1; }
+};
+
+// A configured size below the smallest starts like a fresh configuration, in one line, and the
+// exit saves "follow the monitor": the next start is not refused again.
+TEST(Bildschirm, AConfiguredSizeTooSmallToUseFallsBackAndIsNotSavedAgain) {
+  gLog.Starte(L".", L"test.log");
+  const Quarz_Screen3D::Modus monitor = MonitorGroesse();
+  ASSERT_GT(monitor.mBreite, 0) << "needs a display";
+  const TKleinsteGroesse kleinste(446, 376);
+  const struct Fall { int64_t breite, hoehe; bool genommen; } faelle[] = {
+      {1, 1, false}, {445, 376, false}, {446, 375, false}, {446, 376, true}};
+  for (const Fall& f : faelle) {
+    const std::string groesse = std::to_string(f.breite) + "x" + std::to_string(f.hoehe);
+    TLogFang log;
+    LadeKonfigMitGroesse(std::to_string(f.breite), std::to_string(f.hoehe));
+    ASSERT_TRUE(Quarz_Screen3D::Init(Quarz_Screen3D::Modus{Quarz_Variable::Finde("displaywidth")->mInt,
+                                                           Quarz_Variable::Finde("displayheight")->mInt, 0, 0},
+                                     Quarz_Screen3D::FLAG_ANWENDUNG))
+        << groesse;
+    const Quarz_Screen3D::Modus erwartet = f.genommen ? Quarz_Screen3D::Modus{f.breite, f.hoehe, 0, 0} : monitor;
+    EXPECT_EQ(Quarz_Screen3D::mModus, erwartet) << groesse;
+    const std::string zeile = "!Quarz_Screen3D::Init(...): " + groesse + " nicht darstellbar, versuche " +
+                              std::to_string(monitor.mBreite) + "x" + std::to_string(monitor.mHoehe) + ".";
+    EXPECT_EQ(log.Zaehle(zeile), f.genommen ? 0 : 1) << log.Alle();
+    EXPECT_EQ(log.Zaehle("!"), f.genommen ? 0 : 1) << log.Alle();
+    Quarz_Screen3D::Beenden();
+    const std::string inhalt = SpeichereUndLiesKonfig();
+    const std::string gespeichert = f.genommen ? std::to_string(f.breite) : "0";
+    EXPECT_NE(inhalt.find("<var name=\"displaywidth\" wert=\"" + gespeichert + "\" />"), std::string::npos)
+        << groesse << inhalt;
+  }
+}
+
+// What "xprop" says about this process's window. Other tests' windows come and go on the same
+// display, which can make the search fail: it is asked again a few times.
+std::string FensterEigenschaft(const std::string& name) {
+  const std::string befehl = "for f in $(xdotool search --all --pid " + std::to_string(getpid()) +
+                             " --name '^Weilerbau$' 2>/dev/null); do xprop -id $f " + name + "; done 2>&1";
+  std::string ausgabe;
+  for (int versuch = 0; versuch < 5 && ausgabe.find(name + "(") == std::string::npos; ++versuch) {
+    ausgabe.clear();
+    if (FILE* rohr = popen(befehl.c_str(), "r")) {
+      char zeile[256];
+      while (std::fgets(zeile, sizeof zeile, rohr)) ausgabe += zeile;
+      pclose(rohr);
+    }
+  }
+  return ausgabe;
+}
+
+// The window manager is told the smallest size; a display without one (or one that ignores it)
+// lets the window be shrunk, and the window goes back to that size. So the exit saves a size
+// the next start can use, never 1 x 1.
+TEST(Bildschirm, AWindowShrunkByHandStopsAtTheSmallestSize) {
+  gLog.Starte(L".", L"test.log");
+  TLogFang log;
+  const TKleinsteGroesse kleinste(300, 200);
+  LadeKonfigMitGroesse("640", "480");
+  ASSERT_TRUE(Quarz_Screen3D::Init(Quarz_Screen3D::Modus{640, 480, 0, 0}, Quarz_Screen3D::FLAG_ANWENDUNG));
+  EXPECT_NE(FensterEigenschaft("WM_NORMAL_HINTS").find("program specified minimum size: 300 by 200"),
+            std::string::npos)
+      << FensterEigenschaft("WM_NORMAL_HINTS");
+
+  glfwSetWindowSize(Quarz_Screen3D::mFenster, 1, 1);
+  int breite = 0, hoehe = 0;
+  for (int i = 0; i < 200 && !(Quarz_Screen3D::mModus.mBreite != 640 && breite == 300 && hoehe == 200); ++i) {
+    glfwWaitEventsTimeout(0.01);
+    glfwGetWindowSize(Quarz_Screen3D::mFenster, &breite, &hoehe);
+  }
+  EXPECT_EQ(breite, 300);
+  EXPECT_EQ(hoehe, 200);
+  EXPECT_EQ(Quarz_Screen3D::mModus, (Quarz_Screen3D::Modus{300, 200, 0, 0}));
+  // A smaller mode asked for on the console is refused like one the screen cannot take.
+  Quarz_Screen3D::SetDarstellung(Quarz_Screen3D::Modus{299, 200, 0, 0}, false, false);
+  EXPECT_EQ(log.Zaehle("!Quarz_Screen3D::SetDarstellung(...): 299x200 ist nicht darstellbar, Darstellung bleibt "
+                       "300x200."), 1)
+      << log.Alle();
+  Quarz_Screen3D::Beenden();
+  const std::string inhalt = SpeichereUndLiesKonfig();
+  EXPECT_NE(inhalt.find("<var name=\"displaywidth\" wert=\"300\" />"), std::string::npos) << inhalt;
+  EXPECT_NE(inhalt.find("<var name=\"displayheight\" wert=\"200\" />"), std::string::npos) << inhalt;
 }
 
 }  // namespace

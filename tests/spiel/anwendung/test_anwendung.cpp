@@ -4,7 +4,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <GLFW/glfw3.h>
+
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "input/inputsystem.h"
@@ -12,7 +16,9 @@
 #include "quarzklassen/kern/quarz_log.h"
 #include "quarzklassen/kern/quarz_system.h"
 #include "quarzklassen/kern/quarz_variable.h"
+#include "quarzklassen/grafik/geraet/quarz_screen3d.h"
 #include "spiel/anwendung/anwendung.h"
+#include "spiel/oberflaeche/buttons.h"
 
 // The exit-time leak scan of this process now and then crashed in its own tracer ("Tracer caught
 // signal 11") after the whole application had run here, under a loaded machine only. The game's
@@ -33,8 +39,8 @@ protected:
     {
         for (const char* name : {"fullscreen", "vsync", "debugShader"})
             Quarz_Variable::Finde(name)->SetzeBool(false);
-        Quarz_Variable::Finde("displaywidth")->SetzeInt(320);
-        Quarz_Variable::Finde("displayheight")->SetzeInt(200);
+        Quarz_Variable::Finde("displaywidth")->SetzeInt(static_cast<int32_t>(Spiel::Buttons::KLEINSTE_BREITE));
+        Quarz_Variable::Finde("displayheight")->SetzeInt(static_cast<int32_t>(Spiel::Buttons::KLEINSTE_HOEHE));
         if (!gLog.IstGestartet())
             gLog.Starte(L".", L"test.log");
         mAlterPfad = gSystem.mAnwendungsPfad;
@@ -98,6 +104,35 @@ TEST_F(AnwendungTest, AnErrorInTheLoopTearsItsRoundDownAllTheSame)
     const std::string log = ::testing::internal::GetCapturedStdout();
     EXPECT_THAT(log, HasSubstr("Screen wird geschlossen."));
     EXPECT_THAT(log, Not(HasSubstr("nicht freigegeben")));
+}
+
+// A window shrunk to nothing and saved so: the next start opens at the monitor's size with one
+// line, and its exit saves "follow the monitor" instead of the size that cannot be used.
+TEST_F(AnwendungTest, AConfiguredSizeTooSmallForTheGameStartsAtTheMonitorsSize)
+{
+    DatenOhne("");
+    const fs::path konfig = fs::current_path() / "anwendung" / "spiel.cfg";
+    std::ofstream(konfig) << "<config><var name=\"displaywidth\" wert=\"1\"/>"
+                             "<var name=\"displayheight\" wert=\"1\"/></config>";
+    Quarz_Variable::LadeKonfig(konfig.parent_path().wstring(), L"spiel.cfg");
+    Quarz_Screen3D::InitGlfw();
+    const GLFWvidmode* monitor = glfwGetVideoMode(glfwGetPrimaryMonitor());
+    ASSERT_NE(monitor, nullptr) << "needs a display";
+    const Quarz_Screen3D::Modus monitorGroesse{monitor->width, monitor->height, 0, 0};
+    const std::string zeile = "!Quarz_Screen3D::Init(...): 1x1 nicht darstellbar, versuche " +
+                              std::to_string(monitor->width) + "x" + std::to_string(monitor->height) + ".";
+
+    ::testing::internal::CaptureStdout();
+    {
+        Spiel::Anwendung anwendung;
+        EXPECT_EQ(Quarz_Screen3D::mModus, monitorGroesse);
+    }
+    EXPECT_THAT(::testing::internal::GetCapturedStdout(), HasSubstr(zeile));
+    ASSERT_TRUE(Quarz_Variable::SpeichereKonfig());
+    std::stringstream gespeichert;
+    gespeichert << std::ifstream(konfig).rdbuf();
+    EXPECT_THAT(gespeichert.str(), HasSubstr("<var name=\"displaywidth\" wert=\"0\" />"));
+    EXPECT_THAT(gespeichert.str(), HasSubstr("<var name=\"displayheight\" wert=\"0\" />"));
 }
 
 }  // namespace

@@ -34,9 +34,7 @@
 namespace Spiel::Test {
 namespace {
 
-// A screen with a window of 640 x 384 units. The picture is measured in window units whatever
-// the display's scale: on a display of scale 2 the framebuffer has 1280 x 768 pixels, and only
-// presenting the frame enlarges it.
+// A screen with a window of 640 x 384 units that counts its screenshots.
 class Fenster : public Anzeige
 {
 public:
@@ -253,31 +251,6 @@ TEST_F(Spielschleife, TypingIntoTheConsoleStillSteersTheCamera)
 
     Tippe(GLFW_KEY_F1);
     EXPECT_EQ(mFenster.mFotos, 1);
-}
-
-// The pointer is used in window units: on a display of scale 2 a click on the centre of
-// "(1) Feld" ticks it, and the cursor stands on the ground point drawn under the pointer.
-TEST_F(Spielschleife, ThePointerOnAScaledDisplayIsWhereItPoints)
-{
-    Buttons& leiste = *mRunde->leiste;
-    Zeiger(leiste.mBauBoxen[0]->AbsoluteMitte());
-    Knopf(true);
-    Knopf(false);
-    EXPECT_TRUE(leiste.mBauBoxen[0]->mWert);
-    ASSERT_EQ(leiste.Gebaeudeauswahl(), 1u);
-
-    const Kamera& kamera = mRunde->kamera;
-    const TMatrix4 m = SzenenRenderer::KameraSicht(kamera.Ziel(), kamera.mAbstand, kamera.Neigung()) *
-                       SzenenRenderer::KameraProjektion(Fenster::kBreite, Fenster::kHoehe);
-    for (const BVektor<float>& zeiger : {kBoden, BVektor<float>(600, 40, 0), BVektor<float>(300, 370, 0)})
-    {
-        Zeiger(zeiger);
-        const TMatrix4& cursor = mRunde->welt->Instanz(1)->mWeltMatrix;
-        const Vektor p(cursor(0, 3), cursor(1, 3), cursor(2, 3));
-        const auto [x, y] = Bildpunkt(m, p, Fenster::kBreite, Fenster::kHoehe);
-        EXPECT_NEAR(x, zeiger.x, 0.5f);
-        EXPECT_NEAR(y, zeiger.y, 0.5f);
-    }
 }
 
 // A click on a mountain's wall places nothing: the ground behind it is out of sight. A click on

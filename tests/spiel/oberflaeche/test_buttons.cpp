@@ -1,15 +1,19 @@
 // The build bar: its page on the screen, the build choices against the stocks, the number keys,
 // the speed key, the stock text and which points count as the GUI's.
 #include <cstdint>
+#include <string>
 
 #include "gui/vaterbasis.h"
 
 #include "gui/abstand.h"
 #include "gui/auswahl.h"
 #include "gui/button.h"
+#include "gui/checkbox.h"
+#include "gui/hinweis.h"
 #include "gui/oberflaeche.h"
 #include "gui/seite.h"
 #include "gui/text.h"
+#include "spiel/oberflaeche/pausemenu.h"
 #include "spiel/welt/platzierung.h"
 #include "spiel/welt/vorrat.h"
 #include "tests/gui/gui_testhilfe.h"
@@ -130,6 +134,43 @@ TEST_F(BaubalkenTest, SeiteUndPausemenueGenauAngeordnet)
     guitest::AendereBildschirm(1024, 600);
     Bild();
     pruefe(bei1024);
+}
+
+// The smallest screen the game accepts is measured: narrower or lower, some element of the page,
+// a build choice's tooltip (as the surface makes it on hovering) or the open pause menu is cut
+// off by the screen's edge.
+TEST_F(BaubalkenTest, KleinsterBildschirmZeigtAllesGanz)
+{
+    Tippe(GLFW_KEY_ESCAPE);
+    const PauseMenu* menue = SichtbaresMenue();
+    ASSERT_NE(menue, nullptr);
+    const auto abgeschnitten = [&](int breite, int hoehe) {
+        guitest::AendereBildschirm(breite, hoehe);
+        Bild();
+        std::string namen;
+        const auto pruefe = [&](const Gui::Basis& e, const std::string& name) {
+            const BVektor<float> p = e.AbsolutePosition();
+            if (p.x < 0 || p.y < 0 || p.x + e.mGroesse.x > breite || p.y + e.mGroesse.y > hoehe)
+                namen += name + ";";
+        };
+        for (size_t i = 0; i < mButtons->mSeite->mKinder.size(); ++i)
+            pruefe(*mButtons->mSeite->mKinder[i], "Seite " + std::to_string(i));
+        for (size_t i = 0; i < menue->mKinder.size(); ++i)
+            pruefe(*menue->mKinder[i], "Pause " + std::to_string(i));
+        for (Gui::Checkbox* box : mButtons->mBauBoxen)
+            pruefe(Gui::Hinweis(box->mHinweisText, box), "Hinweis " + box->mBeschriftung);
+        return namen;
+    };
+    int breite = 1280, hoehe = 1024;
+    while (abgeschnitten(breite - 1, 1024).empty())
+        --breite;
+    while (abgeschnitten(1280, hoehe - 1).empty())
+        --hoehe;
+    EXPECT_EQ(breite, Buttons::KLEINSTE_BREITE);
+    EXPECT_EQ(hoehe, Buttons::KLEINSTE_HOEHE);
+    EXPECT_EQ(abgeschnitten(breite, hoehe), "");
+    EXPECT_EQ(abgeschnitten(breite - 1, hoehe), "Hinweis (3) Holzfäller;");
+    EXPECT_EQ(abgeschnitten(breite, hoehe - 1), "Seite 0;Seite 9;");  // "Menü" and "(6) TURM"
 }
 
 TEST_F(BaubalkenTest, AuswahlNachVorrat)
