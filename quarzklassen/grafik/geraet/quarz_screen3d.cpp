@@ -9,7 +9,6 @@
 #include <string>
 
 #include "input/inputsystem.h"
-#include "plattform/fenster/fenster.h"
 #include "quarzklassen/kern/quarz_ausnahme.h"
 #include "quarzklassen/grafik/geraet/quarz_basisobjekt.h"
 #include "quarzklassen/kern/quarz_konsolenbefehl.h"
@@ -192,8 +191,9 @@ bool ErzeugeFensterUndKontext() {
   if (!S::mFenster) return false;
 
   S::mFensterHandle = S::mFenster;
-  Plattform::SetzeKleinsteFenstergroesse(S::mFenster, static_cast<int>(S::mKleinsteBreite),
-                                         static_cast<int>(S::mKleinsteHoehe));
+  // The window manager then keeps a shrink by hand from going below a usable size.
+  glfwSetWindowSizeLimits(S::mFenster, static_cast<int>(std::max<int64_t>(S::mKleinsteBreite, 1)),
+                          static_cast<int>(std::max<int64_t>(S::mKleinsteHoehe, 1)), GLFW_DONT_CARE, GLFW_DONT_CARE);
   glfwSetWindowSizeCallback(S::mFenster, S::FensterGroesse);
   glfwSetWindowCloseCallback(S::mFenster, S::FensterSchliessen);
   glfwSetWindowFocusCallback(S::mFenster, S::FensterFokus);
