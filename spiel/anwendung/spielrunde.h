@@ -1,7 +1,7 @@
 #pragma once
 // One game as the frame loop runs it: the game clock, the world, the build bar, the scene
-// renderer and its filter set, the camera and the pause fade, and the frame itself. What a frame shows goes through an Anzeige, so that the frame runs without a
-// screen as well.
+// renderer and its filter set, the camera and the pause fade, and the frame itself. What a
+// frame shows goes through an Anzeige, so that the frame runs without a screen as well.
 #include <cstdint>
 #include <memory>
 
