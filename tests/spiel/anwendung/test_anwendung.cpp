@@ -4,11 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <GLFW/glfw3.h>
-
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "input/inputsystem.h"
@@ -77,6 +73,9 @@ TEST_F(AnwendungTest, QuitBeforeTheFirstFrameTearsEverythingDown)
         // The console display is reachable process-wide while the application lives.
         ASSERT_NE(anwendung.mKonsole, nullptr);
         EXPECT_EQ(Spiel::gKonsolenAnzeige, anwendung.mKonsole);
+        // The screen keeps the window no smaller than the build bar and pause menu need.
+        EXPECT_EQ(Quarz_Screen3D::mKleinsteBreite, Spiel::Buttons::KLEINSTE_BREITE);
+        EXPECT_EQ(Quarz_Screen3D::mKleinsteHoehe, Spiel::Buttons::KLEINSTE_HOEHE);
         gSystem.mBeenden = true;
         anwendung.Lauf();
         ASSERT_NE(ORVIS::InputSystem::Instance, nullptr);
@@ -104,35 +103,6 @@ TEST_F(AnwendungTest, AnErrorInTheLoopTearsItsRoundDownAllTheSame)
     const std::string log = ::testing::internal::GetCapturedStdout();
     EXPECT_THAT(log, HasSubstr("Screen wird geschlossen."));
     EXPECT_THAT(log, Not(HasSubstr("nicht freigegeben")));
-}
-
-// A window shrunk to nothing and saved so: the next start opens at the monitor's size with one
-// line, and its exit saves "follow the monitor" instead of the size that cannot be used.
-TEST_F(AnwendungTest, AConfiguredSizeTooSmallForTheGameStartsAtTheMonitorsSize)
-{
-    DatenOhne("");
-    const fs::path konfig = fs::current_path() / "anwendung" / "spiel.cfg";
-    std::ofstream(konfig) << "<config><var name=\"displaywidth\" wert=\"1\"/>"
-                             "<var name=\"displayheight\" wert=\"1\"/></config>";
-    Quarz_Variable::LadeKonfig(konfig.parent_path().wstring(), L"spiel.cfg");
-    Quarz_Screen3D::InitGlfw();
-    const GLFWvidmode* monitor = glfwGetVideoMode(glfwGetPrimaryMonitor());
-    ASSERT_NE(monitor, nullptr) << "needs a display";
-    const Quarz_Screen3D::Modus monitorGroesse{monitor->width, monitor->height, 0, 0};
-    const std::string zeile = "!Quarz_Screen3D::Init(...): 1x1 nicht darstellbar, versuche " +
-                              std::to_string(monitor->width) + "x" + std::to_string(monitor->height) + ".";
-
-    ::testing::internal::CaptureStdout();
-    {
-        Spiel::Anwendung anwendung;
-        EXPECT_EQ(Quarz_Screen3D::mModus, monitorGroesse);
-    }
-    EXPECT_THAT(::testing::internal::GetCapturedStdout(), HasSubstr(zeile));
-    ASSERT_TRUE(Quarz_Variable::SpeichereKonfig());
-    std::stringstream gespeichert;
-    gespeichert << std::ifstream(konfig).rdbuf();
-    EXPECT_THAT(gespeichert.str(), HasSubstr("<var name=\"displaywidth\" wert=\"0\" />"));
-    EXPECT_THAT(gespeichert.str(), HasSubstr("<var name=\"displayheight\" wert=\"0\" />"));
 }
 
 }  // namespace
