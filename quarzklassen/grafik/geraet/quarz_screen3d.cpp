@@ -58,23 +58,16 @@ bool ZuKlein(const Quarz_Screen3D::Modus& modus) {
   return modus.mBreite < Quarz_Screen3D::mKleinsteBreite || modus.mHoehe < Quarz_Screen3D::mKleinsteHoehe;
 }
 
-// The other display variables take every value; the callback marks them as checked.
+// The display variables take every value: a size the screen cannot take is caught where it is
+// used (the start's fallback, the mode change that keeps the old mode).
 bool DarstellungPruefen(Quarz_Variable&, uint32_t, std::string*) { return true; }
-
-// displaywidth and displayheight: 0 means the monitor's size; a negative size or one beyond
-// what the screen can take would make every start fail, and the exit save would keep it.
-bool GroessePruefen(Quarz_Variable& variable, uint32_t phase, std::string* text) {
-  if (phase != 0) return true;
-  const int64_t wert = Quarz_Variable::LiesGanzzahl(*text);
-  return wert >= 0 && static_cast<uint64_t>(wert) <= GroessteSeite(variable.mName == "displayheight");
-}
 
 constexpr uint32_t kGespeichert = Quarz_Variable::GESPEICHERT;
 
 }  // namespace
 
-Quarz_Variable displaywidth("displaywidth", kGespeichert, int32_t{0}, GroessePruefen);
-Quarz_Variable displayheight("displayheight", kGespeichert, int32_t{0}, GroessePruefen);
+Quarz_Variable displaywidth("displaywidth", kGespeichert, int32_t{0}, DarstellungPruefen);
+Quarz_Variable displayheight("displayheight", kGespeichert, int32_t{0}, DarstellungPruefen);
 Quarz_Variable displaydepth("displaydepth", kGespeichert, int32_t{32}, DarstellungPruefen);
 Quarz_Variable fullscreen("fullscreen", kGespeichert, true, DarstellungPruefen);
 Quarz_Variable vsync("vsync", kGespeichert, true, DarstellungPruefen);
@@ -231,18 +224,22 @@ bool Quarz_Screen3D::Init(Modus modus, uint64_t flags) {
   bool erzeugt = !(konfiguriert && ZuKlein(mModus)) && ErzeugeFensterUndKontext();
   if (!erzeugt && konfiguriert) {
     // A configured size the screen cannot take, or too small to use, must not lock the game
-    // out: once more the way a fresh configuration starts, and that is what the exit saves.
-    const Modus versucht = mModus;
-    displaywidth.SetzeInt(0);
-    displayheight.SetzeInt(0);
+    // out: once more the way a fresh configuration starts.
     mModus = Modus{0, 0, modus.m16Bit, modus.mFrequenz};
     mAufMonitor = false;
     WaehleStartModus();
     gLog.Schreibe("!Quarz_Screen3D::Init(...): %lldx%lld nicht darstellbar, versuche %lldx%lld.",
-                  static_cast<long long>(versucht.mBreite), static_cast<long long>(versucht.mHoehe),
+                  static_cast<long long>(modus.mBreite), static_cast<long long>(modus.mHoehe),
                   static_cast<long long>(mModus.mBreite), static_cast<long long>(mModus.mHoehe));
-    fullscreen.SetzeBool((mFlags & FLAG_VOLLBILD) != 0);
     erzeugt = ErzeugeFensterUndKontext();
+    // Only a fallback that opened the window proves the size was at fault, and only then does
+    // the exit save "follow the monitor"; when nothing opens (no display, no GL), the player's
+    // settings are kept as loaded.
+    if (erzeugt) {
+      displaywidth.SetzeInt(0);
+      displayheight.SetzeInt(0);
+      fullscreen.SetzeBool((mFlags & FLAG_VOLLBILD) != 0);
+    }
   }
   if (!erzeugt) {
     gLog.Schreibe("!Quarz_Screen3D::Init(...): Couldn't create window.");

@@ -16,6 +16,7 @@
 
 #include "input/inputsystem.h"
 #include "quarzklassen/grafik/geraet/quarz_internhelfer.h"
+#include "quarzklassen/kern/quarz_konsolebasisanzeige.h"
 #include "quarzklassen/kern/quarz_log.h"
 #include "quarzklassen/grafik/geraet/quarz_pixelformat.h"
 #include "quarzklassen/grafik/geraet/quarz_screen3d.h"
@@ -214,29 +215,41 @@ Quarz_Screen3D::Modus MonitorGroesse() {
   return m ? Quarz_Screen3D::Modus{m->width, m->height, 0, 0} : Quarz_Screen3D::Modus{};
 }
 
-TEST(Bildschirm, DisplaySizesTheScreenCannotTakeAreRefused) {
-  struct Fall { const char* text; bool angenommen; };
-  const Fall faelle[] = {{"0", true},       {"1920", true},   {"16384", true},       {"-5", false},
-                         {"100000", false}, {"16385", false}, {"99999999999", false}};
-  for (const char* name : {"displaywidth", "displayheight"}) {
-    Quarz_Variable* v = Quarz_Variable::Finde(name);
-    for (const Fall& f : faelle) {
-      ASSERT_TRUE(v->SetzeInt(640));
-      EXPECT_EQ(v->SetzeText(f.text), f.angenommen) << name << " " << f.text;
-      EXPECT_EQ(v->mInt, f.angenommen ? std::atoi(f.text) : 640) << name << " " << f.text;
+// The size variables take every value, as the other display variables do; what the screen
+// cannot take is caught where a size is used.
+TEST(Bildschirm, DisplaySizesAreTakenAsTyped) {
+  gLog.Starte(L".", L"test.log");
+  for (const char* text : {"0", "1920", "-5", "16385", "99999999999"}) {
+    for (const char* name : {"displaywidth", "displayheight"}) {
+      TLogFang log;
+      Quarz_KonsoleBasisAnzeige::FuehreAus(std::string("set ") + name + " " + text);
+      const std::string erwartet = std::to_string(Quarz_Variable::LiesGanzzahl(text));
+      EXPECT_EQ(log.Zaehle("Variable \"" + std::string(name) + "\" auf Wert \"" + erwartet + "\" gesetzt."), 1)
+          << log.Alle();
+      EXPECT_EQ(Quarz_Variable::Finde(name)->mInt, Quarz_Variable::LiesGanzzahl(text));
     }
-    v->SetzeInt(0);
   }
+  for (const char* name : {"displaywidth", "displayheight"}) Quarz_Variable::Finde(name)->SetzeInt(0);
 }
 
-// "spiel.cfg" in the working folder with the given display size and a window, loaded.
-void LadeKonfigMitGroesse(const std::string& breite, const std::string& hoehe) {
+// "spiel.cfg" in the working folder with the given display size and window mode, loaded.
+void LadeKonfigMitGroesse(const std::string& breite, const std::string& hoehe, bool vollbild = false) {
   FILE* datei = std::fopen("spiel.cfg", "wb");
   ASSERT_NE(datei, nullptr);
   std::fprintf(datei, "<config><var name=\"displaywidth\" wert=\"%s\"/><var name=\"displayheight\" "
-               "wert=\"%s\"/><var name=\"fullscreen\" wert=\"nein\"/></config>", breite.c_str(), hoehe.c_str());
+               "wert=\"%s\"/><var name=\"fullscreen\" wert=\"%s\"/></config>", breite.c_str(), hoehe.c_str(),
+               vollbild ? "ja" : "nein");
   std::fclose(datei);
   Quarz_Variable::LadeKonfig(L".", L"spiel.cfg");
+}
+
+// The start with the loaded display variables, as the application makes it.
+bool StarteMitKonfig() {
+  uint64_t flags = Quarz_Screen3D::FLAG_ANWENDUNG;
+  if (Quarz_Variable::Finde("fullscreen")->mBool) flags |= Quarz_Screen3D::FLAG_VOLLBILD;
+  return Quarz_Screen3D::Init(Quarz_Screen3D::Modus{Quarz_Variable::Finde("displaywidth")->mInt,
+                                                    Quarz_Variable::Finde("displayheight")->mInt, 0, 0},
+                              flags);
 }
 
 // The exit's save of "spiel.cfg", read back.
@@ -250,24 +263,63 @@ std::string SpeichereUndLiesKonfig() {
   return inhalt;
 }
 
-// The exit save writes the configuration back, so a bad value in "spiel.cfg", if it were taken,
-// would fail this start and every later one: it is refused, and the game opens at the
-// monitor's size.
+// The exit save writes the configuration back: a size the screen cannot take must not fail
+// this start and every later one. It starts at the monitor's size with one line, and the file
+// then keeps "follow the monitor". A size of 0 on one side is the monitor's size anyway.
 TEST(Bildschirm, ABadDisplaySizeInTheConfigurationDoesNotLockTheGameOut) {
   gLog.Starte(L".", L"test.log");
-  LadeKonfigMitGroesse("-5", "99999999999");
-  const Quarz_Variable& breite = *Quarz_Variable::Finde("displaywidth");
-  const Quarz_Variable& hoehe = *Quarz_Variable::Finde("displayheight");
-  EXPECT_EQ(breite.mInt, 0);
-  EXPECT_EQ(hoehe.mInt, 0);
-  ASSERT_TRUE(Quarz_Screen3D::Init(Quarz_Screen3D::Modus{breite.mInt, hoehe.mInt, 0, 0},
-                                   Quarz_Screen3D::FLAG_ANWENDUNG));
-  EXPECT_EQ(Quarz_Screen3D::mModus, MonitorGroesse());
-  Quarz_Screen3D::Beenden();
-  // The monitor's size is not written back: the file keeps "follow the monitor".
-  const std::string inhalt = SpeichereUndLiesKonfig();
-  EXPECT_NE(inhalt.find("<var name=\"displaywidth\" wert=\"0\" />"), std::string::npos) << inhalt;
-  EXPECT_NE(inhalt.find("<var name=\"displayheight\" wert=\"0\" />"), std::string::npos) << inhalt;
+  const Quarz_Screen3D::Modus monitor = MonitorGroesse();
+  ASSERT_GT(monitor.mBreite, 0) << "needs a display";
+  const struct Fall { const char *breite, *hoehe, *gelesen, *gespeichert; int zeilen; } faelle[] = {
+      {"-5", "600", "-5x600", "0", 1},
+      {"800", "99999999999", "800x2147483647", "0", 1},  // beyond any device's largest texture
+      {"0", "5", "", "5", 0},
+  };
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(std::string(f.breite) + " x " + f.hoehe);
+    TLogFang log;
+    LadeKonfigMitGroesse(f.breite, f.hoehe);
+    ASSERT_TRUE(StarteMitKonfig());
+    EXPECT_EQ(Quarz_Screen3D::mModus, monitor);
+    EXPECT_EQ(log.Zaehle("!"), f.zeilen) << log.Alle();
+    if (f.zeilen) {
+      EXPECT_EQ(log.Zaehle("!Quarz_Screen3D::Init(...): " + std::string(f.gelesen) + " nicht darstellbar, versuche " +
+                           std::to_string(monitor.mBreite) + "x" + std::to_string(monitor.mHoehe) + "."),
+                1);
+    }
+    Quarz_Screen3D::Beenden();
+    const std::string inhalt = SpeichereUndLiesKonfig();
+    EXPECT_NE(inhalt.find("<var name=\"displaywidth\" wert=\"0\" />"), std::string::npos) << inhalt;
+    EXPECT_NE(inhalt.find("<var name=\"displayheight\" wert=\"" + std::string(f.gespeichert) + "\" />"),
+              std::string::npos)
+        << inhalt;
+  }
+}
+
+// A start that fails for want of a display says nothing about the size: the player's size and
+// window mode are saved back as they were loaded.
+TEST(Bildschirm, AStartWithoutADisplayKeepsTheConfiguredMode) {
+  gLog.Starte(L".", L"test.log");
+  const char* anzeige = std::getenv("DISPLAY");
+  const std::string alt = anzeige ? anzeige : "";
+  for (const bool vollbild : {false, true}) {
+    SCOPED_TRACE(vollbild);
+    TLogFang log;
+    LadeKonfigMitGroesse("1600", "900", vollbild);
+    unsetenv("DISPLAY");
+    EXPECT_FALSE(StarteMitKonfig());
+    if (!alt.empty()) setenv("DISPLAY", alt.c_str(), 1);
+    EXPECT_EQ(log.Zaehle("!Quarz_Screen3D::Init(...): 1600x900 nicht darstellbar, versuche 1280x768."), 1)
+        << log.Alle();
+    EXPECT_EQ(log.Zaehle("!Quarz_Screen3D::Init(...): Couldn't create window."), 1) << log.Alle();
+    Quarz_Screen3D::Beenden();
+    const std::string inhalt = SpeichereUndLiesKonfig();
+    EXPECT_NE(inhalt.find("<var name=\"displaywidth\" wert=\"1600\" />"), std::string::npos) << inhalt;
+    EXPECT_NE(inhalt.find("<var name=\"displayheight\" wert=\"900\" />"), std::string::npos) << inhalt;
+    EXPECT_NE(inhalt.find(std::string("<var name=\"fullscreen\" wert=\"") + (vollbild ? "ja" : "nein") + "\" />"),
+              std::string::npos)
+        << inhalt;
+  }
 }
 
 // A size that reaches the start anyway (from a caller, or beyond what the device takes) gets
@@ -316,10 +368,7 @@ TEST(Bildschirm, AConfiguredSizeTooSmallToUseFallsBackAndIsNotSavedAgain) {
     const std::string groesse = std::to_string(f.breite) + "x" + std::to_string(f.hoehe);
     TLogFang log;
     LadeKonfigMitGroesse(std::to_string(f.breite), std::to_string(f.hoehe));
-    ASSERT_TRUE(Quarz_Screen3D::Init(Quarz_Screen3D::Modus{Quarz_Variable::Finde("displaywidth")->mInt,
-                                                           Quarz_Variable::Finde("displayheight")->mInt, 0, 0},
-                                     Quarz_Screen3D::FLAG_ANWENDUNG))
-        << groesse;
+    ASSERT_TRUE(StarteMitKonfig()) << groesse;
     const Quarz_Screen3D::Modus erwartet = f.genommen ? Quarz_Screen3D::Modus{f.breite, f.hoehe, 0, 0} : monitor;
     EXPECT_EQ(Quarz_Screen3D::mModus, erwartet) << groesse;
     const std::string zeile = "!Quarz_Screen3D::Init(...): " + groesse + " nicht darstellbar, versuche " +
