@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "plattform/system/system_linux.h"
 #include "quarzklassen/grafik/schrift/quarz_utf8.h"
 #include "quarzklassen/grafik/schrift/ttruetypeglyphen.h"
 #include "quarzklassen/grafik/sprite/quarz_blockgfx3d.h"
-#include "quarzklassen/kern/quarz_ausnahme.h"
 #include "quarzklassen/kern/quarz_log.h"
 #include "quarzklassen/kern/textkodierung.h"
 #include "quarzklassen/kern/tspeicher.h"
@@ -54,12 +54,11 @@ void Quarz_Font3D::AddBuchstabe(uint32_t codepunkt, const TBereich& quelle, uint
     mDateiGroesse = mGroesse = 24;
     mSkalierung = 1.0f;
   } else if (mDateiGroesse != 24) {
-    char meldung[256];
-    std::snprintf(meldung, sizeof meldung,
-                  "Quarz_Font3D::AddBuchstabe( '%c', ..., %d, %d, %d, %d): Neuer Buchstabe hat abweichende Höhe (%d anstatt %d).",
+    // A glyph rendered for another font size: a programming error, so the debugger stops here.
+    gLog.Schreibe("!Quarz_Font3D::AddBuchstabe( '%c', ..., %d, %d, %d, %d): Neuer Buchstabe hat abweichende Höhe (%d anstatt %d).",
                   static_cast<char>(codepunkt), static_cast<int>(x), static_cast<int>(y),
                   static_cast<int>(breite), static_cast<int>(hoehe), 24, static_cast<int>(mDateiGroesse));
-    QUARZ_MELDE(meldung, "Quarz_Font3D::AddBuchstabe");
+    Plattform::DebuggerAnhalten();
   }
   mBatch->AddGrafik(codepunkt, quelle, x, y, breite, hoehe);
   TSchriftDatei::SetzeGlyphe(mGlyphen, codepunkt, glyphe);

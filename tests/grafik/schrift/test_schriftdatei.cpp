@@ -100,6 +100,23 @@ TEST(SchriftDatei, AeltereVersionen) {
   }
 }
 
+// Glyphs are rendered for size 24: one added to a font of another size is reported, and added.
+TEST(SchriftDatei, EinBuchstabeAndererHoeheWirdGemeldet) {
+  TLogFaenger log;
+  ASSERT_TRUE(Datei(258, 30).SpeichereDatei(L"alt.fnt"));
+  Quarz_Font3D schrift;
+  ASSERT_TRUE(schrift.Laden(L"alt.fnt")) << log.Alle();
+  std::vector<uint32_t> pixel(16 * 16, 0xFFFFFFFFu);
+  schrift.AddBuchstabe('x', TBereich{reinterpret_cast<uint8_t*>(pixel.data()), 0, 16, 16, 64}, 1, 2, 10, 12,
+                       {0, 8, 10});
+  ASSERT_EQ(log.mZeilen.size(), 1u) << log.Alle();
+  EXPECT_EQ(log.Zaehle("!Quarz_Font3D::AddBuchstabe( 'x', ..., 1, 2, 10, 12): Neuer Buchstabe hat abweichende "
+                       "Höhe (24 anstatt 30)."),
+            1)
+      << log.Alle();
+  EXPECT_TRUE(schrift.Glyphe('x'));
+}
+
 TEST(SchriftDatei, BeschaedigteDateienWerdenAbgewiesen) {
   TLogFaenger log;
   const TSpeicher gut = Datei(258, 24);
