@@ -16,12 +16,6 @@
 #include "spiel/anwendung/anwendung.h"
 #include "spiel/oberflaeche/buttons.h"
 
-// The exit-time leak scan of this process now and then crashed in its own tracer ("Tracer caught
-// signal 11") after the whole application had run here, under a loaded machine only. The game's
-// leaks are checked where the whole program runs with the scan on (weilerbau_e2e); what these
-// tests check is the engine's own registry ("nicht freigegeben") and the teardown order.
-extern "C" const char* __lsan_default_options() { return "detect_leaks=0"; }
-
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 using ::testing::Not;
