@@ -337,12 +337,16 @@ namespace
 uInt HoechstensUInt(uint64_t n) { return static_cast<uInt>(std::min<uint64_t>(n, UINT_MAX)); }
 } // namespace
 
+void ZLib_MeldeStartFehler() { gLog.Schreibe("!ZLib_Entpacken(...): Failed to initialise inflate."); }
+
+void ZLib_MeldeEntpackFehler() { gLog.Schreibe("!ZLib_Entpacken(...): Failed to inflate data."); }
+
 bool ZLib_Entpacken(TSpeicher& quelle, TSpeicher& ziel, uint64_t hoechstens)
 {
     z_stream strom{};
     if (inflateInit2(&strom, 15) != Z_OK)
     {
-        gLog.Schreibe("!ZLib_Entpacken(...): Failed to initialise inflate.");
+        ZLib_MeldeStartFehler();
         return false;
     }
     const uint8_t* eingabe = quelle.Daten() + quelle.Position();
@@ -376,7 +380,7 @@ bool ZLib_Entpacken(TSpeicher& quelle, TSpeicher& ziel, uint64_t hoechstens)
     if (ergebnis != Z_STREAM_END)
     {
         inflateEnd(&strom);
-        gLog.Schreibe("!ZLib_Entpacken(...): Failed to inflate data.");
+        ZLib_MeldeEntpackFehler();
         return false;
     }
     if (inflateEnd(&strom) != Z_OK)

@@ -95,5 +95,9 @@ constexpr uint64_t ZLibStandardGrenze = uint64_t(256) << 20;
 // stream whose output would pass `hoechstens` bytes fails like a broken one ("Failed to
 // inflate data."), keeping the output up to the limit.
 bool ZLib_Entpacken(TSpeicher& quelle, TSpeicher& ziel, uint64_t hoechstens = ZLibStandardGrenze);
+// ZLib_Entpacken's lines for an inflate that cannot start and for a stream that breaks off or
+// runs out before its end; readers that inflate a stream piece by piece report in its words.
+void ZLib_MeldeStartFehler();
+void ZLib_MeldeEntpackFehler();
 // Deflates the source's whole content (level 9) into the target at its position.
 bool ZLib_Packen(TSpeicher& quelle, TSpeicher& ziel);

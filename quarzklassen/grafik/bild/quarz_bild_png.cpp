@@ -37,30 +37,64 @@ void Fehler(const char* text) { gLog.Schreibe("!Quarz_Bild::LadePNG():%s", text)
 
 constexpr const char* kPasstNicht = "\n  Picture data doesn't fit picture size.";
 
-// The data of the file's "IDAT" chunks, in file order, handed to inflate piece by piece (the
-// pieces form one zlib stream; nothing is copied to join them).
-struct TDatenStrom {
+// The data of the file's "IDAT" chunks, in file order, inflated piece by piece straight to
+// where it is needed (the pieces form one zlib stream; nothing is copied to join them).
+class TDatenStrom {
+ public:
   std::vector<std::pair<const uint8_t*, uint64_t>> teile;
-  size_t naechstes = 0;
-  z_stream z{};
 
-  // Fills exactly n bytes; false when the stream ends, breaks or runs out before.
-  bool Fuelle(uint8_t* ziel, uint64_t n) {
-    z.next_out = ziel;
-    z.avail_out = static_cast<uInt>(n);
-    while (z.avail_out > 0) {
-      if (z.avail_in == 0) {
-        if (naechstes == teile.size()) return false;
-        const auto& [daten, laenge] = teile[naechstes++];
-        z.next_in = const_cast<Bytef*>(daten);
-        z.avail_in = static_cast<uInt>(laenge);
-      }
-      const int ergebnis = inflate(&z, Z_NO_FLUSH);
-      if (ergebnis == Z_STREAM_END) return z.avail_out == 0;
-      if (ergebnis != Z_OK && ergebnis != Z_BUF_ERROR) return false;
-    }
-    return true;
+  ~TDatenStrom() {
+    if (mGestartet) inflateEnd(&mZ);
   }
+
+  bool Starte() {
+    mGestartet = inflateInit(&mZ) == Z_OK;
+    if (!mGestartet) ZLib_MeldeStartFehler();
+    return mGestartet;
+  }
+
+  // Bytes inflated so far.
+  uint64_t Ausgabe() const { return mAusgabe; }
+
+  // Inflates n bytes into `ziel`, fewer once the stream has ended or broken off; true when all
+  // n came. A break (bad data, or the data running out before the stream's end) is logged
+  // where it happens, as the zlib unpacking logs it.
+  bool Fuelle(uint8_t* ziel, uint64_t n) {
+    mZ.next_out = ziel;
+    mZ.avail_out = static_cast<uInt>(n);
+    while (mZ.avail_out > 0 && mLaeuft) {
+      if (mZ.avail_in == 0 && mNaechstes < teile.size()) {
+        const auto& [daten, laenge] = teile[mNaechstes++];
+        mZ.next_in = const_cast<Bytef*>(daten);
+        mZ.avail_in = static_cast<uInt>(laenge);
+      }
+      // With no input left inflate still hands out what it holds back, and then reports
+      // that it can make no progress: the stream is cut.
+      const int ergebnis = inflate(&mZ, Z_NO_FLUSH);
+      if (ergebnis == Z_OK) continue;
+      mLaeuft = false;
+      if (ergebnis != Z_STREAM_END) ZLib_MeldeEntpackFehler();
+    }
+    mAusgabe += n - mZ.avail_out;
+    return mZ.avail_out == 0;
+  }
+
+  // Inflates n bytes, or up to the stream's end or break, into nowhere.
+  void Verwerfe(uint64_t n) {
+    uint8_t ablage[16384];
+    while (n > 0 && mLaeuft) {
+      const uint64_t stueck = std::min<uint64_t>(n, sizeof ablage);
+      Fuelle(ablage, stueck);
+      n -= stueck;
+    }
+  }
+
+ private:
+  z_stream mZ{};
+  size_t mNaechstes = 0;
+  uint64_t mAusgabe = 0;
+  bool mGestartet = false;
+  bool mLaeuft = true;
 };
 
 inline uint8_t Paeth(int a, int b, int c) {
@@ -108,35 +142,39 @@ void SpeichereZeile(const uint8_t* zeile, uint64_t breite, uint8_t* ziel) {
   }
 }
 
+// Inflates the rest of the stream up to one byte past the image's data, where nothing reads
+// it, and compares the count with the image's size.
+bool GroessePasst(TDatenStrom& strom, uint64_t bedarf) {
+  strom.Verwerfe(bedarf + 1 - strom.Ausgabe());
+  if (strom.Ausgabe() == bedarf) return true;
+  Fehler(kPasstNicht);
+  return false;
+}
+
+// Rows are unfiltered while they are inflated; a wrong size is still reported before an
+// unknown filter, so the rows behind one are inflated only to be counted.
 template <int bpp>
 bool DekodiereZeilen(TDatenStrom& strom, Quarz_Bild& bild) {
   const uint64_t laenge = bpp * bild.mBreite;
   // Two rows, each behind one pixel of zeros; the filter byte lands in the last byte of that
   // pixel and is cleared again once read.
   std::vector<uint8_t> puffer(2 * (laenge + bpp), 0);
-  for (uint64_t y = 0; y < bild.mHoehe; ++y) {
+  bool filterBekannt = true;
+  uint8_t filter = 0;
+  for (uint64_t y = 0; y < bild.mHoehe && filterBekannt; ++y) {
     uint8_t* zeile = puffer.data() + (y % 2) * (laenge + bpp) + bpp;
     const uint8_t* oben = puffer.data() + ((y + 1) % 2) * (laenge + bpp) + bpp;
-    if (!strom.Fuelle(zeile - 1, laenge + 1)) {
-      Fehler(kPasstNicht);
-      return false;
-    }
-    const uint8_t filter = zeile[-1];
+    if (!strom.Fuelle(zeile - 1, laenge + 1)) break;
+    filter = zeile[-1];
     zeile[-1] = 0;
-    if (!Entfiltere<bpp>(zeile, oben, laenge, filter)) {
-      gLog.Schreibe("!Quarz_Bild::LadePNG():\n  Unknown filter type %d.\n",
-                    static_cast<int>(static_cast<int8_t>(filter)));
-      return false;
-    }
-    SpeichereZeile<bpp>(zeile, bild.mBreite, bild.mPixel + y * bild.mPitch);
+    filterBekannt = Entfiltere<bpp>(zeile, oben, laenge, filter);
+    if (filterBekannt) SpeichereZeile<bpp>(zeile, bild.mBreite, bild.mPixel + y * bild.mPitch);
   }
-  // More image data than the size asks for is as wrong as too little.
-  uint8_t mehr;
-  if (strom.Fuelle(&mehr, 1)) {
-    Fehler(kPasstNicht);
-    return false;
-  }
-  return true;
+  if (!GroessePasst(strom, (laenge + 1) * bild.mHoehe)) return false;
+  if (!filterBekannt)
+    gLog.Schreibe("!Quarz_Bild::LadePNG():\n  Unknown filter type %d.\n",
+                  static_cast<int>(static_cast<int8_t>(filter)));
+  return filterBekannt;
 }
 
 }  // namespace
@@ -184,24 +222,22 @@ bool Quarz_Bild::LadePNG(TSpeicher& speicher) {
     pos += 12 + uint64_t{laenge};
   }
   speicher.Springe(static_cast<int64_t>(groesse));
+  if (!strom.Starte()) return false;
   // Deflate packs at most 1032 bytes into one: image data that cannot come out of this much
-  // input is refused before the image takes its memory.
+  // input is refused before the image takes its memory. The stream is still inflated (it gives
+  // less than the image needs), so that a broken one is reported as such.
   uint64_t gepackt = 0;
   for (const auto& teil : strom.teile) gepackt += teil.second;
-  if ((uint64_t{farbtyp == 2 ? 3u : 4u} * breite + 1) * hoehe > 1032 * gepackt + 1032) {
+  const uint64_t bedarf = (uint64_t{farbtyp == 2 ? 3u : 4u} * breite + 1) * hoehe;
+  if (bedarf > 1032 * gepackt + 1032) {
+    strom.Verwerfe(bedarf + 1);
     Fehler(kPasstNicht);
     return false;
   }
 
   SetGroesse(breite, hoehe, Quarz::PF_A8R8G8B8, 1);
   if (mBreite != breite || mHoehe != hoehe) return false;  // reported by SetGroesse
-  if (inflateInit(&strom.z) != Z_OK) {
-    Fehler(" Entpacken kann nicht beginnen.");
-    return false;
-  }
-  const bool gut = farbtyp == 2 ? DekodiereZeilen<3>(strom, *this) : DekodiereZeilen<4>(strom, *this);
-  inflateEnd(&strom.z);
-  return gut;
+  return farbtyp == 2 ? DekodiereZeilen<3>(strom, *this) : DekodiereZeilen<4>(strom, *this);
 }
 
 bool Quarz_Bild::SpeicherePNG(const std::wstring& pfad) const {
