@@ -25,15 +25,18 @@ bool UeberspringBar(PreprocessorState* s, const char* pfad) {
 }
 
 bool Versuche(PreprocessorState* s, const char* pfad) {
+  // Every include is opened, guarded or not: the caller's callback sees each one, and a file
+  // that no longer opens is searched for further like any other.
+  FILE* f = s->mOeffne ? s->mOeffne(pfad, "r") : std::fopen(pfad, "r");
+  if (!f) return false;
   if (UeberspringBar(s, pfad)) {
     // Reading it again would give no output and no message: only what the file's entry and
     // exit would have left behind.
+    std::fclose(f);
     s->mResync = true;
     if (s->mMeldeIncludes) PreprocessorMelde(s, "cpp: included \"%s\"\n", pfad);
     return true;
   }
-  FILE* f = s->mOeffne ? s->mOeffne(pfad, "r") : std::fopen(pfad, "r");
-  if (!f) return false;
   if (!PreprocessorPushFile(s, f, pfad, false)) {
     std::fclose(f);
     return false;
