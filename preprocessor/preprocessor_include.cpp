@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -24,8 +26,23 @@ bool UeberspringBar(PreprocessorState* s, const char* pfad) {
   return w && s->mBedingungTiefe + w->mSchachtelung <= PP_MAX_BEDINGUNGEN;
 }
 
+// Whether a guarded file that will not be read again still opens. The caller's callback is
+// asked as for any include. The C runtime's open is not made for it: an open and a close cost
+// more than all the rest of such an include, and whether the file is there is all they tell.
+bool OeffnetNoch(PreprocessorState* s, const char* pfad) {
+  if (!s->mOeffne) {
+    std::error_code fehler;
+    return std::filesystem::exists(pfad, fehler);
+  }
+  FILE* f = s->mOeffne(pfad, "r");
+  if (f) std::fclose(f);
+  return f != nullptr;
+}
+
 bool Versuche(PreprocessorState* s, const char* pfad) {
   if (UeberspringBar(s, pfad)) {
+    // A file that no longer opens is searched for further like any other.
+    if (!OeffnetNoch(s, pfad)) return false;
     // Reading it again would give no output and no message: only what the file's entry and
     // exit would have left behind.
     s->mResync = true;

@@ -34,12 +34,46 @@ void Melde(void* nutzer, const char* format, va_list argumente) {
   static_cast<PPLauf*>(nutzer)->meldungen += text;
 }
 
+// An include file's stream over its text in the table; it notes the first read and its close.
+struct Strom {
+  PPLauf* lauf;
+  const std::string* name;
+  const std::string* text;
+  size_t pos;
+  bool gelesen;
+};
+
+ssize_t StromLies(void* zeiger, char* puffer, size_t groesse) {
+  auto* s = static_cast<Strom*>(zeiger);
+  if (!s->gelesen) s->lauf->gelesen.push_back(*s->name);
+  s->gelesen = true;
+  size_t n = std::min(groesse, s->text->size() - s->pos);
+  std::memcpy(puffer, s->text->data() + s->pos, n);
+  s->pos += n;
+  return static_cast<ssize_t>(n);
+}
+
+int StromSchliesse(void* zeiger) {
+  auto* s = static_cast<Strom*>(zeiger);
+  s->lauf->offen--;
+  delete s;
+  return 0;
+}
+
 FILE* Oeffne(const char* name, const char* modus) {
   gLauf->geoeffnet.emplace_back(name);
   auto it = gLauf->dateien.find(name);
   if (it == gLauf->dateien.end()) return nullptr;
-  if (it->second.empty()) return std::fopen("/dev/null", modus);
-  return fmemopen(const_cast<char*>(it->second.data()), it->second.size(), modus);
+  if (std::count(gLauf->geoeffnet.begin(), gLauf->geoeffnet.end(), it->first) > gLauf->oeffnungenJeName)
+    return nullptr;
+  auto* s = new Strom{gLauf, &it->first, &it->second, 0, false};
+  FILE* f = fopencookie(s, modus, {&StromLies, nullptr, nullptr, &StromSchliesse});
+  if (!f) {
+    delete s;
+    return nullptr;
+  }
+  gLauf->offen++;
+  return f;
 }
 
 }  // namespace

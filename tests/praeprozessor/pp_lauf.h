@@ -2,6 +2,7 @@
 // from a name -> text table, output and messages collected.
 #pragma once
 
+#include <climits>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,11 +15,14 @@ struct PPLauf {
   std::map<std::string, std::string> dateien;  // include files by full path
   std::vector<PreprocessorTag> tags;         // added after the standard tags
   bool zeilenAngaben = false;
+  int oeffnungenJeName = INT_MAX;            // opens of one name the callback grants; later ones fail
 
   // Results
   std::string ausgabe;
   std::string meldungen;
   std::vector<std::string> geoeffnet;        // every name the open callback was asked for
+  std::vector<std::string> gelesen;          // every opened file that was read from
+  int offen = 0;                             // opened files not closed
   int ergebnis = -1;
 
   int Starte();

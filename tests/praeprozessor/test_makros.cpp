@@ -206,16 +206,16 @@ TEST(PraeprozessorInclude, VorabIncludes) {
             {PPTAG_INCLUDE_VERZEICHNIS, PreprocessorWert("inc")}});
 }
 
-// A file wholly inside #ifndef G, read once with G defined, is not opened again while G stays
-// defined; output and messages stay those of reading it. The reference header has the same text
-// plus an empty #if block after the guard, which gives no output but is no guard.
+// A file wholly inside #ifndef G, read once with G defined, is opened but not read again while
+// G stays defined; output and messages stay those of reading it. The reference header has the
+// same text plus an empty #if block after the guard, which gives no output but is no guard.
 TEST(PraeprozessorInclude, BewachteDateienWerdenNichtErneutGelesen) {
   const std::string bewacht = "#ifndef G\n#define G\ng G\n#endif\n";
   const std::string ungeschuetzt = bewacht + "#if 0\n#endif\n";
   struct Fall {
     const char* name;
     std::string text;
-    int oeffnungen;  // with the guarded header
+    int gelesen;  // reads of the guarded header
   };
   const std::string vier = "a\n#include \"g.h\"\n#include \"g.h\"\n#include \"g.h\"\n#include \"g.h\"\nb\n";
   const Fall faelle[] = {
@@ -232,11 +232,41 @@ TEST(PraeprozessorInclude, BewachteDateienWerdenNichtErneutGelesen) {
     EXPECT_EQ(mit.ausgabe, ohne.ausgabe) << f.name;
     EXPECT_EQ(mit.meldungen, ohne.meldungen) << f.name;
     EXPECT_EQ(mit.ergebnis, ohne.ergebnis) << f.name;
+    // The callback is asked for every include, and what it opened is closed again.
+    EXPECT_EQ(mit.geoeffnet, ohne.geoeffnet) << f.name;
+    EXPECT_EQ(mit.offen, 0) << f.name;
     auto zaehle = [](const PPLauf& l) {
-      return static_cast<int>(std::count(l.geoeffnet.begin(), l.geoeffnet.end(), "g.h"));
+      return static_cast<int>(std::count(l.gelesen.begin(), l.gelesen.end(), "g.h"));
     };
-    EXPECT_EQ(zaehle(mit), f.oeffnungen) << f.name;
+    EXPECT_EQ(zaehle(mit), f.gelesen) << f.name;
     EXPECT_GT(zaehle(ohne), zaehle(mit)) << f.name;
+  }
+}
+
+// A guarded file that no longer opens is searched for further like any other file, not skipped.
+TEST(PraeprozessorInclude, BewachteDateiDieNichtMehrAufgeht) {
+  const std::string text = "#include \"g.h\"\n#include \"g.h\"\n#include \"g.h\"\nx\n";
+  struct Fall {
+    const char* name;
+    std::map<std::string, std::string> dateien;
+    std::string ausgabe;
+    const char* meldung;  // "" = none
+  };
+  const Fall faelle[] = {
+      {"fehlt", {}, "g\nx\n", "Warning: Cannot open include file \"g.h\""},
+      {"im Include-Verzeichnis", {{"inc/g.h", "anders\n"}}, "g\nanders\nx\n", ""},
+  };
+  for (const Fall& f : faelle) {
+    PPLauf l;
+    l.eingabe = text;
+    l.tags = {{PPTAG_INCLUDE_VERZEICHNIS, PreprocessorWert("inc")}};
+    l.dateien = f.dateien;
+    l.dateien["g.h"] = "#ifndef G\n#define G\ng G\n#endif\n";
+    l.oeffnungenJeName = 2;
+    l.Starte();
+    EXPECT_EQ(l.ausgabe, f.ausgabe) << f.name;
+    if (*f.meldung) EXPECT_NE(l.meldungen.find(f.meldung), std::string::npos) << f.name << ": " << l.meldungen;
+    else EXPECT_EQ(l.meldungen, "") << f.name;
   }
 }
 
@@ -297,7 +327,7 @@ TEST(PraeprozessorInclude, KeinWaechterOhneReinenRahmen) {
   };
   for (const Fall& f : faelle) {
     PPLauf l = PPLaufe("#include \"k.h\"\n#include \"k.h\"\n#include \"k.h\"\n", f.tags, {{"k.h", f.kopf}});
-    EXPECT_EQ(std::count(l.geoeffnet.begin(), l.geoeffnet.end(), "k.h"), 3) << f.name;
+    EXPECT_EQ(std::count(l.gelesen.begin(), l.gelesen.end(), "k.h"), 3) << f.name;
   }
 }
 
