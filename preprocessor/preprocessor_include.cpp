@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 namespace {
 
@@ -27,13 +25,11 @@ bool UeberspringBar(PreprocessorState* s, const char* pfad) {
 }
 
 // Whether a guarded file that will not be read again still opens. The caller's callback is
-// asked as for any include. The C runtime's open is not made for it: an open and a close cost
-// more than all the rest of such an include, and whether the file is there is all they tell.
+// asked as for any include: it may count, refuse or redirect. Without one nothing is asked: the
+// C runtime's open and close (or even a look at the file system) cost more than all the rest of
+// such an include, and could only tell that the file vanished since it was read.
 bool OeffnetNoch(PreprocessorState* s, const char* pfad) {
-  if (!s->mOeffne) {
-    std::error_code fehler;
-    return std::filesystem::exists(pfad, fehler);
-  }
+  if (!s->mOeffne) return true;
   FILE* f = s->mOeffne(pfad, "r");
   if (f) std::fclose(f);
   return f != nullptr;

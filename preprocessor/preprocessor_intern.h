@@ -41,9 +41,9 @@ struct PreprocessorInput {
 
 // A file found to be wholly inside #ifndef MAKRO ... #endif, read once already with MAKRO
 // defined, without output or messages: while MAKRO stays defined, including it again changes
-// nothing but the report of the include, so it is not read again (the include still asks
-// whether it opens), unless its own nesting would carry the conditional stack past its limit
-// where it is included now.
+// nothing but the report of the include, so it is not read again (a caller's open callback is
+// still asked whether it opens), unless its own nesting would carry the conditional stack past
+// its limit where it is included now.
 struct PreprocessorWaechter {
   PreprocessorWaechter* mNaechster;
   char* mMakro;
