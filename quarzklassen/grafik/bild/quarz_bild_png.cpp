@@ -224,14 +224,13 @@ bool Quarz_Bild::LadePNG(TSpeicher& speicher) {
   speicher.Springe(static_cast<int64_t>(groesse));
   if (!strom.Starte()) return false;
   // Deflate packs at most 1032 bytes into one: image data that cannot come out of this much
-  // input is refused before the image takes its memory. The stream is still inflated (it gives
-  // less than the image needs), so that a broken one is reported as such.
+  // input is refused before the image takes its memory. The size check still inflates the
+  // stream (it cannot pass), so that a broken one is reported as such.
   uint64_t gepackt = 0;
   for (const auto& teil : strom.teile) gepackt += teil.second;
   const uint64_t bedarf = (uint64_t{farbtyp == 2 ? 3u : 4u} * breite + 1) * hoehe;
   if (bedarf > 1032 * gepackt + 1032) {
-    strom.Verwerfe(bedarf + 1);
-    Fehler(kPasstNicht);
+    GroessePasst(strom, bedarf);
     return false;
   }
 

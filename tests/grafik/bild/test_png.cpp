@@ -315,13 +315,10 @@ TEST(PNG, EntpackenVorGroesseVorFilter) {
       {"height 0 without IDAT", BauePng(Kopf(5, 0, 2), {}), true, {zlib}, {}},
       {"checksum missing, filter 5 in row 0",
        BauePng(Kopf(9, 7, 6), ohne(Packe(ersterFilter(Zeilen(pixel, 36, 0), 5)), 4)), false, {zlib, filter5}},
-      {"stream cut in half, filter 5 in every row",
-       BauePng(Kopf(9, 7, 6), halb(Packe(Zeilen(pixel, 36, 5)))), false, {zlib, passt}},
       {"a row short, filter 5 in row 0",
        BauePng(Kopf(9, 7, 6), Packe(ersterFilter(Zeilen(sechsZeilen, 36, 0), 5))), false, {passt}},
       {"a row too many, filter 5 in row 0",
        BauePng(Kopf(9, 6, 6), Packe(ersterFilter(Zeilen(pixel, 36, 0), 5))), false, {passt}},
-      {"a row too many, checksum missing", BauePng(Kopf(9, 6, 6), ohne(gepackt, 4)), false, {passt}},
       // Refused before the image takes its memory, yet inflated first all the same.
       {"broken stream far too small for the image", BauePng(Kopf(16384, 16384, 6), ohne(Packe(Bytes(100, 0)), 4)),
        false, {zlib, passt}},
