@@ -222,7 +222,8 @@ bool Quarz_Screen3D::Init(Modus modus, uint64_t flags) {
   WaehleStartModus();
   fullscreen.SetzeBool((mFlags & FLAG_VOLLBILD) != 0);
   bool erzeugt = !(konfiguriert && ZuKlein(mModus)) && ErzeugeFensterUndKontext();
-  if (!erzeugt && konfiguriert) {
+  // Without a monitor no size would open either: the fallback could only blame the size.
+  if (!erzeugt && konfiguriert && ::MonitorModus()) {
     // A configured size the screen cannot take, or too small to use, must not lock the game
     // out: once more the way a fresh configuration starts.
     mModus = Modus{0, 0, modus.m16Bit, modus.mFrequenz};
@@ -283,11 +284,15 @@ Quarz_Screen3D::Modus Quarz_Screen3D::WaehleAusModi(const Modus& gewuenscht,
     if (gewuenscht.mFrequenz) d += std::llabs(m.mFrequenz - gewuenscht.mFrequenz);
     return d;
   };
+  // The all-zero mode stands for "no mode of that depth", never for a candidate: a wish
+  // nearer to 0 x 0 than to every mode must still get the closest one.
   Modus bester;
+  bool gefunden = false;
   for (const MonitorModus& m : modi) {
     if (m.mFarbBits != farbBits) continue;
     const Modus kandidat{m.mBreite, m.mHoehe, gewuenscht.m16Bit, m.mFrequenz};
-    if (abstand(kandidat) <= abstand(bester)) bester = kandidat;
+    if (!gefunden || abstand(kandidat) <= abstand(bester)) bester = kandidat;
+    gefunden = true;
   }
   if (!gewuenscht.mFrequenz) bester.mFrequenz = 0;
   return bester;

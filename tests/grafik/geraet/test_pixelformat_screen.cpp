@@ -86,6 +86,11 @@ TEST(MonitorModus, ChoosesTheClosestModeOfTheWantedDepth) {
        {1024, 768, 0, 0}},
       {"refresh counts when wanted", {800, 600, 0, 75}, {{800, 600, 24, 60}, {800, 600, 24, 75}, {800, 600, 24, 50}},
        {800, 600, 0, 75}},
+      {"far below the only mode", {640, 480, 0, 0}, {{1280, 1024, 24, 60}}, {1280, 1024, 0, 0}},
+      {"far below every mode", {1, 1, 0, 60}, {{1280, 1024, 24, 60}, {1920, 1080, 24, 60}},
+       {1280, 1024, 0, 60}},
+      {"far above every mode", {99999, 99999, 0, 0}, {{640, 480, 24, 60}, {1920, 1080, 24, 60}},
+       {1920, 1080, 0, 0}},
       {"no candidate gives all zero", {800, 600, 0, 0}, {{800, 600, 30, 60}}, {0, 0, 0, 0}},
       {"empty list", {800, 600, 0, 0}, {}, {0, 0, 0, 0}},
   };
@@ -298,7 +303,7 @@ TEST(Bildschirm, ABadDisplaySizeInTheConfigurationDoesNotLockTheGameOut) {
 
 // A start that fails for want of a display says nothing about the size: the player's size and
 // window mode are saved back as they were loaded.
-TEST(Bildschirm, AStartWithoutADisplayKeepsTheConfiguredMode) {
+TEST(Bildschirm, AStartWithoutADisplayKeepsTheConfiguredModeWithoutAFallback) {
   gLog.Starte(L".", L"test.log");
   const char* anzeige = std::getenv("DISPLAY");
   const std::string alt = anzeige ? anzeige : "";
@@ -309,8 +314,10 @@ TEST(Bildschirm, AStartWithoutADisplayKeepsTheConfiguredMode) {
     unsetenv("DISPLAY");
     EXPECT_FALSE(StarteMitKonfig());
     if (!alt.empty()) setenv("DISPLAY", alt.c_str(), 1);
-    EXPECT_EQ(log.Zaehle("!Quarz_Screen3D::Init(...): 1600x900 nicht darstellbar, versuche 1280x768."), 1)
-        << log.Alle();
+    // No size is to blame without a display: no fallback, only the start's own lines.
+    EXPECT_EQ(log.Zaehle("nicht darstellbar"), 0) << log.Alle();
+    EXPECT_EQ(log.Zaehle("Starting up windowed"), 0) << log.Alle();
+    EXPECT_EQ(log.Zaehle("!No monitor found. What the heck is going on here?"), vollbild ? 1 : 0) << log.Alle();
     EXPECT_EQ(log.Zaehle("!Quarz_Screen3D::Init(...): Couldn't create window."), 1) << log.Alle();
     Quarz_Screen3D::Beenden();
     const std::string inhalt = SpeichereUndLiesKonfig();
