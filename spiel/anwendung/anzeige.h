@@ -9,8 +9,9 @@ class Anzeige
 {
 public:
     virtual ~Anzeige() = default;
-    // The picture's size in window units: the back buffer, the GUI surface, the pointer and
-    // the picking ray all measure in them (a scaled display enlarges only the presented frame).
+    // The picture's size: the back buffer's, which the GUI surface, the pointer and the picking
+    // ray all measure in (window units on a scaled display, which enlarges only the presented
+    // frame).
     virtual void Groesse(float& breite, float& hoehe) const = 0;
     virtual void ZeichneSzene(Spielrunde&) {}
     virtual void ZeichneKonsole() {}

@@ -114,6 +114,22 @@ protected:
     {
         Bild([&] { layer.Knopf(kMouse, 0, gedrueckt); });
     }
+    // The pointer there, then button 0 pressed and released, a frame each.
+    void Klicke(const BVektor<float>& p)
+    {
+        Zeiger(p);
+        Knopf(true);
+        Knopf(false);
+    }
+    // Where the camera draws a world point, in the back buffer's units.
+    BVektor<float> Gezeichnet(const Vektor& p) const
+    {
+        const Kamera& kamera = mRunde->kamera;
+        const TMatrix4 m = SzenenRenderer::KameraSicht(kamera.Ziel(), kamera.mAbstand, kamera.Neigung()) *
+                           SzenenRenderer::KameraProjektion(Fenster::kBreite, Fenster::kHoehe);
+        const auto [x, y] = Bildpunkt(m, p, Fenster::kBreite, Fenster::kHoehe);
+        return BVektor<float>(x, y, 0);
+    }
     // Press and release in one frame's events, then a frame for the release to count in.
     void Tippe(int taste)
     {
@@ -266,20 +282,50 @@ TEST_F(Spielschleife, AClickOnAMountainsWallPlacesNothing)
     Tippe(GLFW_KEY_1);
     ASSERT_EQ(mRunde->leiste->Gebaeudeauswahl(), 1u);
 
-    const Kamera& kamera = mRunde->kamera;
-    const TMatrix4 m = SzenenRenderer::KameraSicht(kamera.Ziel(), kamera.mAbstand, kamera.Neigung()) *
-                       SzenenRenderer::KameraProjektion(Fenster::kBreite, Fenster::kHoehe);
-    auto klicke = [&](const Vektor& p) {
-        const auto [x, y] = Bildpunkt(m, p, Fenster::kBreite, Fenster::kHoehe);
-        Zeiger(BVektor<float>(x, y, 0));
-        Knopf(true);
-        Knopf(false);
-    };
-    klicke(Vektor(505, 15, 490));
+    Klicke(Gezeichnet(Vektor(505, 15, 490)));
     EXPECT_EQ(Felder(), 0);
-    klicke(Vektor(505, 0, 495));
+    Klicke(Gezeichnet(Vektor(505, 0, 495)));
     ASSERT_EQ(Felder(), 1);
     EXPECT_EQ(static_cast<const Acker*>(welt.Liste(Art::Acker)[0])->mRegion, 4950u);
+}
+
+// A window that the window system resized while the back buffer kept its size shows the frame
+// stretched onto it, and the pointer reports in window units: a click on "(1) Feld" as drawn
+// selects it, and one on ground as drawn places the field on that ground. Without a window size
+// (iconified) the position is taken as it is.
+TEST_F(Spielschleife, AClickOnAStretchedFrameLandsWhereItIsDrawn)
+{
+    struct Fall
+    {
+        const char* name;
+        int breite, hoehe;  // the window's
+        Vektor boden;       // ground to click, in region (x / 10, z / 10) of the test world
+    };
+    const Fall faelle[] = {
+        {"shrunk to 0.8 x 0.75 of the back buffer", 512, 288, Vektor(505, 0, 495)},
+        {"grown to 1.25 x 1.5 of the back buffer", 800, 576, Vektor(525, 0, 505)},
+        {"without a size", 0, 0, Vektor(485, 0, 505)},
+    };
+    Buttons& leiste = *mRunde->leiste;
+    for (const Fall& f : faelle)
+    {
+        SCOPED_TRACE(f.name);
+        layer.mBreite = f.breite;
+        layer.mHoehe = f.hoehe;
+        // From the back buffer's units, in which everything is drawn, into the window's.
+        const BVektor<float> fenster(f.breite ? f.breite / Fenster::kBreite : 1.0f,
+                                     f.hoehe ? f.hoehe / Fenster::kHoehe : 1.0f, 0);
+        auto imFenster = [&](const BVektor<float>& p) { return BVektor<float>(p.x * fenster.x, p.y * fenster.y, 0); };
+        leiste.SetzeBauauswahl(0);
+        Klicke(imFenster(leiste.mBauBoxen[0]->AbsoluteMitte()));
+        ASSERT_EQ(leiste.Gebaeudeauswahl(), 1u);
+
+        const int vorher = Felder();
+        Klicke(imFenster(Gezeichnet(f.boden)));
+        ASSERT_EQ(Felder() - vorher, 1);
+        const auto* acker = static_cast<const Acker*>(mRunde->welt->Liste(Art::Acker).back());
+        EXPECT_EQ(acker->mRegion, static_cast<uint64_t>(f.boden.z / 10) * 100 + static_cast<uint64_t>(f.boden.x / 10));
+    }
 }
 
 }  // namespace
