@@ -94,8 +94,8 @@ void Zeichen(PreprocessorState* s, int c) {
   Verfolge(s, c);
 }
 
-// Is the next character a paste marker? Only macro texts carry markers, so the search never
-// enters a file (a stray byte 30 in a file is text).
+// Is the next character a paste marker? Only macro texts carry markers (the reader drops them
+// from files), so the search never enters a file.
 bool FolgtPaste(const PreprocessorState* s) {
   if (s->mZurueckAnzahl) return false;
   for (const PreprocessorInput* e = s->mEingabe; e && !e->mIstDatei; e = e->mEltern)
@@ -267,7 +267,7 @@ int Zeile(PreprocessorState* s, int c) {
           ZeilenEnde(s);
           return PP_OK;
         }
-        // Markers of macro texts never reach the output; in a file these bytes are text.
+        // Markers of macro texts never reach the output; the escape byte read from a file is text.
         if (s->mAusDatei || (c != PP_PASTE && c != PP_STRINGIZE && c != PP_ESCAPE)) Zeichen(s, c);
         break;
     }
