@@ -89,18 +89,36 @@ TEST(PraeprozessorMakros, MarkenbytesAusDateien) {
   EXPECT_EQ(l.ausgabe, "#define A\tx y z\n");
 }
 
-// A paste byte inside a macro's literal joined the macro's own text again and again (quotes not
-// special, the name after a paste expanded): these few bytes grew past gigabytes. The fuzz
-// target's seed corpus holds the same input.
-TEST(PraeprozessorMakros, PasteByteImLiteralWaechstNicht) {
-  PPLauf l;
-  l.eingabe = "#define A \"B\036 A\" A\nA\n";
-  l.tags = {{PPTAG_ANFUEHRUNG_IGNORIEREN, 1}, {PPTAG_PASTE_EXPANDIEREN, 1}};
-  l.ausgabeGrenze = 1 << 16;
-  l.Starte();
-  EXPECT_LT(l.ausgabe.size(), l.ausgabeGrenze);
-  // Unmarked inside the literal, A expands itself until the recursion guard stops it.
-  EXPECT_NE(l.meldungen.find("Recursive macro definition of \"A\""), std::string::npos) << l.meldungen;
+// Pastes that bring a macro's text back without a macro call: the recursion guard must stop
+// them, and the run goes on with the file's text.
+TEST(PraeprozessorMakros, PasteKreiseEnden) {
+  struct Kreis {
+    const char* name;
+    const char* text;
+    std::vector<PreprocessorTag> tags;
+    const char* meldung;
+  };
+  const Kreis faelle[] = {
+      // The name after a paste expanded: two macros paste each other's texts.
+      {"Paste mit Expansion", "#define C x B##A\n#define A y B##C\nA z\n", {{PPTAG_PASTE_EXPANDIEREN, 1}},
+       "Recursive macro definition of \"C\"(Defined by \"A\")"},
+      // A paste byte inside the literal, with quotes not special, joined the macro's own text
+      // again and again: these few bytes grew past gigabytes. The fuzz target's seed corpus
+      // holds the same input. Unmarked inside the literal, A now expands itself until stopped.
+      {"Paste-Byte im Literal", "#define A \"B\036 A\" A\nA z\n",
+       {{PPTAG_ANFUEHRUNG_IGNORIEREN, 1}, {PPTAG_PASTE_EXPANDIEREN, 1}},
+       "Recursive macro definition of \"A\""},
+  };
+  for (const Kreis& f : faelle) {
+    PPLauf l;
+    l.eingabe = f.text;
+    l.tags = f.tags;
+    l.ausgabeGrenze = 1 << 16;
+    l.Starte();
+    EXPECT_LT(l.ausgabe.size(), l.ausgabeGrenze) << f.name;
+    EXPECT_TRUE(l.ausgabe.ends_with(" z\n")) << f.name;
+    EXPECT_NE(l.meldungen.find(f.meldung), std::string::npos) << f.name << "\n" << l.meldungen;
+  }
 }
 
 // UTF-8 bytes 0x80 to 0x9F in a macro body are text, not parameter markers.
