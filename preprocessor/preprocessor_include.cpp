@@ -27,7 +27,11 @@ bool UeberspringBar(PreprocessorState* s, const char* pfad) {
 // Whether a guarded file that will not be read again still opens. The caller's callback is
 // asked as for any include: it may count, refuse or redirect. Without one nothing is asked: the
 // C runtime's open and close (or even a look at the file system) cost more than all the rest of
-// such an include, and could only tell that the file vanished since it was read.
+// such an include.
+// Not reading the file again takes its content as unchanged within one run, not only its being
+// there: what a callback returns for a name read before is never read, whatever it holds now,
+// and without a callback a file replaced, changed, made unreadable or removed since it was read
+// still counts as read.
 bool OeffnetNoch(PreprocessorState* s, const char* pfad) {
   if (!s->mOeffne) return true;
   FILE* f = s->mOeffne(pfad, "r");

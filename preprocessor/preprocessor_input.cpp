@@ -59,12 +59,21 @@ inline bool Sichere(PreprocessorState* s, PreprocessorInput* e, int n) {
   return true;
 }
 
-// Removes line splices (backslash + LF or CR LF) and stray 0x1D at the read position of a file.
+// The marker bytes of macro texts. Read from a file they are dropped: no shader text holds
+// these control characters, and taken as markers they would paste tokens or hide names wherever
+// they stand, even inside the literals of a macro body, where no self-reference is marked (with
+// quotes not special, such pastes multiplied the text without bound).
+inline bool IstMarke(unsigned char c) {
+  return c == PP_STRINGIZE || c == PP_KEIN_MAKRO || c == PP_PASTE;
+}
+
+// Removes line splices (backslash + LF or CR LF) and stray marker bytes at the read position of
+// a file.
 void UeberspringeSplices(PreprocessorState* s, PreprocessorInput* e) {
   for (;;) {
     if (!Sichere(s, e, 1)) return;
     unsigned char c = static_cast<unsigned char>(*e->mPos);
-    if (c == PP_KEIN_MAKRO) { e->mPos++; continue; }
+    if (IstMarke(c)) { e->mPos++; continue; }
     if (c != '\\') return;
     if (!Sichere(s, e, 2)) return;
     if (e->mPos[1] == '\n') {
@@ -116,8 +125,10 @@ int DateiZeichen(PreprocessorState* s, PreprocessorInput* e) {
           }
         }
         return '\\';
+      case PP_STRINGIZE:
       case PP_KEIN_MAKRO:
-        continue;  // only macro texts may carry the marker
+      case PP_PASTE:
+        continue;  // only macro texts may carry markers
       default:
         return c;
     }

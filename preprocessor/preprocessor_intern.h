@@ -121,6 +121,9 @@ PreprocessorSymbol* PreprocessorLookup(PreprocessorState* s, const char* name, b
 int PreprocessorDefine(PreprocessorState* s);
 int PreprocessorDefineText(PreprocessorState* s, const char* name, const char* wert, bool system);
 int PreprocessorExpand(PreprocessorState* s, PreprocessorSymbol* sym);  // -1: not expanded
+// Counts an expansion of the macro name for the recursion guard, before its text is pushed;
+// returns the nesting that text's record stands for, or 0 when the guard stopped it.
+int PreprocessorZaehleExpansion(PreprocessorState* s, const char* name);
 void PreprocessorFreeMacros(PreprocessorState* s);
 void PreprocessorDumpMacros(PreprocessorState* s);
 bool PreprocessorVerbindet(int a, int b);  // would a and b glue into one token?

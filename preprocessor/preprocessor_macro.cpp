@@ -531,6 +531,25 @@ int BaueText(PreprocessorState* s, PreprocessorSymbol* sym, const char* const* a
 
 }  // namespace
 
+int PreprocessorZaehleExpansion(PreprocessorState* s, const char* name) {
+  // Texts that ended right before this name are finished: their expansions chain into this one,
+  // so a cycle of macros keeps growing the depth until the guard stops it.
+  if (s->mTiefe == 0) std::snprintf(s->mErstesMakro, sizeof(s->mErstesMakro), "%s", name);
+  int verschachtelung = 1;
+  while (!s->mZurueckAnzahl && s->mEingabe && !s->mEingabe->mIstDatei &&
+         s->mEingabe->mPos >= s->mEingabe->mEnde) {
+    verschachtelung += s->mEingabe->mVerschachtelung;
+    PreprocessorPop(s);
+  }
+  if (s->mTiefe + verschachtelung >= kMaxRekursion) {
+    PreprocessorError(s, 9, name, s->mErstesMakro);
+    while (s->mEingabe && !s->mEingabe->mIstDatei) PreprocessorPop(s);
+    s->mTiefe = 0;
+    return 0;
+  }
+  return verschachtelung;
+}
+
 int PreprocessorExpand(PreprocessorState* s, PreprocessorSymbol* sym) {
   char puffer[PP_PUFFER + 2];
   const char* text = puffer;
@@ -589,21 +608,8 @@ int PreprocessorExpand(PreprocessorState* s, PreprocessorSymbol* sym) {
     }
   }
 
-  // Texts that ended right before this name are finished: their expansions chain into this one,
-  // so a cycle of macros keeps growing the depth until the guard stops it.
-  if (s->mTiefe == 0) std::snprintf(s->mErstesMakro, sizeof(s->mErstesMakro), "%s", sym->mName);
-  int verschachtelung = 1;
-  while (!s->mZurueckAnzahl && s->mEingabe && !s->mEingabe->mIstDatei &&
-         s->mEingabe->mPos >= s->mEingabe->mEnde) {
-    verschachtelung += s->mEingabe->mVerschachtelung;
-    PreprocessorPop(s);
-  }
-  if (s->mTiefe + verschachtelung >= kMaxRekursion) {
-    PreprocessorError(s, 9, sym->mName, s->mErstesMakro);
-    while (s->mEingabe && !s->mEingabe->mIstDatei) PreprocessorPop(s);
-    s->mTiefe = 0;
-    return PP_OK;
-  }
+  int verschachtelung = PreprocessorZaehleExpansion(s, sym->mName);
+  if (verschachtelung == 0) return PP_OK;
 
   // Keep the expansion from gluing onto its neighbours.
   char* voll = static_cast<char*>(std::malloc(static_cast<size_t>(laenge) + 3));

@@ -94,8 +94,8 @@ void Zeichen(PreprocessorState* s, int c) {
   Verfolge(s, c);
 }
 
-// Is the next character a paste marker? Only macro texts carry markers, so the search never
-// enters a file (a stray byte 30 in a file is text).
+// Is the next character a paste marker? Only macro texts carry markers (the reader drops them
+// from files), so the search never enters a file.
 bool FolgtPaste(const PreprocessorState* s) {
   if (s->mZurueckAnzahl) return false;
   for (const PreprocessorInput* e = s->mEingabe; e && !e->mIstDatei; e = e->mEltern)
@@ -103,8 +103,10 @@ bool FolgtPaste(const PreprocessorState* s) {
   return false;
 }
 
-int SchiebeZurueck(PreprocessorState* s, const char* text) {
-  return PreprocessorPushText(s, text, static_cast<int>(std::strlen(text)), "", 0) ? PP_OK : PP_SPEICHER;
+int SchiebeZurueck(PreprocessorState* s, const char* text, int verschachtelung = 0) {
+  return PreprocessorPushText(s, text, static_cast<int>(std::strlen(text)), "", verschachtelung)
+             ? PP_OK
+             : PP_SPEICHER;
 }
 
 // name ## right: the joined text is read again. The right operand comes from the same macro
@@ -127,13 +129,17 @@ int Paste(PreprocessorState* s, bool links_markiert) {
     c = PreprocessorPeekToken(s);
   }
   const char* rechts = nullptr;
+  const PreprocessorSymbol* expandiert = nullptr;
   if (PPIstName(c) && c != PP_KEIN_MAKRO) {
     PreprocessorRawChar(s);
     PreprocessorLiesName(s, c);
     rechts = s->mToken;
     if (s->mPasteExpandieren && !markiert) {
       PreprocessorSymbol* sym = PreprocessorFind(s, s->mToken);
-      if (sym && sym->mParameter == -1 && sym->mText) rechts = sym->mText;
+      if (sym && sym->mParameter == -1 && sym->mText) {
+        rechts = sym->mText;
+        expandiert = sym;
+      }
     }
   } else if (PPIstZiffer(c) || c == '.') {
     PreprocessorRawChar(s);
@@ -156,7 +162,14 @@ int Paste(PreprocessorState* s, bool links_markiert) {
   std::memcpy(verbunden, ohneMarke, linksLaenge);
   std::memcpy(verbunden + linksLaenge, rechts, laenge - linksLaenge);
   verbunden[laenge] = 0;
-  return SchiebeZurueck(s, verbunden);
+  // The right operand's text is an expansion like any other: macros pasting each other's texts
+  // in a cycle would otherwise go on without end.
+  int verschachtelung = 0;
+  if (expandiert) {
+    verschachtelung = PreprocessorZaehleExpansion(s, expandiert->mName);
+    if (verschachtelung == 0) return PP_OK;
+  }
+  return SchiebeZurueck(s, verbunden, verschachtelung);
 }
 
 int Bezeichner(PreprocessorState* s, int c) {
@@ -267,7 +280,7 @@ int Zeile(PreprocessorState* s, int c) {
           ZeilenEnde(s);
           return PP_OK;
         }
-        // Markers of macro texts never reach the output; in a file these bytes are text.
+        // Markers of macro texts never reach the output; the escape byte read from a file is text.
         if (s->mAusDatei || (c != PP_PASTE && c != PP_STRINGIZE && c != PP_ESCAPE)) Zeichen(s, c);
         break;
     }

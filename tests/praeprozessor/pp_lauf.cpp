@@ -26,7 +26,15 @@ char* Lies(char* puffer, int groesse, void* nutzer, FILE*) {
   return puffer;
 }
 
-void Schreibe(int c, void* nutzer) { static_cast<PPLauf*>(nutzer)->ausgabe += static_cast<char>(c); }
+// Thrown through the preprocessor to end a run that writes without end before it fills the
+// memory; what the run allocated is lost.
+struct AusgabeZuLang {};
+
+void Schreibe(int c, void* nutzer) {
+  auto* lauf = static_cast<PPLauf*>(nutzer);
+  if (lauf->ausgabe.size() >= lauf->ausgabeGrenze) throw AusgabeZuLang{};
+  lauf->ausgabe += static_cast<char>(c);
+}
 
 void Melde(void* nutzer, const char* format, va_list argumente) {
   char text[2048];
@@ -94,7 +102,11 @@ int PPLauf::Starte() {
   alle.insert(alle.end(), tags.begin(), tags.end());
   alle.push_back({PPTAG_ENDE, 0});
   auto zustand = std::make_unique<PreprocessorState>();
-  ergebnis = PreprocessorEntry(alle.data(), zustand.get());
+  try {
+    ergebnis = PreprocessorEntry(alle.data(), zustand.get());
+  } catch (const AusgabeZuLang&) {
+    ergebnis = -2;
+  }
   gLauf = nullptr;
   return ergebnis;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <climits>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@ struct PPLauf {
   std::vector<PreprocessorTag> tags;         // added after the standard tags
   bool zeilenAngaben = false;
   int oeffnungenJeName = INT_MAX;            // opens of one name the callback grants; later ones fail
+  size_t ausgabeGrenze = SIZE_MAX;           // output characters after which the run is broken off
 
   // Results
   std::string ausgabe;
@@ -23,7 +25,7 @@ struct PPLauf {
   std::vector<std::string> geoeffnet;        // every name the open callback was asked for
   std::vector<std::string> gelesen;          // every opened file that was read from
   int offen = 0;                             // opened files not closed
-  int ergebnis = -1;
+  int ergebnis = -1;                         // -2: broken off at the output limit
 
   int Starte();
 };
