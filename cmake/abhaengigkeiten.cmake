@@ -18,13 +18,16 @@ target_include_directories(weilerbau_squish SYSTEM INTERFACE ${SQUISH_KOPF})
 add_library(Weilerbau::Squish ALIAS weilerbau_squish)
 pkg_check_modules(FREETYPE IMPORTED_TARGET freetype2)
 
-# glslang and SPIRV-Cross: link them only into the graphics library, they dominate link time.
-add_library(weilerbau_shaderkompiler INTERFACE)
-target_compile_definitions(weilerbau_shaderkompiler INTERFACE ENABLE_HLSL)
-target_link_libraries(weilerbau_shaderkompiler INTERFACE
+# The shader compiler's two halves, linked only where they run (they dominate link time):
+# glslang (HLSL to SPIR-V) into the compiler's glslang process alone, SPIRV-Cross (SPIR-V to
+# GLSL) into the graphics library.
+add_library(weilerbau_hlsl_nach_spirv INTERFACE)
+target_compile_definitions(weilerbau_hlsl_nach_spirv INTERFACE ENABLE_HLSL)
+target_link_libraries(weilerbau_hlsl_nach_spirv INTERFACE
   glslang SPIRV MachineIndependent GenericCodeGen OGLCompiler OSDependent HLSL
-  glslang-default-resource-limits SPIRV-Tools-opt SPIRV-Tools
-  spirv-cross-glsl spirv-cross-core Threads::Threads)
+  glslang-default-resource-limits SPIRV-Tools-opt SPIRV-Tools Threads::Threads)
+add_library(weilerbau_spirv_nach_glsl INTERFACE)
+target_link_libraries(weilerbau_spirv_nach_glsl INTERFACE spirv-cross-glsl spirv-cross-core)
 
 if(WEILERBAU_TESTS)
   find_package(GTest REQUIRED)

@@ -23,12 +23,9 @@ void Durchlaufe(ID3DXConstantTable* tabelle, D3DXHANDLE h, int tiefe) {
 
 }  // namespace
 
-// The compiler runs glslang in a child process while the process has a single thread (a crash
-// there becomes a compile error), and in this process once it has more. libFuzzer's memory
-// watcher is a second thread, so by default glslang runs here, some hundred inputs a second,
-// and a crash stops the fuzzer with its input: finding those is what fuzzing is for. With
-// -rss_limit_mb=0 there is no watcher: every input goes through a child, as in the tests,
-// a few inputs a second.
+// glslang runs in the compiler's glslang process (bin64/weilerbau_glslang beside this target):
+// what crashes or hangs glslang is a compile error here, and what this target finds lies in our
+// own code around it.
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* daten, size_t bytes) {
   if (bytes < 1 || bytes > 64 * 1024) return 0;

@@ -1,330 +1,167 @@
 #include "plattform/hlsl/intern/d3dx_glslanglauf.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/resource.h>
+#include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <mutex>
 
-#include <glslang/MachineIndependent/localintermediate.h>
-#include <glslang/Public/ResourceLimits.h>
-#include <glslang/Public/ShaderLang.h>
-#include <glslang/SPIRV/GlslangToSpv.h>
-
-#include "plattform/hlsl/intern/d3dx_globalpruefung.h"
+#include "plattform/system/system_linux.h"
 
 namespace Plattform {
 
 namespace {
 
-// glslang keeps process-wide tables; they are set up once (in the parent, so every child
-// inherits them) and live until the process ends.
-void StarteGlslang() {
-  static std::once_flag einmal;
-  std::call_once(einmal, [] { glslang::InitializeProcess(); });
+using TStand = TGlslangSatz::TStand;
+
+// The glslang process: its id and this side of its socket; -1 while there is none.
+struct TProzess {
+  pid_t Pid = -1;
+  int Fd = -1;
+};
+
+// One process for the whole program, serving one compile at a time. Neither needs destroying:
+// at exit the kernel closes the socket, and the glslang process, reading its end, ends too.
+std::mutex gSperre;
+TProzess gProzess;
+
+std::string ProgrammOrt() {
+  std::string programm;
+  if (!ProgrammPfad(programm)) return {};
+  const std::string ordner = programm.substr(0, programm.rfind('/') + 1);
+  for (const std::string& ort : {ordner + TGlslangLauf::Programm,
+                                 ordner + "../bin64/" + TGlslangLauf::Programm})
+    if (access(ort.c_str(), X_OK) == 0) return ort;
+  return {};
 }
 
-const EShMessages Meldungsart = static_cast<EShMessages>(
-    EShMsgSpvRules | EShMsgVulkanRules | EShMsgReadHlsl | EShMsgHlslDX9Compatible);
-
-std::string Praeambel(const THlslKompiler::TAuftrag& auftrag) {
-  std::string text;
-  if (auftrag.ZeilenweiseMatrizen) text += "#pragma pack_matrix(row_major)\n";
-  for (const auto& [name, wert] : auftrag.Definitionen) {
-    // One definition per line: a line break inside would end it early.
-    if (name.find_first_of("\r\n") != std::string::npos ||
-        wert.find_first_of("\r\n") != std::string::npos)
-      continue;
-    text += "#define " + name + " " + wert + "\n";
+bool Starte(TProzess& p, std::string& fehler) {
+  const std::string ort = ProgrammOrt();
+  if (ort.empty()) {
+    fehler = std::string("cannot start glslang: ") + TGlslangLauf::Programm +
+             " is missing beside this program";
+    return false;
   }
-  return text;
-}
-
-// The global symbols in the order the source declares them (the AST's linker objects).
-std::vector<std::string> DeklarationsReihenfolge(const glslang::TIntermediate* zwischen) {
-  std::vector<std::string> namen;
-  TIntermNode* wurzel = zwischen ? zwischen->getTreeRoot() : nullptr;
-  glslang::TIntermAggregate* folge = wurzel ? wurzel->getAsAggregate() : nullptr;
-  if (!folge) return namen;
-  for (TIntermNode* knoten : folge->getSequence()) {
-    glslang::TIntermAggregate* objekte = knoten ? knoten->getAsAggregate() : nullptr;
-    if (!objekte || objekte->getOp() != glslang::EOpLinkerObjects) continue;
-    for (TIntermNode* objekt : objekte->getSequence())
-      if (glslang::TIntermSymbol* symbol = objekt ? objekt->getAsSymbolNode() : nullptr)
-        namen.emplace_back(symbol->getName().c_str());
+  int paar[2];
+  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, paar) != 0) {
+    fehler = std::string("cannot start glslang (socket: ") + std::strerror(errno) + ")";
+    return false;
   }
-  return namen;
-}
-
-// What register(cN) and register(sN) asked for, read before the linker gives every constant and
-// sampler a place of its own: global constants are members of the global uniform block with an
-// offset of 16 bytes per register, samplers carry the register as their binding.
-std::vector<TGlslangLauf::TExpliziterRegister> ExpliziteRegister(
-    const glslang::TIntermediate* zwischen) {
-  std::vector<TGlslangLauf::TExpliziterRegister> register_;
-  TIntermNode* wurzel = zwischen ? zwischen->getTreeRoot() : nullptr;
-  glslang::TIntermAggregate* folge = wurzel ? wurzel->getAsAggregate() : nullptr;
-  if (!folge) return register_;
-  for (TIntermNode* knoten : folge->getSequence()) {
-    glslang::TIntermAggregate* objekte = knoten ? knoten->getAsAggregate() : nullptr;
-    if (!objekte || objekte->getOp() != glslang::EOpLinkerObjects) continue;
-    for (TIntermNode* objekt : objekte->getSequence()) {
-      glslang::TIntermSymbol* symbol = objekt ? objekt->getAsSymbolNode() : nullptr;
-      if (!symbol) continue;
-      const glslang::TType& typ = symbol->getType();
-      if (typ.getBasicType() == glslang::EbtSampler && typ.getQualifier().hasBinding()) {
-        register_.push_back({symbol->getName().c_str(), 's', typ.getQualifier().layoutBinding});
-      } else if (typ.getBasicType() == glslang::EbtBlock && typ.getStruct()) {
-        for (const glslang::TTypeLoc& mitglied : *typ.getStruct()) {
-          const glslang::TQualifier& q = mitglied.type->getQualifier();
-          if (q.hasOffset() && q.layoutOffset >= 0)
-            register_.push_back({mitglied.type->getFieldName().c_str(), 'c',
-                                 static_cast<uint32_t>(q.layoutOffset) / 16});
-        }
-      }
-    }
+  // Its standard input and output are its end of the socket; no other file of ours stays open
+  // there.
+  posix_spawn_file_actions_t aktionen;
+  posix_spawn_file_actions_init(&aktionen);
+  posix_spawn_file_actions_adddup2(&aktionen, paar[1], 0);
+  posix_spawn_file_actions_adddup2(&aktionen, paar[1], 1);
+  posix_spawn_file_actions_addclosefrom_np(&aktionen, 3);
+  // It starts with no signal blocked or ignored, whatever this program has set up, and in a
+  // process group of its own: Ctrl+C in a terminal is for this program, which ends in its own
+  // way; the glslang process follows when its socket closes.
+  posix_spawnattr_t art;
+  posix_spawnattr_init(&art);
+  sigset_t keine, alle;
+  sigemptyset(&keine);
+  sigfillset(&alle);
+  posix_spawnattr_setsigmask(&art, &keine);
+  posix_spawnattr_setsigdefault(&art, &alle);
+  posix_spawnattr_setpgroup(&art, 0);
+  posix_spawnattr_setflags(&art, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF |
+                                     POSIX_SPAWN_SETPGROUP);
+  char* argumente[] = {const_cast<char*>(ort.c_str()), nullptr};
+  pid_t pid = -1;
+  const int fehlercode = posix_spawn(&pid, ort.c_str(), &aktionen, &art, argumente, environ);
+  posix_spawn_file_actions_destroy(&aktionen);
+  posix_spawnattr_destroy(&art);
+  close(paar[1]);
+  if (fehlercode != 0) {
+    close(paar[0]);
+    fehler = "cannot start " + ort + " (" + std::strerror(fehlercode) + ")";
+    return false;
   }
-  return register_;
-}
-
-std::string Fehlerzeile(const THlslKompiler::TAuftrag& auftrag, const std::string& text) {
-  return "ERROR: " + (auftrag.QuellName.empty() ? std::string() : auftrag.QuellName + ": ") +
-         text + "\n";
-}
-
-// --- the record through the pipe: words and length-prefixed texts ---
-
-void Wort(std::string& o, uint32_t w) { o.append(reinterpret_cast<const char*>(&w), 4); }
-void Text(std::string& o, const std::string& t) {
-  Wort(o, static_cast<uint32_t>(t.size()));
-  o += t;
-}
-
-bool SchreibeAlles(int fd, const std::string& daten) {
-  size_t geschrieben = 0;
-  while (geschrieben < daten.size()) {
-    const ssize_t n = write(fd, daten.data() + geschrieben, daten.size() - geschrieben);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    geschrieben += static_cast<size_t>(n);
-  }
+  // This side waits with a time limit, so it must never block.
+  fcntl(paar[0], F_SETFL, fcntl(paar[0], F_GETFL) | O_NONBLOCK);
+  p = {pid, paar[0]};
   return true;
 }
 
-// Reads until the child closes its end; false when the time is up or the pipe fails (the
-// child is then killed rather than waited for, since it may hang).
-bool LiesAlles(int fd, std::string& daten, int grenzeMs) {
-  const auto ende = std::chrono::steady_clock::now() + std::chrono::milliseconds(grenzeMs);
-  char puffer[65536];
-  for (;;) {
-    const auto rest = std::chrono::duration_cast<std::chrono::milliseconds>(
-        ende - std::chrono::steady_clock::now()).count();
-    if (rest <= 0) return false;
-    pollfd p{fd, POLLIN, 0};
-    const int bereit = poll(&p, 1, static_cast<int>(rest));
-    if (bereit < 0 && errno == EINTR) continue;
-    if (bereit <= 0) return false;
-    const ssize_t n = read(fd, puffer, sizeof puffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) return true;
-    daten.append(puffer, static_cast<size_t>(n));
+// False when there is no process or it has ended (it is reaped then).
+bool Lebt(TProzess& p) {
+  if (p.Pid < 0) return false;
+  pid_t r;
+  while ((r = waitpid(p.Pid, nullptr, WNOHANG)) < 0 && errno == EINTR) {
   }
+  if (r == 0) return true;
+  close(p.Fd);
+  p = TProzess{};
+  return false;
 }
 
-// True when this process runs one thread only (the entries of /proc/self/task).
-bool EinzigerFaden() {
-  DIR* verzeichnis = opendir("/proc/self/task");
-  if (!verzeichnis) return false;
-  int faeden = 0;
-  while (const dirent* eintrag = readdir(verzeichnis))
-    if (eintrag->d_name[0] != '.') ++faeden;
-  closedir(verzeichnis);
-  return faeden == 1;
+// Ends the process and reaps it; its exit status. One that is still running (hung, or one that
+// sent a damaged record) is killed; a crashed one keeps the status of its crash.
+int Beende(TProzess& p) {
+  close(p.Fd);
+  int status = 0;
+  pid_t r;
+  while ((r = waitpid(p.Pid, &status, WNOHANG)) < 0 && errno == EINTR) {
+  }
+  if (r == 0) {
+    kill(p.Pid, SIGKILL);
+    while (waitpid(p.Pid, &status, 0) < 0 && errno == EINTR) {
+    }
+  }
+  p = TProzess{};
+  return status;
 }
 
 }  // namespace
 
-std::string TGlslangLauf::Verpacke(const TErgebnis& e) {
-  std::string o;
-  Wort(o, e.Erfolg ? 1 : 0);
-  Text(o, e.Meldungen);
-  Wort(o, static_cast<uint32_t>(e.Spirv.size()));
-  if (!e.Spirv.empty())
-    o.append(reinterpret_cast<const char*>(e.Spirv.data()), e.Spirv.size() * 4);
-  Wort(o, static_cast<uint32_t>(e.Reihenfolge.size()));
-  for (const auto& n : e.Reihenfolge) Text(o, n);
-  Wort(o, static_cast<uint32_t>(e.Register.size()));
-  for (const auto& r : e.Register) {
-    Text(o, r.Name);
-    Wort(o, static_cast<uint32_t>(r.Satz));
-    Wort(o, r.Index);
-  }
-  return o;
-}
-
-bool TGlslangLauf::Entpacke(const std::string& bytes, TErgebnis& e) {
-  // The shader record's reader: the same words and length-prefixed texts.
-  ShaderCodeDetail::Leser l{reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()};
-  e.Erfolg = l.Wort() == 1;
-  e.Meldungen = l.Text();
-  const uint32_t woerter = l.Wort();
-  if (!l.ok || l.rest / 4 < woerter) return false;
-  e.Spirv.resize(woerter);
-  if (woerter > 0) std::memcpy(e.Spirv.data(), l.p, size_t(woerter) * 4);
-  l.p += size_t(woerter) * 4;
-  l.rest -= size_t(woerter) * 4;
-  const uint32_t namen = l.Wort();
-  if (!l.ok || l.rest / 4 < namen) return false;
-  e.Reihenfolge.clear();
-  for (uint32_t i = 0; i < namen && l.ok; ++i) e.Reihenfolge.push_back(l.Text());
-  const uint32_t register_ = l.Wort();
-  if (!l.ok || l.rest / 12 < register_) return false;
-  e.Register.clear();
-  for (uint32_t i = 0; i < register_ && l.ok; ++i) {
-    TExpliziterRegister r;
-    r.Name = l.Text();
-    r.Satz = static_cast<char>(l.Wort());
-    r.Index = l.Wort();
-    e.Register.push_back(std::move(r));
-  }
-  return l.ok && l.rest == 0;
-}
-
-TGlslangLauf::TErgebnis TGlslangLauf::FuehreHier(const THlslKompiler::TAuftrag& auftrag) {
-  TErgebnis ergebnis;
-  StarteGlslang();
-  const EShLanguage sprache =
-      auftrag.Stufe == TShaderCode::Vertex ? EShLangVertex : EShLangFragment;
-  const std::string text = THlslKompiler::BereiteVor(auftrag.Quelltext, auftrag.Stufe);
-  const std::string praeambel = Praeambel(auftrag);
-  const char* quelle = text.c_str();
-  const int laenge = static_cast<int>(text.size());
-  const char* name = auftrag.QuellName.c_str();
-  auto richteEin = [&](glslang::TShader& shader) {
-    if (auftrag.QuellName.empty()) shader.setStringsWithLengths(&quelle, &laenge, 1);
-    else shader.setStringsWithLengthsAndNames(&quelle, &laenge, &name, 1);
-    shader.setPreamble(praeambel.c_str());
-    shader.setEntryPoint(auftrag.Einstieg.c_str());
-    shader.setSourceEntryPoint(auftrag.Einstieg.c_str());
-    shader.setEnvInput(glslang::EShSourceHlsl, sprache, glslang::EShClientVulkan, 100);
-    shader.setEnvClient(glslang::EShClientVulkan, glslang::EShTargetVulkan_1_0);
-    shader.setEnvTarget(glslang::EShTargetSpv, glslang::EShTargetSpv_1_0);
-    shader.setAutoMapLocations(true);
-    shader.setAutoMapBindings(true);
-    shader.setEnvTargetHlslFunctionality1();
-  };
-
-  // A global declared twice gets a plain message rather than glslang's crash on it.
-  {
-    glslang::TShader vorlauf(sprache);
-    richteEin(vorlauf);
-    std::string vorverarbeitet;
-    glslang::TShader::ForbidIncluder keineIncludes;
-    if (!vorlauf.preprocess(GetDefaultResources(), 100, ENoProfile, false, false, Meldungsart,
-                            &vorverarbeitet, keineIncludes)) {
-      ergebnis.Meldungen = vorlauf.getInfoLog();
+TGlslangSatz::TErgebnis TGlslangLauf::Fuehre(const THlslKompiler::TAuftrag& auftrag) {
+  THlslKompiler::TAuftrag vorbereitet = auftrag;
+  vorbereitet.Quelltext = THlslKompiler::BereiteVor(auftrag.Quelltext, auftrag.Stufe);
+  const std::string anfrage = TGlslangSatz::Verpacke(vorbereitet);
+  TGlslangSatz::TErgebnis ergebnis;
+  const std::lock_guard<std::mutex> sperre(gSperre);
+  for (;;) {
+    // A process that has served other compiles may have been killed from outside since: a
+    // failure counts against this source only when a freshly started process fails on it.
+    bool frisch = false;
+    if (!Lebt(gProzess)) {
+      std::string fehler;
+      if (!Starte(gProzess, fehler)) {
+        ergebnis.Meldungen = TGlslangSatz::Fehlerzeile(auftrag, fehler);
+        return ergebnis;
+      }
+      frisch = true;
+    }
+    const auto ende = std::chrono::steady_clock::now() +
+                      std::chrono::milliseconds(TGlslangSatz::GrenzeMillisekunden);
+    std::string antwort;
+    TStand stand = TGlslangSatz::SchreibeRahmen(gProzess.Fd, anfrage, ende);
+    if (stand == TStand::Gut) stand = TGlslangSatz::LiesRahmen(gProzess.Fd, antwort, ende);
+    if (stand == TStand::Gut && TGlslangSatz::Entpacke(antwort, ergebnis)) return ergebnis;
+    const int status = Beende(gProzess);
+    ergebnis = TGlslangSatz::TErgebnis{};
+    if (stand == TStand::Zeit) {
+      ergebnis.Meldungen =
+          TGlslangSatz::Fehlerzeile(auftrag, "glslang took too long on this source");
       return ergebnis;
     }
-    const std::string doppelt = TGlobalPruefung::DoppelteGlobale(vorverarbeitet);
-    if (!doppelt.empty()) {
-      ergebnis.Meldungen = Fehlerzeile(auftrag, "'" + doppelt + "' : redefinition");
-      return ergebnis;
+    if (stand != TStand::Gut && !frisch) continue;
+    std::string text = "glslang failed on this source";
+    if (WIFSIGNALED(status)) {
+      // A stack overflow is a segmentation fault too.
+      const char* name = sigdescr_np(WTERMSIG(status));
+      text += " (signal " + std::to_string(WTERMSIG(status));
+      text += name ? std::string(", ") + name + ")" : std::string(")");
     }
-  }
-
-  glslang::TShader shader(sprache);
-  richteEin(shader);
-  if (!shader.parse(GetDefaultResources(), 100, false, Meldungsart)) {
-    ergebnis.Meldungen = shader.getInfoLog();
+    ergebnis.Meldungen = TGlslangSatz::Fehlerzeile(auftrag, text);
     return ergebnis;
   }
-  ergebnis.Meldungen = shader.getInfoLog();
-  ergebnis.Register = ExpliziteRegister(shader.getIntermediate());
-  glslang::TProgram programm;
-  programm.addShader(&shader);
-  if (!programm.link(Meldungsart) || !programm.mapIO()) {
-    ergebnis.Meldungen += programm.getInfoLog();
-    return ergebnis;
-  }
-  spv::SpvBuildLogger protokoll;
-  glslang::SpvOptions spvOptionen;
-  spvOptionen.disableOptimizer = true;
-  glslang::GlslangToSpv(*programm.getIntermediate(sprache), ergebnis.Spirv, &protokoll,
-                        &spvOptionen);
-  ergebnis.Meldungen += protokoll.getAllMessages();
-  ergebnis.Reihenfolge = DeklarationsReihenfolge(programm.getIntermediate(sprache));
-  ergebnis.Erfolg = !ergebnis.Spirv.empty();
-  return ergebnis;
-}
-
-TGlslangLauf::TErgebnis TGlslangLauf::Fuehre(const THlslKompiler::TAuftrag& auftrag) {
-  StarteGlslang();
-  // The child of a process with several threads may only make async-signal-safe calls, and
-  // glslang allocates freely; there (once a GL driver has started its threads) glslang runs
-  // unprotected in this process.
-  if (!EinzigerFaden()) return FuehreHier(auftrag);
-  TErgebnis ergebnis;
-  int rohr[2];
-  // Close-on-exec: a program started later must not inherit the compiler's pipe.
-  if (pipe2(rohr, O_CLOEXEC) != 0) {
-    ergebnis.Meldungen = Fehlerzeile(auftrag, "cannot start the compiler (pipe)");
-    return ergebnis;
-  }
-  const pid_t kind = fork();
-  if (kind < 0) {
-    close(rohr[0]);
-    close(rohr[1]);
-    ergebnis.Meldungen = Fehlerzeile(auftrag, "cannot start the compiler (fork)");
-    return ergebnis;
-  }
-  if (kind == 0) {
-    // The child: compile, hand the result over and leave without running any of the parent's
-    // exit handlers or flushing its buffers.
-    close(rohr[0]);
-    // A crash in glslang ends the child quietly: no crash handler of the parent's (crash
-    // report, sanitizer, fuzzer) and no core file.
-    for (int signal_ : {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT}) signal(signal_, SIG_DFL);
-    const rlimit keinKern{0, 0};
-    setrlimit(RLIMIT_CORE, &keinKern);
-    // Nothing may leave this block: an exception escaping here would carry the child on
-    // through the parent's program.
-    bool ok = false;
-    try {
-      ok = SchreibeAlles(rohr[1], Verpacke(FuehreHier(auftrag)));
-    } catch (...) {
-      ok = false;
-    }
-    _exit(ok ? 0 : 1);
-  }
-  close(rohr[1]);
-  std::string daten;
-  const bool rechtzeitig = LiesAlles(rohr[0], daten, GrenzeMillisekunden);
-  close(rohr[0]);
-  if (!rechtzeitig) kill(kind, SIGKILL);
-  int status = 0;
-  while (waitpid(kind, &status, 0) < 0 && errno == EINTR) {
-  }
-  if (!rechtzeitig) {
-    ergebnis.Meldungen = Fehlerzeile(auftrag, "glslang took too long on this source");
-    return ergebnis;
-  }
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !Entpacke(daten, ergebnis)) {
-    ergebnis = TErgebnis{};
-    ergebnis.Meldungen = Fehlerzeile(
-        auftrag, WIFSIGNALED(status)
-                     ? "glslang failed on this source (signal " +
-                           std::to_string(WTERMSIG(status)) + ")"
-                     : std::string("glslang failed on this source"));
-  }
-  return ergebnis;
 }
 
 }  // namespace Plattform

@@ -1,44 +1,24 @@
 #pragma once
-// Runs glslang (HLSL to SPIR-V) for the compiler, in a child process while this process has a
-// single thread. glslang as Debian ships it crashes on a good many malformed sources instead of
-// reporting them; in a child such a crash (or a hang) becomes a compile error of that source.
-// A process with more threads (a GL driver's, once the device exists) cannot fork safely, so
-// there glslang runs in this process.
-#include <cstdint>
-#include <string>
-#include <vector>
-
+// Runs glslang (HLSL to SPIR-V) for the compiler in a process of its own, the program
+// weilerbau_glslang: glslang as Debian ships it crashes on a good many malformed sources,
+// overflows its stack on deeply nested ones and takes minutes on some long ones. There that ends
+// only the glslang process, and the compile of that source fails with a message saying so.
+//
+// One glslang process serves the whole run, one job after another, so that glslang sets up its
+// tables once; it is started at the first compile (posix_spawn, which a process with threads
+// may call safely, unlike fork) and again after it has died or been killed for taking too long.
+#include "plattform/hlsl/intern/d3dx_glslangsatz.h"
 #include "plattform/hlsl/intern/d3dx_kompiler.h"
 
 namespace Plattform {
 
 class TGlslangLauf {
  public:
-  struct TExpliziterRegister {
-    std::string Name;
-    char Satz = 'c';
-    uint32_t Index = 0;
-  };
-  struct TErgebnis {
-    bool Erfolg = false;
-    std::string Meldungen;
-    std::vector<uint32_t> Spirv;
-    std::vector<std::string> Reihenfolge;  // global symbols in declaration order
-    // Registers the source asks for with register(cN) or register(sN): name, 'c' or 's', N.
-    std::vector<TExpliziterRegister> Register;
-  };
+  // The program's file name. It lies beside the program that compiles, or, for programs built
+  // into a folder of their own (the tests), in the folder bin64 beside theirs.
+  static constexpr const char* Programm = "weilerbau_glslang";
 
-  // Longest a compile may take before it counts as hung.
-  static constexpr int GrenzeMillisekunden = 30000;
-
-  static TErgebnis Fuehre(const THlslKompiler::TAuftrag& auftrag);
-
-  // The same work in this process, without protection; the child runs this.
-  static TErgebnis FuehreHier(const THlslKompiler::TAuftrag& auftrag);
-
-  // The result as bytes for the pipe, and back; false for a damaged record.
-  static std::string Verpacke(const TErgebnis& ergebnis);
-  static bool Entpacke(const std::string& bytes, TErgebnis& ergebnis);
+  static TGlslangSatz::TErgebnis Fuehre(const THlslKompiler::TAuftrag& auftrag);
 };
 
 }  // namespace Plattform

@@ -68,7 +68,7 @@ class TUebersetzung {
  public:
   TUebersetzung(std::vector<uint32_t> spirv, const THlslKompiler::TAuftrag& auftrag,
                 std::vector<std::string> reihenfolge,
-                const std::vector<TGlslangLauf::TExpliziterRegister>& register_)
+                const std::vector<TGlslangSatz::TExpliziterRegister>& register_)
       : mC(std::move(spirv)), mAuftrag(auftrag), mReihenfolge(std::move(reihenfolge)),
         mBelegung(mC) {
     for (const auto& r : register_) (r.Satz == 's' ? mFesteSampler : mFesteKonstanten)[r.Name] = r.Index;
@@ -326,7 +326,7 @@ std::string THlslKompiler::BereiteVor(const std::string& quelltext, uint32_t stu
 
 THlslKompiler::TErgebnis THlslKompiler::Uebersetze(const TAuftrag& auftrag) {
   TErgebnis ergebnis;
-  TGlslangLauf::TErgebnis spirv = TGlslangLauf::Fuehre(auftrag);
+  TGlslangSatz::TErgebnis spirv = TGlslangLauf::Fuehre(auftrag);
   std::string meldungen = std::move(spirv.Meldungen);
   if (!spirv.Erfolg) {
     ergebnis.Meldungen = std::move(meldungen);
