@@ -15,8 +15,10 @@ constexpr int XmlHoechsteAttribute = 256;
 // Parses `text` into `dokument` when it is safe to: the text counts up to its first NUL
 // (where the parser would stop too), with line ends as the parser reads them from a file
 // (CR LF and a lone CR become LF), and zero bytes behind it for a step across its end to
-// land on. Returns why the text was refused (nesting deeper than hoechsteTiefe, an element
-// with too many attributes, or the parser's error with its row and column), or the empty
-// text when the document is loaded.
+// land on. Nesting and attributes are counted as the parser will read them, on any text
+// (comments, quotes, unknown nodes and UTF-8 lead bytes end where the parser ends them).
+// Returns why the text was refused (nesting deeper than hoechsteTiefe, an element with too
+// many attributes, or the parser's error with its row and column), or the empty text when
+// the document is loaded.
 std::string LiesXmlBewacht(TiXmlDocument& dokument, std::string_view text, int hoechsteTiefe,
                            TiXmlEncoding kodierung);

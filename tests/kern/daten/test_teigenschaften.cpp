@@ -11,6 +11,7 @@
 #include "quarzklassen/kern/quarz_ausnahme.h"
 #include "quarzklassen/kern/teigenschaften.h"
 #include "quarzklassen/kern/teigenschaften_serialisierung.h"
+#include "tests/gemeinsam/xml_bombe.h"
 
 namespace
 {
@@ -155,11 +156,12 @@ TEST(TEigenschaften, GanzeDateiWirftWennSieNichtLaedt)
                "\" fehlt oder ist keine lesbare Datei, Datei nicht geladen.";
     };
     std::filesystem::create_directory("ordner.xml");
-    const struct
+    struct Fall
     {
         std::string text; // "-": no file at all; "/": a folder in its place
         std::string zeile;
-    } faelle[] = {
+    };
+    std::vector<Fall> faelle = {
         {"-", fehlt("fehlt.xml")},
         {"/", fehlt("ordner.xml")},
         {"", vor + "Error document empty. (am Dateiende), Datei nicht geladen."},
@@ -170,6 +172,10 @@ TEST(TEigenschaften, GanzeDateiWirftWennSieNichtLaedt)
         {Attribute(257, "1"), vor + "ein Element mit mehr als 256 Attributen, Datei nicht geladen."},
         {std::string("<gui><a>1</a>\0</gui>", 20), vor + "Error reading Element value. (am Dateiende), Datei nicht geladen."},
     };
+    // The declaration makes the parser read UTF-8, as in "GuiKonfig.xml".
+    for (const std::string& bombe : GetarnteXmlBomben(100000))
+        faelle.push_back({"<?xml version=\"1.0\"?>" + bombe,
+                          vor + "Elemente tiefer als 256 Ebenen verschachtelt, Datei nicht geladen."});
     for (const auto& f : faelle)
     {
         LogFaenger log;
@@ -177,7 +183,7 @@ TEST(TEigenschaften, GanzeDateiWirftWennSieNichtLaedt)
         baum.Knoten("alt").SetzeWert("int", "1");
         const char* pfad = f.text == "-" ? "fehlt.xml" : f.text == "/" ? "ordner.xml" : "test.xml";
         EXPECT_FALSE(Laden(baum, f.text == "/" ? "-" : f.text, pfad)) << f.zeile;
-        EXPECT_EQ(log.Zeilen(), std::vector<std::string>{f.zeile});
+        EXPECT_EQ(log.Zeilen(), std::vector<std::string>{f.zeile}) << f.text.substr(0, 40);
         EXPECT_EQ(baum.Kinder().size(), 1u) << f.zeile; // nothing of the file arrived
     }
 

@@ -364,8 +364,8 @@ TEST_F(Konfig, MisslungenesSpeichernLaesstAlteDateiHeil) {
 TEST_F(Konfig, UnbrauchbareDateiWirdBeimSpeichernBeiseitegelegt) {
   std::string tief = "<config>";
   for (int i = 0; i < 70; ++i) tief += "<a>";
-  struct Fall { const char* was; std::string inhalt; bool ordner; const char* meldung; };
-  const Fall faelle[] = {
+  struct Fall { std::string was; std::string inhalt; bool ordner; const char* meldung; };
+  std::vector<Fall> faelle = {
       {"Tippfehler", "<config>\n<var name=\"test_zahl\" wert=\"9\" >\n</config>\n", false, kKeineKonfig},
       {"leer", "", false, kKeineKonfig},
       {"binär", std::string("\x89PNG\r\n\x1a\n\0\0\xff\xfe", 12), false, kKeineKonfig},
@@ -373,6 +373,8 @@ TEST_F(Konfig, UnbrauchbareDateiWirdBeimSpeichernBeiseitegelegt) {
       {"ohne var", "<config><wert/></config>", false, kFehlerhaft},
       {"Ordner", "", true, kKeineKonfig},
   };
+  for (const std::string& bombe : GetarnteXmlBomben(100000))
+    faelle.push_back({bombe.substr(0, 24), bombe, false, kKeineKonfig});
   for (const Fall& f : faelle) {
     std::filesystem::remove_all("spiel.cfg");
     SchreibeDatei("spiel.cfg.defekt", "eine ältere");

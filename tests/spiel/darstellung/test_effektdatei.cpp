@@ -110,11 +110,18 @@ TEST_F(EffektDatei, DateinamenUndReihenfolge)
     EXPECT_NE(ohne.mDurchreichen, nullptr);
 }
 
-// Stray end tags in front of deep nesting buy no depth: the guard refuses the file.
-TEST_F(EffektDatei, BombeMitEndTagsVorneWirdAbgewiesen)
+// Deep nesting is refused by the guard however it is hidden: behind stray end tags, which buy
+// no depth, or behind text the parser reads otherwise than a plain scan would.
+TEST_F(EffektDatei, VerschachtelungsbombenWerdenAbgewiesen)
 {
-    EXPECT_EQ(Effekt(XmlBombe(1000)), nullptr);
-    EXPECT_EQ(mLog.Zaehle("Elemente tiefer als 256 Ebenen verschachtelt"), 1) << mLog.Alle();
+    std::vector<std::string> bomben = GetarnteXmlBomben(100000);
+    bomben.push_back(XmlBombe(1000));
+    int abgewiesen = 0;
+    for (const std::string& bombe : bomben)
+    {
+        EXPECT_EQ(Effekt(bombe), nullptr) << bombe.substr(0, 24);
+        EXPECT_EQ(mLog.Zaehle("Elemente tiefer als 256 Ebenen verschachtelt"), ++abgewiesen) << bombe.substr(0, 24);
+    }
 }
 
 TEST_F(EffektDatei, ElementeUndWerte)
