@@ -56,6 +56,11 @@ class TDatenStrom {
   // Bytes inflated so far.
   uint64_t Ausgabe() const { return mAusgabe; }
 
+  // Whether inflate found the data itself corrupt (an invalid code or distance, or a check
+  // value that does not match), as opposed to the data merely running out before the end.
+  // Such a stream may still inflate to exactly the image's size, with wrong pixels.
+  bool Verdorben() const { return mVerdorben; }
+
   // Inflates n bytes into `ziel`, fewer once the stream has ended or broken off; true when all
   // n came. A break (bad data, or the data running out before the stream's end) is logged
   // where it happens, as the zlib unpacking logs it.
@@ -73,6 +78,7 @@ class TDatenStrom {
       const int ergebnis = inflate(&mZ, Z_NO_FLUSH);
       if (ergebnis == Z_OK) continue;
       mLaeuft = false;
+      mVerdorben = ergebnis == Z_DATA_ERROR;
       if (ergebnis != Z_STREAM_END) ZLib_MeldeEntpackFehler();
     }
     mAusgabe += n - mZ.avail_out;
@@ -95,6 +101,7 @@ class TDatenStrom {
   uint64_t mAusgabe = 0;
   bool mGestartet = false;
   bool mLaeuft = true;
+  bool mVerdorben = false;
 };
 
 inline uint8_t Paeth(int a, int b, int c) {
@@ -174,7 +181,7 @@ bool DekodiereZeilen(TDatenStrom& strom, Quarz_Bild& bild) {
   if (!filterBekannt)
     gLog.Schreibe("!Quarz_Bild::LadePNG():\n  Unknown filter type %d.\n",
                   static_cast<int>(static_cast<int8_t>(filter)));
-  return filterBekannt;
+  return filterBekannt && !strom.Verdorben();
 }
 
 }  // namespace

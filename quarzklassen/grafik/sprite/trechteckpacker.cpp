@@ -75,6 +75,9 @@ bool TRechteckPacker::Einfuegen(uint64_t breite, uint64_t hoehe, uint64_t& x, ui
 }
 
 void TRechteckPacker::Belegen(const TRechteck& r) {
+  // A rectangle without area occupies nothing. Carving it would not even end: a free
+  // rectangle that spans it leaves two leftovers that merge back into that same rectangle.
+  if (r.mBreite == 0 || r.mHoehe == 0) return;
   // Leftovers appended during the walk lie outside r: walking them changes nothing.
   for (size_t i = 0; i < mFrei.size();) {
     const TRechteck f = mFrei[i];

@@ -34,7 +34,7 @@ public:
   // Places a w x h rectangle at the top-most free corner (the first in the free list wins a
   // tie). False when it fits nowhere; nothing changes then.
   bool Einfuegen(uint64_t breite, uint64_t hoehe, uint64_t& x, uint64_t& y);
-  // Carves a placed rectangle out of the free list.
+  // Carves a placed rectangle out of the free list; one of zero width or height carves nothing.
   void Belegen(const TRechteck& r);
   // Adds a free rectangle, merged with the first neighbour that shares a whole edge.
   void FreiHinzufuegen(const TRechteck& n);

@@ -48,10 +48,10 @@ Bytes Kopf(uint32_t w, uint32_t h, uint8_t farbtyp, uint8_t tiefe = 8, uint8_t i
   return k;
 }
 
-Bytes Packe(const Bytes& roh) {
+Bytes Packe(const Bytes& roh, int stufe = 6) {
   uLongf n = compressBound(static_cast<uLong>(roh.size()));
   Bytes aus(n);
-  EXPECT_EQ(compress2(aus.data(), &n, roh.data(), static_cast<uLong>(roh.size()), 6), Z_OK);
+  EXPECT_EQ(compress2(aus.data(), &n, roh.data(), static_cast<uLong>(roh.size()), stufe), Z_OK);
   aus.resize(n);
   return aus;
 }
@@ -282,7 +282,9 @@ std::vector<std::string> Meldungen(const TLogFaenger& log) {
 
 // The stream is inflated first (a break gives the zlib unpacking's line), then its size is
 // checked, then each row's filter: the lines come in that order and a wrong size hides a bad
-// filter. Inflating stops one byte past the image, so a break behind that goes unseen.
+// filter. Inflating stops one byte past the image, so a break behind that goes unseen. Data
+// that zlib finds corrupt is refused even when it inflates to the image's size; data that
+// merely runs out before the stream's end is judged by its size.
 TEST(PNG, EntpackenVorGroesseVorFilter) {
   const Bytes pixel = Muster(9, 7, 4, 5);
   const Bytes sechsZeilen(pixel.begin(), pixel.end() - 36);
@@ -292,7 +294,14 @@ TEST(PNG, EntpackenVorGroesseVorFilter) {
     roh[0] = filter;
     return roh;
   };
+  const auto gekippt = [](Bytes d, size_t ort) {
+    d[ort] ^= 0x10;
+    return d;
+  };
   const Bytes gepackt = Packe(Zeilen(pixel, 36, 0));
+  // Level 0 stores the rows as they are behind the stream's 2 header bytes and the block's 5:
+  // a flipped bit there changes one pixel and leaves the size as it is.
+  const Bytes gespeichert = Packe(Zeilen(pixel, 36, 0), 0);
   const Bytes gut = BauePng(Kopf(9, 7, 6), gepackt);
   Bytes kaputt = gut;
   kaputt[43] = 0xFF;  // the first block's header: a block type that does not exist
@@ -312,6 +321,8 @@ TEST(PNG, EntpackenVorGroesseVorFilter) {
       // Two bytes cannot begin a chunk: the walk ends there, without image data.
       {"inside IDAT's length", Bytes(gut.begin(), gut.begin() + 35), false, {zlib, passt}},
       {"checksum missing", BauePng(Kopf(9, 7, 6), ohne(gepackt, 4)), true, {zlib}, pixel},
+      {"wrong checksum", BauePng(Kopf(9, 7, 6), gekippt(gepackt, gepackt.size() - 1)), false, {zlib}},
+      {"a bit flipped in the data", BauePng(Kopf(9, 7, 6), gekippt(gespeichert, 7 + 100)), false, {zlib}},
       {"height 0 without IDAT", BauePng(Kopf(5, 0, 2), {}), true, {zlib}, {}},
       {"checksum missing, filter 5 in row 0",
        BauePng(Kopf(9, 7, 6), ohne(Packe(ersterFilter(Zeilen(pixel, 36, 0), 5)), 4)), false, {zlib, filter5}},

@@ -73,6 +73,24 @@ TEST(RechteckPacker, Faelle) {
        {{0, 0, 10, 10}, {0, 20, 10, 10}},
        // The free list stays loose: a leftover may repeat one already there.
        {{5, 0, 95, 20}, {10, 20, 90, 10}, {5, 30, 95, 70}, {10, 20, 90, 10}, {0, 30, 100, 70}}},
+      // A rectangle without area occupies nothing, even where a free rectangle spans it (the
+      // second in each list).
+      {"Breite 0 belegt nichts",
+       [](TRechteckPacker& p) {
+         p.Init(100, 100, 0);
+         p.mFrei = {{10, 0, 10, 10}, {0, 5, 100, 95}};
+       },
+       [](TRechteckPacker& p) { Einfuegen(p, 0, 50, true, 10, 0); },
+       {{10, 0, 0, 50}},
+       {{10, 0, 10, 10}, {0, 5, 100, 95}}},
+      {"Höhe 0 belegt nichts",
+       [](TRechteckPacker& p) {
+         p.Init(100, 100, 0);
+         p.mFrei = {{50, 0, 50, 100}, {0, 40, 100, 60}};
+       },
+       [](TRechteckPacker& p) { Einfuegen(p, 60, 0, true, 0, 40); },
+       {{0, 40, 60, 0}},
+       {{50, 0, 50, 100}, {0, 40, 100, 60}}},
       {"freies Rechteck darüber verschmilzt",
        [](TRechteckPacker& p) { p.mFrei = {{0, 5, 10, 20}}; },
        [](TRechteckPacker& p) { p.FreiHinzufuegen({0, 0, 10, 5}); },

@@ -145,6 +145,33 @@ TEST(SpriteAtlas, BlockHinUndZurueck) {
   }
 }
 
+// A graphic without area takes no room in a loaded block either: placing one where a free
+// rectangle spans it records it and leaves the free list as it was.
+TEST(SpriteAtlas, GrafikOhneFlaecheBelegtNichts) {
+  TTestBild bild(512, 16, 6);
+  TSpeicher block;
+  {
+    TSpriteAtlas a;
+    ASSERT_TRUE(a.Add(0, bild.mBereich, 0, 0, 8, 8));
+    // A loose free list, as a block may carry one: a strip beside graphic 0, the bin below
+    // it, and a strip down the right edge across both.
+    a.mPacker.mFrei = {{8, 0, 400, 8}, {0, 8, 512, 504}, {500, 0, 12, 512}};
+    a.Speichern(block);
+  }
+  const TGrafikSlot faelle[] = {{8, 0, 0, 16}, {0, 8, 510, 0}};
+  for (const TGrafikSlot& f : faelle) {
+    SCOPED_TRACE(testing::Message() << f.mBreite << " x " << f.mHoehe);
+    block.ZurueckZumAnfang();
+    TSpriteAtlas atlas;
+    ASSERT_TRUE(atlas.Laden(block));
+    const std::vector<TRechteck> frei = atlas.mPacker.mFrei;
+    ASSERT_TRUE(atlas.Add(1, bild.mBereich, 0, 0, f.mBreite, f.mHoehe));
+    EXPECT_TRUE(atlas.mGrafiken.Belegt(1));
+    EXPECT_EQ(atlas.mPacker.mBelegt.back(), (TRechteck{f.mX, f.mY, f.mBreite, f.mHoehe}));
+    EXPECT_EQ(atlas.mPacker.mFrei, frei);
+  }
+}
+
 namespace {
 
 // A block of an older version by hand: one 1 x 1 graphic and a w x h atlas.
