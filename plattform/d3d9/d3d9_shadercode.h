@@ -66,12 +66,15 @@ struct TShaderCode {
 
 namespace ShaderCodeDetail {
 constexpr uint32_t Magie = 0x51534843u;  // "CHSQ"
-inline void Wort(std::vector<uint8_t>& o, uint32_t w) {
+// Words and length-prefixed texts, appended to a byte vector or a string.
+template <class Puffer>
+void Wort(Puffer& o, uint32_t w) {
   const size_t ende = o.size();
   o.resize(ende + 4);
   std::memcpy(o.data() + ende, &w, 4);
 }
-inline void Text(std::vector<uint8_t>& o, const std::string& s) {
+template <class Puffer>
+void Text(Puffer& o, const std::string& s) {
   Wort(o, static_cast<uint32_t>(s.size()));
   o.insert(o.end(), s.begin(), s.end());
 }

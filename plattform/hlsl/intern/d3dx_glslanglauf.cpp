@@ -89,13 +89,18 @@ bool Starte(TProzess& p, std::string& fehler) {
   return true;
 }
 
+// waitpid, taken up again after a signal.
+pid_t Ernte(pid_t pid, int* status, int optionen) {
+  pid_t r;
+  while ((r = waitpid(pid, status, optionen)) < 0 && errno == EINTR) {
+  }
+  return r;
+}
+
 // False when there is no process or it has ended (it is reaped then).
 bool Lebt(TProzess& p) {
   if (p.Pid < 0) return false;
-  pid_t r;
-  while ((r = waitpid(p.Pid, nullptr, WNOHANG)) < 0 && errno == EINTR) {
-  }
-  if (r == 0) return true;
+  if (Ernte(p.Pid, nullptr, WNOHANG) == 0) return true;
   close(p.Fd);
   p = TProzess{};
   return false;
@@ -106,13 +111,9 @@ bool Lebt(TProzess& p) {
 int Beende(TProzess& p) {
   close(p.Fd);
   int status = 0;
-  pid_t r;
-  while ((r = waitpid(p.Pid, &status, WNOHANG)) < 0 && errno == EINTR) {
-  }
-  if (r == 0) {
+  if (Ernte(p.Pid, &status, WNOHANG) == 0) {
     kill(p.Pid, SIGKILL);
-    while (waitpid(p.Pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    Ernte(p.Pid, &status, 0);
   }
   p = TProzess{};
   return status;

@@ -18,13 +18,9 @@ using TStand = TGlslangSatz::TStand;
 // No record comes near this; a longer frame is a damaged stream, not a reason to allocate.
 constexpr uint32_t GroessterRahmen = 1u << 30;
 
-// --- records: words and length-prefixed texts ---
-
-void Wort(std::string& o, uint32_t w) { o.append(reinterpret_cast<const char*>(&w), 4); }
-void Text(std::string& o, const std::string& t) {
-  Wort(o, static_cast<uint32_t>(t.size()));
-  o += t;
-}
+// The records' words and texts are those of the shader record.
+using ShaderCodeDetail::Text;
+using ShaderCodeDetail::Wort;
 
 // Waits until the socket is ready for `ereignis` (or has failed: the next call says so).
 TStand Warte(int fd, short ereignis, const std::optional<TGlslangSatz::TZeitpunkt>& ende) {

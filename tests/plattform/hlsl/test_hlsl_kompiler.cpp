@@ -265,8 +265,10 @@ TEST(HlslKompiler, AbsturzImGlslangWirdZumUebersetzungsfehler) {
   getrlimit(RLIMIT_STACK, &stapel);
   stapel.rlim_cur = std::min<rlim_t>(stapel.rlim_max, 8 << 20);
   setrlimit(RLIMIT_STACK, &stapel);
-  const std::string tief = "float4 main() : COLOR0 { return " + std::string(5000, '(') + "1" +
-                           std::string(5000, ')') + "; }";
+  // Ten times the nesting that overflows Debian's glslang in 8 MiB: a build with smaller frames
+  // overflows as well.
+  const std::string tief = "float4 main() : COLOR0 { return " + std::string(50000, '(') + "1" +
+                           std::string(50000, ')') + "; }";
   struct Fall {
     const char* Profil;
     std::string Quelle;
